@@ -1,0 +1,29 @@
+// JPEG pictures to mip-mapped GL textures, and blank textures for screen copies.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+using Texture = std::uint32_t; // GL texture name, 0 for none
+
+struct JpegImage {
+    int rowSpan = 0; // bytes per row: 3 * width
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // RGB, top row first, rows packed
+};
+
+// Decodes any JPEG to RGB. Returns nullptr with `error` set when the file is missing or bad.
+std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error);
+
+// Loads the picture into textures[index] and leaves it bound. A picture that cannot be loaded
+// prints "cannot load picture NAME: reason", runs the release sequence and exits with code 1.
+void loadJpegTexture(Texture* textures, const char* fileName, int index);
+// A black width x height RGB texture with linear filtering, left bound.
+void createEmptyTexture(Texture* textures, int width, int height, int index);
+
+// Folder the show's files are read from ("" = working directory).
+void setDataDirectory(const std::string& directory);
+std::string dataPath(const char* fileName);

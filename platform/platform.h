@@ -1,0 +1,92 @@
+// The platform layer: the only code that touches SDL. Everything the show needs from the
+// operating system (window, GL context, events, keys, ticks, message boxes) goes through here,
+// so tests and capture runs can drive the show on a virtual clock with injected keys.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---- Window and GL context -------------------------------------------------------------
+
+struct WindowOptions {
+    bool fullScreen = false; // borderless window at desktop size, cursor hidden, no mode change
+    bool vsync = true;       // adaptive where the driver has it
+    bool hidden = false;     // tests and capture runs need no visible window
+    int width = 640;         // size of the offscreen picture every frame is drawn into
+    int height = 480;
+    const char* title = "Tuvero";
+};
+
+// Opens the window with a compatibility GL context (double buffered, 32-bit colour, 16-bit
+// depth) and binds an offscreen width x height framebuffer (colour + 16-bit depth) for the whole
+// run: scenes draw into it as if it were the 640 x 480 screen. Returns false with `error` set.
+bool openWindow(const WindowOptions& options, std::string& error);
+// Releases the context and the window; safe to call when nothing is open.
+void closeWindow();
+bool windowOpen();
+
+// GL entry point lookup (the multitexture check).
+void* glProcAddress(const char* name);
+
+// Presents the offscreen picture: scaled into the window's drawable with its aspect kept and
+// black bars, then swapped. Rebinds the offscreen framebuffer afterwards.
+void presentFrame();
+// Keep a copy of every presented picture, for --screenshot and capture.
+void keepPresentedFrames(bool keep);
+// The last presented picture, top row first, RGB. Empty when none was kept.
+const std::vector<std::uint8_t>& lastPresentedFrame();
+// Reads the offscreen picture as it is now, top row first, RGB (width * height * 3 bytes).
+std::vector<std::uint8_t> readOffscreenFrame();
+int frameWidth();
+int frameHeight();
+// Writes an RGB picture (top row first) as PNG. False with `error` set on failure.
+bool writePng(const std::string& path, const std::uint8_t* rgb, int width, int height,
+              std::string& error);
+
+// ---- Events ----------------------------------------------------------------------------
+
+// Handles every pending window event. Returns true when the user asked to end the program:
+// the window was closed or minimised, or Escape was pressed.
+bool pumpEvents();
+
+// ---- Keys ------------------------------------------------------------------------------
+
+// Virtual-key codes the camera keys use: letters 'A'..'Z' (0x41..0x5A), Tab 0x09,
+// Escape 0x1B, Left 0x25, Up 0x26, Right 0x27, Down 0x28.
+bool keyDown(int virtualKey);
+// Injected key state replaces the keyboard until cleared (tests, capture runs).
+void injectKey(int virtualKey, bool down);
+void useInjectedKeys(bool on);
+void clearInjectedKeys();
+
+// ---- Tick counter ----------------------------------------------------------------------
+
+// 32-bit milliseconds. On the real clock: milliseconds since the platform started.
+std::uint32_t tickCount();
+// Virtual clock: the counter stands still and moves only by advanceVirtualClock or setTick.
+void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs);
+bool virtualClockActive();
+void useRealClock();
+void advanceVirtualClock(); // by the step given to useVirtualClock
+void setVirtualTick(std::uint32_t tick);
+
+// ---- Message boxes ---------------------------------------------------------------------
+
+// Texts are single-byte Windows-1252, converted for display.
+struct MessageBoxRequest {
+    std::string text;
+    std::string title;
+    bool yesNo = false; // Yes/No with the question icon; otherwise OK
+};
+// Returns true for Yes (always true for OK boxes).
+bool messageBox(const MessageBoxRequest& request);
+// When set, message boxes go to the hook instead of the screen (tests); it returns the answer.
+void setMessageBoxHook(std::function<bool(const MessageBoxRequest&)> hook);
+
+std::string cp1252ToUtf8(const std::string& text);
+
+} // namespace platform

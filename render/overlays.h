@@ -1,0 +1,29 @@
+// Shared screen effects: fade from a colour, decaying view shake, full-screen copy.
+#pragma once
+
+// start set: records the fade (opacity 1, `rate` per ms, colour) and draws nothing.
+// start clear: advances and draws one step while the fade lasts.
+void fadeOverlay(bool start, float rate, float red, float green, float blue);
+// start set: records the shake and displaces the camera at once.
+// start clear: swings the camera to the other side, shrinking with time.
+void cameraShake(bool start, float decay, float right, float up);
+// Lays screenCopyTexture over the screen at the given opacity.
+void drawScreenCopy(float alpha);
+
+struct FadeState {
+    float fadeAlpha = 0;
+    float fadeRate = 0;
+    float fadeColor[3] = {0, 0, 0};
+    unsigned fadeLastTick = 0;
+    bool started = false;
+};
+struct ShakeState {
+    float shakeRight = 0;
+    float shakeUp = 0;
+    float shakeDecay = 0;
+    unsigned shakeLastTick = 0;
+    bool started = false;
+};
+extern FadeState fadeState;
+extern ShakeState shakeState;
+void resetOverlays(); // tests

@@ -1,0 +1,12 @@
+// The scene kinds of the show, as the operation records the scene table holds.
+#pragma once
+
+#include "app/scene_table.h"
+
+extern const Scene cubeGridScene;  // entry 1
+extern const Scene interludeScene; // entries 2, 4, 6, 8, 10, 12
+extern const Scene tunnelScene;    // entry 3
+extern const Scene hallScene;      // entry 5
+extern const Scene starMorphScene; // entry 7
+extern const Scene swarmScene;     // entry 9
+extern const Scene greetingsScene; // entry 11
