@@ -10,11 +10,11 @@ struct ShowOptions {
     std::optional<bool> music;      // answers the second question when set
     std::string dataDir;            // where the show's files are read from
     bool vsync = true;
-    std::uint32_t stepMs = 0;       // > 0: virtual tick counter, this many ms per frame
-    long frames = -1;               // >= 0: end as if Escape was pressed after this many frames
+    std::uint32_t stepMs = 0; // > 0: virtual tick counter, this many ms per frame
+    long frames = -1;         // >= 0: end as if Escape was pressed after this many frames
     bool trace = false;
-    std::string screenshot;         // PNG of the last presented frame, written at the end
-    bool hidden = false;            // no visible window (tests)
+    std::string screenshot; // PNG of the last presented frame, written at the end
+    bool hidden = false;    // no visible window (tests)
     bool help = false;
 };
 
@@ -25,6 +25,9 @@ const char* usageText();
 // The whole program after the command line: questions, window, music, show, release.
 // Returns the process exit code.
 int runShow(const ShowOptions& options);
+
+// Viewport of the whole screen and the one perspective projection of the run.
+void setupProjection();
 
 // Releases everything in reverse order of creation; safe to call more than once.
 void releaseAll();

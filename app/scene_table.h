@@ -5,10 +5,10 @@ constexpr int sceneCount = 13;
 
 // Four operation slots; an empty slot is nullptr.
 struct Scene {
-    int (*load)() = nullptr;              // 1 = fully loaded, 0 = call again next frame
-    void (*frame)() = nullptr;            // draws and presents one frame
-    void (*onMusicSync)(int) = nullptr;   // user value of the sync: 0 or 1
-    void (*unload)() = nullptr;           // frees the scene's resources at shutdown
+    int (*load)() = nullptr;            // 1 = fully loaded, 0 = call again next frame
+    void (*frame)() = nullptr;          // draws and presents one frame
+    void (*onMusicSync)(int) = nullptr; // user value of the sync: 0 or 1
+    void (*unload)() = nullptr;         // frees the scene's resources at shutdown
 };
 
 extern Scene sceneTable[sceneCount];

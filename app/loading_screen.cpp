@@ -1,0 +1,70 @@
+// Scene 0: one unit of loading per frame over the loading picture, then the hand-over to scene 1
+// under a ten-second fade from black while the music starts.
+#include "app/loading_screen.h"
+
+#include "app/app_state.h"
+#include "app/music.h"
+#include "app/scene_table.h"
+#include "platform/platform.h"
+#include "render/overlays.h"
+#include <GL/gl.h>
+
+Texture loadingTexture = 0;
+Texture screenCopyTexture = 0;
+int loadIndex = 0;
+
+void prepareLoadingScreen() {
+    loadJpegTexture(&loadingTexture, "loading.jpg", 0);
+    createEmptyTexture(&screenCopyTexture, 512, 512, 0);
+}
+
+void loadingScreenFrame() {
+    if (loadIndex < sceneCount) {
+        Scene& entry = sceneTable[loadIndex];
+        if (!entry.load || entry.load() == 1) ++loadIndex;
+    }
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_DEPTH_TEST);
+    glLoadIdentity();
+    glTranslatef(320, 240, 0);
+
+    // The picture's first row (t = 0) at the top of the y-down projection.
+    glBindTexture(GL_TEXTURE_2D, loadingTexture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-320, -240);
+    glTexCoord2f(1, 0);
+    glVertex2f(320, -240);
+    glTexCoord2f(1, 1);
+    glVertex2f(320, 240);
+    glTexCoord2f(0, 1);
+    glVertex2f(-320, 240);
+    glEnd();
+
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+
+    platform::presentFrame();
+
+    if (loadIndex == sceneCount) {
+        advanceScene();
+        fadeOverlay(true, 0.0001f, 0, 0, 0);
+        playMusic();
+    }
+}
+
+void loadingScreenUnload() {
+    if (loadingTexture) glDeleteTextures(1, &loadingTexture);
+    loadingTexture = 0;
+}

@@ -1,0 +1,18 @@
+#include "app/app.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    ShowOptions options;
+    std::string error;
+    if (parseOptions(argc, argv, options, error) != 0) {
+        std::fprintf(stderr, "tuvero: %s\n%s", error.c_str(), usageText());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s", usageText());
+        return 0;
+    }
+    return runShow(options);
+}

@@ -1,0 +1,78 @@
+// The scene table, its registration order, the main loop and the dispatch of music syncs.
+#include "app/scene_table.h"
+
+#include "app/app.h"
+#include "app/loading_screen.h"
+#include "app/music.h"
+#include "app/trace.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "scenes/scenes.h"
+
+Scene sceneTable[sceneCount];
+int currentScene = 0;
+int registeredCount = 0;
+
+namespace {
+bool quitPosted = false;
+}
+
+void noOperation(int) {}
+
+bool quitRequested() {
+    return quitPosted;
+}
+void requestQuit() {
+    quitPosted = true;
+}
+
+void resetSceneTable() {
+    for (Scene& scene : sceneTable)
+        scene = Scene{};
+    currentScene = 0;
+    registeredCount = 0;
+    quitPosted = false;
+}
+
+void advanceScene() {
+    ++currentScene;
+    // Past the last entry there is no scene to start: the show ends instead.
+    if (currentScene == sceneCount) requestQuit();
+}
+
+int registerScenes() {
+    if (registeredCount >= sceneCount) return 1;
+    static const Scene loadingScreen{registerScenes, loadingScreenFrame, nullptr,
+                                     loadingScreenUnload};
+    static const Scene* const order[sceneCount] = {
+        &loadingScreen,  &cubeGridScene,  &interludeScene, &tunnelScene,    &interludeScene,
+        &hallScene,      &interludeScene, &starMorphScene, &interludeScene, &swarmScene,
+        &interludeScene, &greetingsScene, &interludeScene};
+    int index = registeredCount++;
+    sceneTable[index] = *order[index];
+    if (index == 0) prepareLoadingScreen();
+    return index == sceneCount - 1 ? 1 : 0;
+}
+
+void dispatchMusicSync(int userValue) {
+    if (currentScene < 0 || currentScene >= sceneCount) return;
+    traceSync(userValue);
+    if (sceneTable[currentScene].onMusicSync) sceneTable[currentScene].onMusicSync(userValue);
+}
+
+int mainLoop() {
+    const long frameLimit = showOptions().frames;
+    for (;;) {
+        if (platform::pumpEvents()) requestQuit();
+        if (quitRequested()) break;
+        deliverMusicSyncs();
+        traceFrameStart();
+        processInput();
+        if (sceneTable[currentScene].frame) sceneTable[currentScene].frame();
+        traceFrameEnd();
+        if (frameLimit >= 0 && frameNumber() >= frameLimit) requestQuit();
+        if (platform::virtualClockActive()) platform::advanceVirtualClock();
+    }
+    releaseAll();
+    return 0;
+}

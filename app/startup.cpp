@@ -1,0 +1,118 @@
+// Start-up in order (questions, window and context, music, first registration), the main loop,
+// and the release sequence.
+#include "app/app.h"
+
+#include "app/app_state.h"
+#include "app/music.h"
+#include "app/scene_table.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+ShowOptions activeOptions;
+
+bool ask(const char* text) {
+    return platform::messageBox({text, "Options", true});
+}
+
+// Window, GL context with the one projection of the run, and the multitexture check.
+bool createAppWindow() {
+    platform::WindowOptions window;
+    window.fullScreen = appState.fullScreen != 0;
+    window.vsync = activeOptions.vsync;
+    window.hidden = activeOptions.hidden;
+    window.width = static_cast<int>(appState.screenWidth);
+    window.height = static_cast<int>(appState.screenHeight);
+    window.title = "Tuvero";
+    std::string error;
+    if (!platform::openWindow(window, error)) {
+        std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+        releaseAll();
+        return false;
+    }
+    appState.window = 1;
+    setupProjection();
+    appState.activeTextureARB = platform::glProcAddress("glActiveTextureARB");
+    appState.multiTexCoord2fARB = platform::glProcAddress("glMultiTexCoord2fARB");
+    if (!appState.activeTextureARB || !appState.multiTexCoord2fARB) {
+        platform::messageBox({"Ei tukea: Multitexturing!", "Virhe", false});
+        releaseAll();
+        return false;
+    }
+    return true;
+}
+
+void writeScreenshot() {
+    if (activeOptions.screenshot.empty()) return;
+    const auto& picture = platform::lastPresentedFrame();
+    if (picture.empty()) {
+        std::fprintf(stderr, "tuvero: no frame was presented; %s not written\n",
+                     activeOptions.screenshot.c_str());
+        return;
+    }
+    std::string error;
+    if (!platform::writePng(activeOptions.screenshot, picture.data(), platform::frameWidth(),
+                            platform::frameHeight(), error))
+        std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+}
+} // namespace
+
+const ShowOptions& showOptions() {
+    return activeOptions;
+}
+
+void setupProjection() {
+    glViewport(0, 0, appState.screenWidth, appState.screenHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1,
+                   100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void releaseAll() {
+    // Scenes delete their GL objects only while the context exists.
+    if (appState.window) {
+        for (Scene& scene : sceneTable)
+            if (scene.unload) scene.unload();
+    }
+    freeMusic();
+    platform::closeWindow();
+    appState.window = 0;
+}
+
+void failAndExit(const std::string& message, int code) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fflush(stdout);
+    releaseAll();
+    std::exit(code);
+}
+
+int runShow(const ShowOptions& options) {
+    activeOptions = options;
+    appState.fullScreen = options.fullScreen ? *options.fullScreen : ask("Fullscreenin\xE4?");
+    appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    appState.screenWidth = 640;
+    appState.screenHeight = 480;
+    appState.colorBits = 32;
+    setDataDirectory(options.dataDir);
+    if (options.stepMs > 0) platform::useVirtualClock(100000, options.stepMs);
+    platform::keepPresentedFrames(!options.screenshot.empty());
+
+    if (!createAppWindow()) return 1;
+    if (!startMusic()) {
+        releaseAll();
+        return 1;
+    }
+    registerScenes();
+    int code = mainLoop();
+    writeScreenshot();
+    return code;
+}

@@ -1,0 +1,231 @@
+// SDL backend of the window, the GL context, the offscreen picture and presentation.
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL.h>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext context = nullptr;
+bool sdlVideoStarted = false;
+int pictureWidth = 640;
+int pictureHeight = 480;
+GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
+bool keepFrames = false;
+std::vector<std::uint8_t> presented;
+
+// Framebuffer objects are GL 3.0 / ARB_framebuffer_object entry points: looked up at run time.
+PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+
+template <typename T> bool lookUp(T& function, const char* name) {
+    function = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
+    return function != nullptr;
+}
+
+bool lookUpFramebufferFunctions() {
+    return lookUp(genFramebuffers, "glGenFramebuffers") &&
+           lookUp(deleteFramebuffers, "glDeleteFramebuffers") &&
+           lookUp(bindFramebuffer, "glBindFramebuffer") &&
+           lookUp(genRenderbuffers, "glGenRenderbuffers") &&
+           lookUp(deleteRenderbuffers, "glDeleteRenderbuffers") &&
+           lookUp(bindRenderbuffer, "glBindRenderbuffer") &&
+           lookUp(renderbufferStorage, "glRenderbufferStorage") &&
+           lookUp(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+           lookUp(checkFramebufferStatus, "glCheckFramebufferStatus") &&
+           lookUp(blitFramebuffer, "glBlitFramebuffer");
+}
+
+bool createOffscreenPicture(std::string& error) {
+    if (!lookUpFramebufferFunctions()) {
+        error = "the OpenGL driver has no framebuffer objects";
+        return false;
+    }
+    genRenderbuffers(1, &colorBuffer);
+    bindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, pictureWidth, pictureHeight);
+    genRenderbuffers(1, &depthBuffer);
+    bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, pictureWidth, pictureHeight);
+    genFramebuffers(1, &framebuffer);
+    bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
+    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        error = "the offscreen picture cannot be created";
+        return false;
+    }
+    glViewport(0, 0, pictureWidth, pictureHeight);
+    return true;
+}
+
+void deleteOffscreenPicture() {
+    if (!bindFramebuffer) return;
+    bindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (framebuffer) deleteFramebuffers(1, &framebuffer);
+    if (colorBuffer) deleteRenderbuffers(1, &colorBuffer);
+    if (depthBuffer) deleteRenderbuffers(1, &depthBuffer);
+    framebuffer = colorBuffer = depthBuffer = 0;
+}
+
+void setSwapInterval(bool vsync) {
+    if (!vsync) {
+        SDL_GL_SetSwapInterval(0);
+        return;
+    }
+    if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1); // adaptive, else plain vsync
+}
+
+} // namespace
+
+bool startVideo(std::string& error) {
+    if (sdlVideoStarted) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = std::string("cannot start the video system: ") + SDL_GetError();
+        return false;
+    }
+    sdlVideoStarted = true;
+    return true;
+}
+
+bool openWindow(const WindowOptions& options, std::string& error) {
+    if (window) return true;
+    pictureWidth = options.width;
+    pictureHeight = options.height;
+    if (!startVideo(error)) return false;
+
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (options.hidden) flags |= SDL_WINDOW_HIDDEN;
+    if (options.fullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+    else
+        flags |= SDL_WINDOW_RESIZABLE;
+    window = SDL_CreateWindow(options.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              options.width, options.height, flags);
+    if (!window) {
+        error = std::string("cannot open the window: ") + SDL_GetError();
+        return false;
+    }
+    context = SDL_GL_CreateContext(window);
+    if (!context || SDL_GL_MakeCurrent(window, context) != 0) {
+        error = std::string("cannot create the OpenGL context: ") + SDL_GetError();
+        closeWindow();
+        return false;
+    }
+    setSwapInterval(options.vsync);
+    if (!createOffscreenPicture(error)) {
+        closeWindow();
+        return false;
+    }
+    if (options.fullScreen) SDL_ShowCursor(SDL_DISABLE);
+    return true;
+}
+
+void closeWindow() {
+    if (context) {
+        deleteOffscreenPicture();
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+    }
+    if (window) {
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+}
+
+bool windowOpen() {
+    return window != nullptr;
+}
+
+void* glProcAddress(const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
+
+int frameWidth() {
+    return pictureWidth;
+}
+int frameHeight() {
+    return pictureHeight;
+}
+
+void keepPresentedFrames(bool keep) {
+    keepFrames = keep;
+}
+const std::vector<std::uint8_t>& lastPresentedFrame() {
+    return presented;
+}
+
+std::vector<std::uint8_t> readOffscreenFrame() {
+    std::vector<std::uint8_t> rgb(static_cast<size_t>(pictureWidth) * pictureHeight * 3);
+    if (!window) return rgb;
+    bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, pictureWidth, pictureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    // GL rows run bottom-up; pictures are stored top row first.
+    size_t rowBytes = static_cast<size_t>(pictureWidth) * 3;
+    std::vector<std::uint8_t> row(rowBytes);
+    for (int top = 0, bottom = pictureHeight - 1; top < bottom; ++top, --bottom) {
+        std::memcpy(row.data(), &rgb[top * rowBytes], rowBytes);
+        std::memcpy(&rgb[top * rowBytes], &rgb[bottom * rowBytes], rowBytes);
+        std::memcpy(&rgb[bottom * rowBytes], row.data(), rowBytes);
+    }
+    return rgb;
+}
+
+void presentFrame() {
+    if (!window) return;
+    if (keepFrames) presented = readOffscreenFrame();
+
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    // Largest rectangle of the picture's aspect that fits the drawable, centred.
+    int width = drawableWidth;
+    int height =
+        static_cast<int>(static_cast<long long>(drawableWidth) * pictureHeight / pictureWidth);
+    if (height > drawableHeight) {
+        height = drawableHeight;
+        width =
+            static_cast<int>(static_cast<long long>(drawableHeight) * pictureWidth / pictureHeight);
+    }
+    int x = (drawableWidth - width) / 2;
+    int y = (drawableHeight - height) / 2;
+
+    GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) glDisable(GL_SCISSOR_TEST);
+    bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    GLfloat clearColor[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    GLenum filter = (width == pictureWidth && height == pictureHeight) ? GL_NEAREST : GL_LINEAR;
+    blitFramebuffer(0, 0, pictureWidth, pictureHeight, x, y, x + width, y + height,
+                    GL_COLOR_BUFFER_BIT, filter);
+    SDL_GL_SwapWindow(window);
+    bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+} // namespace platform

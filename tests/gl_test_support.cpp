@@ -1,0 +1,36 @@
+#include "tests/gl_test_support.h"
+
+#include "app/app.h"
+#include "app/app_state.h"
+#include "platform/platform.h"
+#include <cstdio>
+#include <string>
+
+bool ensureGlContext(std::uint32_t tick) {
+    platform::useVirtualClock(tick, 16);
+    if (platform::windowOpen()) return true;
+    appState.screenWidth = 640;
+    appState.screenHeight = 480;
+    appState.colorBits = 32;
+    platform::WindowOptions options;
+    options.hidden = true;
+    options.vsync = false;
+    std::string error;
+    if (!platform::openWindow(options, error)) {
+        std::fprintf(stderr, "no GL context: %s\n", error.c_str());
+        return false;
+    }
+    appState.window = 1;
+    setupProjection();
+    return true;
+}
+
+std::vector<std::uint8_t> offscreenPicture() {
+    return platform::readOffscreenFrame();
+}
+
+Rgb pixelAt(int x, int y) {
+    auto picture = platform::readOffscreenFrame();
+    size_t at = (static_cast<size_t>(y) * platform::frameWidth() + x) * 3;
+    return {picture[at], picture[at + 1], picture[at + 2]};
+}
