@@ -1,4 +1,366 @@
-#include "scenes/scenes.h"
-#include "scenes/temporary_scene.h"
+#include "scenes/cube_grid.h"
 
-const Scene cubeGridScene{temporaryLoad, temporaryFrame, noOperation, nullptr};
+#include "app/app_state.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/scenes.h"
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cmath>
+
+CubeGridState cubeGrid;
+Texture cubeGridTextures[9] = {};
+
+namespace {
+
+const char* const pictureFiles[9] = {
+    "mindcontrol.jpg",
+    "texture4.jpg",
+    "texture5.jpg",
+    "realtime_polygons.jpg",
+    "realtime_polygons_alpha.jpg",
+    "so_many.jpg",
+    "so_many_alpha.jpg",
+    "count.jpg",
+    "count_alpha.jpg",
+};
+
+constexpr float flyRate = 0.0004f;     // units per ms in phase 0
+constexpr float flyApartRate = 0.001f; // 2.5 x flyRate, phase 8
+constexpr float bannerSpeed = 0.2f;    // pixels per ms
+constexpr float rollPerUnit = 144.0f;  // phase-0 roll, degrees per unit of offset
+
+// A short view shake that dies away, on every step of the lattices' growth.
+void kickCamera() {
+    cameraShake(true, 0.005f, 0.05f, 0.05f);
+}
+
+void addTumble(float dt, float x, float y, float z) {
+    cubeGrid.tumble[0] += x * dt;
+    cubeGrid.tumble[1] += y * dt;
+    cubeGrid.tumble[2] += z * dt;
+}
+
+void updatePhase(std::uint32_t now, float dt) {
+    CubeGridState& s = cubeGrid;
+    switch (s.phase) {
+    case 0: // fly in: the lattices roll towards each other while their faces close in
+        s.innerX += flyRate * dt;
+        s.outerX -= flyRate * dt;
+        s.explode = s.outerX;
+        if (s.innerX >= 0) {
+            s.phase = 1;
+            kickCamera();
+            s.gridCount += 1;
+            s.innerX = s.outerX = s.explode = 0;
+            s.phaseTick = now;
+        }
+        break;
+    case 1:
+        if (now - s.phaseTick >= 400) {
+            s.phase = 2;
+            kickCamera();
+            s.phaseTick = now;
+            s.gridCount += 1;
+        }
+        break;
+    case 2:
+        if (now - s.phaseTick >= 400) {
+            s.phase = 3;
+            kickCamera();
+            s.gridCount += 1;
+            s.phaseTick = 0; // phase 4 starts its timer on its own first frame
+        }
+        break;
+    case 3: // waits for the value-0 music cue
+        break;
+    case 4:
+        if (s.phaseTick == 0) s.phaseTick = now;
+        addTumble(dt, 0.1f, 0.05f, 0.08f);
+        if (now - s.phaseTick >= 4000) {
+            s.phase = 5;
+            s.phaseTick = now;
+        }
+        break;
+    case 5:
+        addTumble(dt, -0.08f, 0.13f, 0.1f);
+        if (now - s.phaseTick >= 4000) {
+            s.phase = 6;
+            s.phaseTick = now;
+        }
+        break;
+    case 6: // wobble; ends on a music sync
+        addTumble(dt, 0.11f, -0.2f, -0.08f);
+        s.cubeSize = 2 + std::sin(0.001f * static_cast<float>(now - s.phaseTick));
+        break;
+    case 7: // swing; keeps phase 6's timer
+        addTumble(dt, 0.055f, -0.1f, -0.04f);
+        s.cubeSize = 2 + std::sin(0.0005f * static_cast<float>(now - s.phaseTick));
+        break;
+    case 8: // fly apart as 5 x 5 x 5 lattices
+        s.gridCount = 5;
+        s.cubeSize = 2;
+        addTumble(dt, 0.055f, -0.1f, -0.04f);
+        s.innerX += flyApartRate * dt;
+        s.outerX -= flyApartRate * dt;
+        if (s.innerX >= 6) {
+            advanceScene();
+            s.innerX = 6;
+            s.outerX = -6;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void updateBanner(std::uint32_t now, float dt) {
+    CubeGridState& s = cubeGrid;
+    if (s.bannerWaiting == 0) {
+        s.bannerX += bannerSpeed * dt;
+        if (s.bannerX >= 1140) {
+            s.bannerX = -500;
+            s.bannerWaiting = 1;
+            s.bannerTick = now;
+        }
+    }
+    if (s.bannerWaiting == 1 && now - s.bannerTick >= 3000) {
+        s.bannerIndex += 1;
+        s.bannerWaiting = 0;
+    }
+}
+
+// Orthographic pixel projection, origin top left, y down; the model-view left at identity.
+void beginPixelPass() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+}
+
+void drawBackground() {
+    beginPixelPass();
+    glTranslatef(320, 240, 0);
+    glBindTexture(GL_TEXTURE_2D, cubeGridTextures[0]);
+    glBegin(GL_QUADS); // only rows 0.125 to 0.875 of the picture show
+    glTexCoord2f(0, 0.125f);
+    glVertex2f(-320, -240);
+    glTexCoord2f(1, 0.125f);
+    glVertex2f(320, -240);
+    glTexCoord2f(1, 0.875f);
+    glVertex2f(320, 240);
+    glTexCoord2f(0, 0.875f);
+    glVertex2f(-320, 240);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// One cube of half-size h whose faces are pushed out by e along their normals.
+void drawCube(float h, float e) {
+    struct Face {
+        float normal[3];
+        float corner[4][3]; // at texture (0, 0), (0, 1), (1, 1), (1, 0)
+    };
+    const float p = h + e;
+    const Face faces[6] = {
+        {{0, 0, 1}, {{-h, h, p}, {h, h, p}, {h, -h, p}, {-h, -h, p}}},
+        {{1, 0, 0}, {{p, h, h}, {p, h, -h}, {p, -h, -h}, {p, -h, h}}},
+        {{0, 0, -1}, {{h, h, -p}, {-h, h, -p}, {-h, -h, -p}, {h, -h, -p}}},
+        {{-1, 0, 0}, {{-p, h, -h}, {-p, h, h}, {-p, -h, h}, {-p, -h, -h}}},
+        {{0, 1, 0}, {{-h, p, -h}, {h, p, -h}, {h, p, h}, {-h, p, h}}},
+        {{0, -1, 0}, {{h, -p, -h}, {-h, -p, -h}, {-h, -p, h}, {h, -p, h}}},
+    };
+    const float texCorners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    glBegin(GL_QUADS);
+    for (const Face& face : faces) {
+        glNormal3fv(face.normal);
+        for (int c = 0; c < 4; ++c) {
+            glTexCoord2fv(texCorners[c]);
+            glVertex3fv(face.corner[c]);
+        }
+    }
+    glEnd();
+}
+
+void drawLattice(float factor, std::uint32_t now) {
+    const CubeGridState& s = cubeGrid;
+    const int n = s.gridCount;
+    const float size = s.cubeSize;
+    const float gap = s.cubeGap;
+    const float h = size * factor / static_cast<float>(n);
+    const float t = static_cast<float>(now - s.phaseTick);
+    const float r = (size + gap * static_cast<float>(n - 1)) * 0.5f;
+    auto place = [&](int m) {
+        const float fm = static_cast<float>(m);
+        return fm * size / static_cast<float>(n - 1) - r + fm * gap;
+    };
+    auto wave = [&](int m) {
+        return std::sin(0.0031415927f * t - 0.31415927f * static_cast<float>(m));
+    };
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            for (int k = 0; k < n; ++k) {
+                glPushMatrix();
+                if (s.phase == 7) glRotatef(wave(j) * 40, 0, 1, 0); // layers swing about y
+                if (n > 1) glTranslatef(place(i), place(j), place(k));
+                if (s.phase == 6) { // every cube wobbles about its own centre
+                    glRotatef(wave(i) * 20, 1, 0, 0);
+                    glRotatef(wave(j) * 20, 0, 1, 0);
+                    glRotatef(wave(k) * 20, 0, 0, 1);
+                }
+                drawCube(h, s.explode);
+                glPopMatrix();
+            }
+        }
+    }
+}
+
+void applyTumble() {
+    glRotatef(cubeGrid.tumble[0], 1, 0, 0);
+    glRotatef(cubeGrid.tumble[1], 0, 1, 0);
+    glRotatef(cubeGrid.tumble[2], 0, 0, 1);
+}
+
+void drawLattices(std::uint32_t now) {
+    const CubeGridState& s = cubeGrid;
+    glEnable(GL_BLEND);
+    glColor4f(1, 1, 1, 0.8f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, cubeGridTextures[1]);
+    // The fly-in roll about y is outside the push, so it turns the outer lattice too.
+    if (s.phase == 0) glRotatef(s.innerX * rollPerUnit, 0, 1, 0);
+    glPushMatrix();
+    glTranslatef(s.innerX, 0, 0);
+    if (s.phase == 0) glRotatef(s.innerX * rollPerUnit, 1, 0, 0);
+    if (s.phase >= 4) applyTumble();
+    drawLattice(0.45f, now);
+    glPopMatrix();
+
+    glColor4f(1, 1, 1, 0.5f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, cubeGridTextures[2]);
+    glPushMatrix();
+    glTranslatef(s.outerX, 0, 0);
+    if (s.phase == 0) glRotatef(s.outerX * rollPerUnit, 1, 0, 0);
+    if (s.phase >= 4) applyTumble();
+    drawLattice(0.5f, now);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+}
+
+void bannerQuad(float a, float b) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-a, -b);
+    glTexCoord2f(1, 0);
+    glVertex2f(a, -b);
+    glTexCoord2f(1, 1);
+    glVertex2f(a, b);
+    glTexCoord2f(0, 1);
+    glVertex2f(-a, b);
+    glEnd();
+}
+
+// The plain picture masks the frame (white keeps, black clears), the "_alpha" one adds light.
+void drawBanner() {
+    struct Banner {
+        int maskSlot, addSlot;
+        float halfWidth, halfHeight;
+    };
+    static const Banner banners[3] = {{3, 4, 196, 75}, {5, 6, 200, 50}, {7, 8, 450, 50}};
+    beginPixelPass();
+    glEnable(GL_BLEND);
+    glTranslatef(cubeGrid.bannerX, 410, 0);
+    if (cubeGrid.bannerIndex >= 0 && cubeGrid.bannerIndex < 3) {
+        const Banner& banner = banners[cubeGrid.bannerIndex];
+        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        glBindTexture(GL_TEXTURE_2D, cubeGridTextures[banner.maskSlot]);
+        bannerQuad(banner.halfWidth, banner.halfHeight);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBindTexture(GL_TEXTURE_2D, cubeGridTextures[banner.addSlot]);
+        bannerQuad(banner.halfWidth, banner.halfHeight);
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+} // namespace
+
+int cubeGridLoad() {
+    const int slot = cubeGrid.loadStep;
+    if (slot >= 9) return 1;
+    loadJpegTexture(cubeGridTextures, pictureFiles[slot], slot);
+    cubeGrid.loadStep = slot + 1;
+    return slot == 8 ? 1 : 0;
+}
+
+void cubeGridFrame() {
+    CubeGridState& s = cubeGrid;
+    const std::uint32_t now = platform::tickCount();
+    if (!s.lastTickSet) {
+        s.lastTick = now;
+        s.lastTickSet = true;
+    }
+    if (!s.phaseTickSet) {
+        s.phaseTick = now;
+        s.phaseTickSet = true;
+    }
+    if (!s.bannerTickSet) {
+        s.bannerTick = now;
+        s.bannerTickSet = true;
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawBackground();
+
+    const float dt = static_cast<float>(now - s.lastTick);
+    updateBanner(now, dt);
+    updatePhase(now, dt);
+    s.lastTick = now;
+
+    camera.position(0, 0, 6, 0, 0, -1, 0, 1, 0);
+    cameraShake(false, 0, 0, 0);
+    camera.apply();
+    drawLattices(now);
+    drawBanner();
+    fadeOverlay(false, 0, 0, 0, 0);
+    platform::presentFrame();
+}
+
+void cubeGridStepPhase() {
+    if (cubeGrid.phase < cubeGridLastPhase) cubeGrid.phase += 1;
+}
+
+void cubeGridOnMusicSync(int value) {
+    CubeGridState& s = cubeGrid;
+    if (value == 0) {
+        cubeGridStepPhase();
+        return;
+    }
+    if (value != 1) return;
+    fadeOverlay(true, 0.005f, 1, 1, 1); // white flash over 200 ms
+    if (s.phase != 6 && s.phase != 7) return;
+    s.phase = s.phase == 6 ? 7 : 6;
+    s.syncFlips += 1;
+    if (s.syncFlips > 8) s.phase = cubeGridLastPhase; // the ninth flip starts the fly-apart
+}
+
+void cubeGridUnload() {
+    glDeleteTextures(9, cubeGridTextures);
+}
+
+void resetCubeGrid() {
+    cubeGrid = CubeGridState{};
+}
+
+const Scene cubeGridScene{cubeGridLoad, cubeGridFrame, cubeGridOnMusicSync, cubeGridUnload};

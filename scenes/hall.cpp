@@ -1,4 +1,231 @@
-#include "scenes/scenes.h"
-#include "scenes/temporary_scene.h"
+#include "scenes/hall.h"
 
-const Scene hallScene{temporaryLoad, temporaryFrame, noOperation, nullptr};
+#include "app/app_state.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/black_fog.h"
+#include "scenes/interlude.h"
+#include "scenes/scenes.h"
+#include <GL/gl.h>
+#include <cstdlib>
+
+HallState hall;
+Texture hallTextures[5] = {};
+
+namespace {
+
+const char* const pictureFiles[5] = {"texture5.jpg", "tuli.jpg", "tuli_alpha.jpg", "texture2.jpg",
+                                     "texture7.jpg"};
+
+void pillar(float x, float z) {
+    const float l = x - 0.2f, r = x + 0.2f, n = z + 0.2f, f = z - 0.2f;
+    const float sides[4][3][4] = {
+        // normal, then x of the four corners, then z of the four corners
+        {{0, 0, 1}, {l, r, r, l}, {n, n, n, n}},
+        {{1, 0, 0}, {r, r, r, r}, {n, f, f, n}},
+        {{0, 0, -1}, {r, l, l, r}, {f, f, f, f}},
+        {{-1, 0, 0}, {l, l, l, l}, {f, n, n, f}},
+    };
+    const float y[4] = {2, 2, 0, 0};
+    const float tex[4][2] = {{0, 0}, {0, 2}, {2, 2}, {2, 0}};
+    glBegin(GL_QUADS);
+    for (const auto& side : sides) {
+        glNormal3f(side[0][0], side[0][1], side[0][2]);
+        for (int c = 0; c < 4; ++c) {
+            glTexCoord2fv(tex[c]);
+            glVertex3f(side[1][c], y[c], side[2][c]);
+        }
+    }
+    glEnd();
+}
+
+void flameQuad() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-0.5f, 0.5f, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(0.5f, 0.5f, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(0.5f, -0.5f, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-0.5f, -0.5f, 0);
+    glEnd();
+}
+
+void drawFlames() {
+    const float a = hall.flameAngle;
+    for (int i = 0; i < 3; ++i) {
+        glPushMatrix();
+        glTranslatef(0, 0.8f, 0);
+        if (i == 0) {
+            glRotatef(a + 3, 1, 0, 0);
+            glRotatef(0.5f * a, 0, 1, 0);
+            glRotatef(a, 0, 0, 1);
+        } else if (i == 1) {
+            glRotatef(a, 1, 0, 0);
+            glRotatef(a + 3, 0, 1, 0);
+            glRotatef(0.5f * a, 0, 0, 1);
+        } else {
+            glRotatef(0.5f * a, 1, 0, 0);
+            glRotatef(a, 0, 1, 0);
+            glRotatef(a + 3, 0, 0, 1);
+        }
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_DST_COLOR, GL_ZERO);
+        glBindTexture(GL_TEXTURE_2D, hallTextures[1]);
+        flameQuad();
+        // The light pass lies exactly on the mask pass: it must pass the depth test where the
+        // mask has just written the same depth, or the flames would stay dark cut-outs.
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBindTexture(GL_TEXTURE_2D, hallTextures[2]);
+        glDepthFunc(GL_LEQUAL);
+        flameQuad();
+        glDepthFunc(GL_LESS);
+        glDisable(GL_BLEND);
+        glPopMatrix();
+    }
+}
+
+void drawHall() {
+    glBindTexture(GL_TEXTURE_2D, hallTextures[4]);
+    for (float x = -15; x < 15; x += 2) {
+        for (float z = -15; z < 15; z += 2) {
+            // The four pillars around the centre are left out for the flames.
+            if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3) continue;
+            pillar(x, z);
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, hallTextures[0]);
+    glBegin(GL_QUADS);
+    glNormal3f(0, -1, 0);
+    glTexCoord2f(0, 0);
+    glVertex3f(-15, 2, -15);
+    glTexCoord2f(30, 0);
+    glVertex3f(15, 2, -15);
+    glTexCoord2f(30, 17);
+    glVertex3f(15, 2, 15);
+    glTexCoord2f(0, 17);
+    glVertex3f(-15, 2, 15);
+    glEnd();
+    drawFlames();
+}
+
+void drawFloor() {
+    glBindTexture(GL_TEXTURE_2D, hallTextures[3]);
+    glBegin(GL_QUADS);
+    glNormal3f(0, 1, 0);
+    glTexCoord2f(0, 0);
+    glVertex3f(-15, 0, -15);
+    glTexCoord2f(30, 0);
+    glVertex3f(15, 0, -15);
+    glTexCoord2f(30, 30);
+    glVertex3f(15, 0, 15);
+    glTexCoord2f(0, 30);
+    glVertex3f(-15, 0, 15);
+    glEnd();
+}
+
+} // namespace
+
+void hallWalk(float dt) {
+    HallState& s = hall;
+    const float step = dt * hallPathSpeed;
+    // Exact comparisons: every corner sets one coordinate to exactly +-3.5 and nudges the
+    // other 0.002 off its corner value, so exactly one side's condition holds.
+    if (s.eyeZ == hallCorner && s.eyeX < hallCorner) {
+        s.eyeX += step;
+        if (s.eyeX >= hallCorner) {
+            s.eyeX = hallCorner;
+            s.eyeZ = hallCorner - 0.002f;
+        }
+    } else if (s.eyeX == hallCorner && s.eyeZ < hallCorner) {
+        s.eyeZ -= step;
+        if (s.eyeZ <= -hallCorner) {
+            s.eyeZ = -hallCorner;
+            s.eyeX = hallCorner + 0.002f;
+        }
+    } else if (s.eyeZ == -hallCorner && s.eyeX > -hallCorner) {
+        s.eyeX -= step;
+        if (s.eyeX <= -hallCorner) {
+            s.eyeX = -hallCorner;
+            s.eyeZ = -hallCorner + 0.002f;
+        }
+    } else if (s.eyeX == -hallCorner && s.eyeZ > -hallCorner) {
+        s.eyeZ += step;
+        if (s.eyeZ >= hallCorner) {
+            s.eyeZ = hallCorner;
+            s.eyeX = -hallCorner + 0.002f;
+        }
+    }
+}
+
+int hallLoad() {
+    const int slot = hall.loadStep;
+    if (slot >= 5) return 1;
+    loadJpegTexture(hallTextures, pictureFiles[slot], slot);
+    hall.loadStep = slot + 1;
+    return slot == 4 ? 1 : 0;
+}
+
+void hallFrame() {
+    HallState& s = hall;
+    const std::uint32_t now = platform::tickCount();
+    if (!s.tickSet) {
+        s.tick = now;
+        s.tickSet = true;
+    }
+    if (currentScene == hallSceneIndex) {
+        if (s.runStart == 0) s.runStart = now;
+        if (now - s.runStart >= hallRunMs) advanceScene(); // this frame is still drawn
+        glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
+                   static_cast<GLsizei>(appState.screenHeight));
+    } else {
+        glViewport(0, 0, 256, 256); // the interlude's live face; the projection stays 4:3
+    }
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+
+    hallWalk(static_cast<float>(now - s.tick));
+    s.flameAngle += static_cast<float>(now - s.tick) * 0.08f;
+    s.tick = now;
+
+    camera.position(s.eyeX, 0.5f, s.eyeZ, 0, 0.5f, 0, 0, 1, 0);
+    camera.apply();
+    enableBlackFog();
+
+    // The hall mirrored below the floor, the floor laid over it at 70%, then the hall itself.
+    glEnable(GL_DEPTH_TEST);
+    glPushMatrix();
+    glScalef(1, -1, 1);
+    drawHall();
+    glPopMatrix();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 0.7f);
+    drawFloor();
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+    drawHall();
+
+    if (currentScene == hallSceneIndex) {
+        fadeOverlay(false, 0, 0, 0, 0);
+        platform::presentFrame();
+        glDisable(GL_FOG);
+    } else {
+        glBindTexture(GL_TEXTURE_2D, interludeTextures[2]);
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 256, 256, 0);
+        glDisable(GL_FOG);
+    }
+}
+
+void hallUnload() {
+    glDeleteTextures(5, hallTextures);
+}
+
+void resetHall() {
+    hall = HallState{};
+}
+
+const Scene hallScene{hallLoad, hallFrame, noOperation, hallUnload};

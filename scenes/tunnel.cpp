@@ -1,4 +1,162 @@
-#include "scenes/scenes.h"
-#include "scenes/temporary_scene.h"
+#include "scenes/tunnel.h"
 
-const Scene tunnelScene{temporaryLoad, temporaryFrame, noOperation, nullptr};
+#include "app/app_state.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/black_fog.h"
+#include "scenes/interlude.h"
+#include "scenes/scenes.h"
+#include <GL/gl.h>
+#include <cmath>
+
+TunnelState tunnel;
+Texture tunnelTextures[3] = {};
+
+namespace {
+
+const char* const pictureFiles[3] = {"texture3.jpg", "texture4.jpg", "texture6.jpg"};
+
+constexpr float pi = 3.1415927f;
+constexpr float segmentAngle = 0.06283186f; // 100 segments around the tube
+constexpr float fullTurn = 6.2831855f;
+constexpr float wallRepeat = 0.63661975f; // 4 / (2 pi): the wall texture 4 times around
+
+// Centre of a ring edge: the axis winds about 0.48 units around z, one turn per 2 pi of depth.
+void edgeCentre(float q, float neighbour, float& x, float& y) {
+    x = (std::cos(q) + std::cos(neighbour)) / 4;
+    y = (std::sin(q) + std::sin(neighbour)) / 4;
+}
+
+void drawTube(float eyeZ) {
+    glBindTexture(GL_TEXTURE_2D, tunnelTextures[0]);
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    // From 2 units behind the camera to 20 units ahead; rings of 0.5 units.
+    for (float q = 0; q < 20 - eyeZ; q += 0.5f) {
+        if (q < -eyeZ - 2) continue;
+        float nearX, nearY, farX, farY;
+        edgeCentre(q, q - 0.5f, nearX, nearY);
+        edgeCentre(q, q + 0.5f, farX, farY);
+        const float nearT = q, farT = q + 0.5f;
+        const float nearTwist = 0.5f * std::sin(0.4f * (nearT + eyeZ) + 2 * tunnel.scroll);
+        const float farTwist = 0.5f * std::sin(0.4f * (farT + eyeZ) + 2 * tunnel.scroll);
+        const float vFar = q - tunnel.scroll, vNear = q + 0.5f - tunnel.scroll;
+        for (float a = 0; a < fullTurn; a += segmentAngle) {
+            const float b = a + segmentAngle;
+            glTexCoord2f(wallRepeat * a, vFar);
+            glVertex3f(std::sin(a + farTwist) + farX, std::cos(a + farTwist) + farY, -farT);
+            glTexCoord2f(wallRepeat * b, vFar);
+            glVertex3f(std::sin(b + farTwist) + farX, std::cos(b + farTwist) + farY, -farT);
+            glTexCoord2f(wallRepeat * b, vNear);
+            glVertex3f(std::sin(b + nearTwist) + nearX, std::cos(b + nearTwist) + nearY, -nearT);
+            glTexCoord2f(wallRepeat * a, vNear);
+            glVertex3f(std::sin(a + nearTwist) + nearX, std::cos(a + nearTwist) + nearY, -nearT);
+        }
+    }
+    glEnd();
+}
+
+// Four corners with texture (0, 0), (1, 0), (1, 1), (0, 1) in order.
+void ribbonQuad(const float (&corners)[4][3]) {
+    const float tex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (int c = 0; c < 4; ++c) {
+        glTexCoord2fv(tex[c]);
+        glVertex3fv(corners[c]);
+    }
+}
+
+// Two ribbons half a turn apart, 0.07 to 0.1 units off the z axis, from the camera 20 units on.
+void drawHelix(float eyeZ) {
+    for (int k = 2; k <= 3; ++k) {
+        glBindTexture(GL_TEXTURE_2D, tunnelTextures[1]);
+        glBegin(GL_QUADS);
+        for (float s = -eyeZ; s < 20 - eyeZ; s += 0.5f) {
+            const float zA = -s, zB = -s - 0.5f, zC = -s - 1;
+            const float b1 = static_cast<float>(k) * pi + s + 0.5f;
+            const float b2 = static_cast<float>(k) * pi + s;
+            const float o1x = 0.1f * std::sin(b1), o1y = 0.1f * std::cos(b1);
+            const float o2x = 0.1f * std::sin(b2), o2y = 0.1f * std::cos(b2);
+            const float i1x = 0.07f * std::sin(b1), i1y = 0.07f * std::cos(b1);
+            const float i2x = 0.07f * std::sin(b2), i2y = 0.07f * std::cos(b2);
+            ribbonQuad({{o1x, o1y, zB}, {i1x, i1y, zB}, {i2x, i2y, zA}, {o2x, o2y, zA}});
+            ribbonQuad({{i1x, i1y, zC}, {i1x, i1y, zB}, {i2x, i2y, zA}, {i2x, i2y, zB}});
+            ribbonQuad({{i1x, i1y, zC}, {o1x, o1y, zC}, {o2x, o2y, zB}, {i2x, i2y, zB}});
+            ribbonQuad({{o1x, o1y, zB}, {o1x, o1y, zC}, {o2x, o2y, zB}, {o2x, o2y, zA}});
+        }
+        glEnd();
+    }
+}
+
+} // namespace
+
+int tunnelLoad() {
+    const int slot = tunnel.loadStep;
+    if (slot >= 3) return 1;
+    loadJpegTexture(tunnelTextures, pictureFiles[slot], slot);
+    tunnel.loadStep = slot + 1;
+    return slot == 2 ? 1 : 0;
+}
+
+void tunnelFrame() {
+    TunnelState& s = tunnel;
+    const std::uint32_t now = platform::tickCount();
+    if (!s.tickSet) {
+        s.tick = now;
+        s.tickSet = true;
+    }
+    if (currentScene == tunnelSceneIndex) {
+        if (s.runStart == 0) s.runStart = now;
+        if (now - s.runStart >= tunnelRunMs) advanceScene(); // this frame is still drawn
+        glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
+                   static_cast<GLsizei>(appState.screenHeight));
+    } else {
+        glViewport(0, 0, 256, 256); // the interlude's live face; the projection stays 4:3
+    }
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+
+    const float dt = static_cast<float>(now - s.tick);
+    s.depth -= dt * 0.0015f;
+    s.scroll += dt * 0.001f;
+    s.tick = now;
+
+    // The eye circles the axis at radius 0.2 and looks a quarter turn ahead, about pi deeper.
+    const float t = s.depth;
+    camera.position(0.2f * std::sin(t), 0.2f * std::cos(t), t, 0.25f * std::sin(t + 1.5707964f),
+                    0.25f * std::cos(t + 1.5707964f), t - pi, 0, 1, 0);
+    cameraShake(false, 0, 0, 0);
+    camera.apply();
+    enableBlackFog();
+
+    const float eyeZ = camera.eye.z;
+    drawTube(eyeZ);
+    drawHelix(eyeZ);
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_FOG);
+
+    if (currentScene == tunnelSceneIndex) {
+        fadeOverlay(false, 0, 0, 0, 0);
+        platform::presentFrame();
+    } else {
+        glBindTexture(GL_TEXTURE_2D, interludeTextures[0]);
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 256, 256, 0);
+    }
+}
+
+void tunnelOnMusicSync(int value) {
+    if (value != 1) return;
+    fadeOverlay(true, 0.005f, 1, 1, 1);
+    cameraShake(true, 0.005f, 0.1f, 0);
+}
+
+void tunnelUnload() {
+    glDeleteTextures(3, tunnelTextures);
+}
+
+void resetTunnel() {
+    tunnel = TunnelState{};
+}
+
+const Scene tunnelScene{tunnelLoad, tunnelFrame, tunnelOnMusicSync, tunnelUnload};
