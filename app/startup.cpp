@@ -99,6 +99,8 @@ int runShow(const ShowOptions& options) {
     appState.fullScreen = options.fullScreen ? *options.fullScreen : ask("Fullscreenin\xE4?");
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    if (options.trace)
+        std::printf("start fullscreen %d music %d\n", appState.fullScreen, appState.musicEnabled);
     appState.screenWidth = 640;
     appState.screenHeight = 480;
     appState.colorBits = 32;

@@ -52,6 +52,9 @@ bool writePng(const std::string& path, const std::uint8_t* rgb, int width, int h
 // Handles every pending window event. Returns true when the user asked to end the program:
 // the window was closed or minimised, or Escape was pressed.
 bool pumpEvents();
+// Queues the event the user would cause, so tests can drive each way of quitting.
+enum class UserEvent { CloseWindow, Minimise, PressEscape, PressOtherKey };
+void postUserEvent(UserEvent event);
 
 // ---- Keys ------------------------------------------------------------------------------
 

@@ -63,6 +63,25 @@ bool pumpEvents() {
     return quit;
 }
 
+void postUserEvent(UserEvent userEvent) {
+    SDL_Event event{};
+    switch (userEvent) {
+    case UserEvent::CloseWindow:
+    case UserEvent::Minimise:
+        event.type = SDL_WINDOWEVENT;
+        event.window.event =
+            userEvent == UserEvent::CloseWindow ? SDL_WINDOWEVENT_CLOSE : SDL_WINDOWEVENT_MINIMIZED;
+        break;
+    case UserEvent::PressEscape:
+    case UserEvent::PressOtherKey:
+        event.type = SDL_KEYDOWN;
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = userEvent == UserEvent::PressEscape ? SDLK_ESCAPE : SDLK_g;
+        break;
+    }
+    SDL_PushEvent(&event);
+}
+
 bool keyDown(int virtualKey) {
     if (injecting) return virtualKey >= 0 && virtualKey < 256 && injectedKeys[virtualKey];
     SDL_Scancode code = scancodeOf(virtualKey);

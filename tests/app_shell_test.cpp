@@ -1,0 +1,199 @@
+// The scene table, the main loop's ways out and the command line, on the real program.
+#include "app/app.h"
+#include "app/app_state.h"
+#include "app/loading_screen.h"
+#include "app/scene_table.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+#include "scenes/scenes.h"
+#include "tests/gl_test_support.h"
+#include "tests/process_support.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+std::vector<int> syncsSeen;
+void recordSync(int value) {
+    syncsSeen.push_back(value);
+}
+
+int linesStartingWith(const std::string& text, const std::string& prefix) {
+    int count = 0;
+    size_t at = 0;
+    while ((at = text.find(prefix, at)) != std::string::npos) {
+        if (at == 0 || text[at - 1] == '\n') ++count;
+        at += prefix.size();
+    }
+    return count;
+}
+
+// The X window id of a top-level window with this exact title, waiting up to `seconds`. Reads
+// the window tree, since SDL names its windows with UTF-8 properties only.
+std::string findWindow(const std::string& title, double seconds, const std::string& except = "") {
+    for (int i = 0; i < seconds * 20; ++i) {
+        std::string id = shellOutput("xwininfo -root -tree 2>/dev/null | awk '/\"" + title +
+                                     "\":/{print $1}' | grep -v '^" + except + "$' | head -n 1");
+        if (!id.empty()) return id;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(SceneTable, RegistersTwelveEntriesInOrderAndReportsTheLast) {
+    resetSceneTable();
+    registeredCount = 1; // entry 0 prepares GL textures; the rest registers without GL
+    for (int entry = 1; entry < sceneCount; ++entry) {
+        EXPECT_EQ(registerScenes(), entry == sceneCount - 1 ? 1 : 0) << "entry " << entry;
+        EXPECT_NE(sceneTable[entry].frame, nullptr);
+    }
+    // One set of interlude operations serves all six interludes.
+    for (int entry : {4, 6, 8, 10, 12})
+        EXPECT_EQ(sceneTable[entry].frame, sceneTable[2].frame);
+    const Scene* expected[] = {nullptr,         &cubeGridScene, &interludeScene, &tunnelScene,
+                               &interludeScene, &hallScene,     &interludeScene, &starMorphScene,
+                               &interludeScene, &swarmScene,    &interludeScene, &greetingsScene,
+                               &interludeScene};
+    for (int entry = 1; entry < sceneCount; ++entry) {
+        EXPECT_EQ(sceneTable[entry].load, expected[entry]->load) << entry;
+        EXPECT_EQ(sceneTable[entry].unload, expected[entry]->unload) << entry;
+    }
+}
+
+TEST(SceneTable, AdvancingPastTheLastEntryEndsTheShowInsteadOfStartingAScene) {
+    resetSceneTable();
+    currentScene = 11;
+    advanceScene();
+    EXPECT_EQ(currentScene, 12);
+    EXPECT_FALSE(quitRequested());
+    advanceScene();
+    EXPECT_EQ(currentScene, 13);
+    EXPECT_TRUE(quitRequested());
+}
+
+TEST(SceneTable, SyncsReachOnlyTheCurrentEntryAndNeverAnEmptySlotOrNoEntry) {
+    resetSceneTable();
+    syncsSeen.clear();
+    sceneTable[3].onMusicSync = recordSync;
+    currentScene = 3;
+    dispatchMusicSync(1);
+    dispatchMusicSync(0);
+    currentScene = 2; // empty slot
+    dispatchMusicSync(1);
+    currentScene = 13; // past the last entry
+    dispatchMusicSync(1);
+    EXPECT_EQ(syncsSeen, (std::vector<int>{1, 0}));
+}
+
+TEST(CommandLine, AnswersQuestionsAndRejectsUnknownOrBadOptions) {
+    const char* good[] = {"tuvero",       "--window", "--silent",  "--step", "16",
+                          "--frames",     "5",        "--trace",   "--data", "/tmp",
+                          "--screenshot", "a.png",    "--no-vsync"};
+    ShowOptions options;
+    std::string error;
+    ASSERT_EQ(parseOptions(13, const_cast<char**>(good), options, error), 0) << error;
+    EXPECT_EQ(options.fullScreen, false);
+    EXPECT_EQ(options.music, false);
+    EXPECT_EQ(options.stepMs, 16u);
+    EXPECT_EQ(options.frames, 5);
+    EXPECT_FALSE(options.vsync);
+    EXPECT_EQ(options.dataDir, "/tmp");
+
+    for (std::vector<const char*> bad :
+         std::vector<std::vector<const char*>>{{"tuvero", "--bogus"},
+                                               {"tuvero", "--step"},
+                                               {"tuvero", "--step", "0"},
+                                               {"tuvero", "--step", "12x"},
+                                               {"tuvero", "--frames", "-3"}}) {
+        ShowOptions ignored;
+        EXPECT_EQ(parseOptions(static_cast<int>(bad.size()), const_cast<char**>(bad.data()),
+                               ignored, error),
+                  2)
+            << bad[1];
+    }
+}
+
+TEST(MessageBoxes, Windows1252TextIsShownAsUtf8) {
+    EXPECT_EQ(platform::cp1252ToUtf8("Fullscreenin\xE4?"), "Fullscreenin\xC3\xA4?");
+    EXPECT_EQ(platform::cp1252ToUtf8("\x80 \x93x\x94"), "\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D");
+}
+
+// Each way the user can end the show ends the main loop with exit code 0 and releases
+// everything; any other key does not.
+class WaysOut : public ::testing::TestWithParam<platform::UserEvent> {};
+
+TEST_P(WaysOut, EndTheShowWithCodeZeroAndRelease) {
+    ASSERT_TRUE(ensureGlContext());
+    resetSceneTable();
+    ShowOptions options;
+    options.fullScreen = false;
+    options.music = false;
+    options.stepMs = 16;
+    options.hidden = true;
+    options.frames = 20;
+    options.dataDir = TUVERO_DATA_DIR;
+    platform::postUserEvent(GetParam());
+    EXPECT_EQ(runShow(options), 0);
+    EXPECT_FALSE(platform::windowOpen());
+    EXPECT_EQ(loadingTexture, 0u) << "the loading screen's unload ran";
+    if (GetParam() == platform::UserEvent::PressOtherKey)
+        EXPECT_EQ(frameNumber(), 20);
+    else
+        EXPECT_EQ(frameNumber(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, WaysOut,
+                         ::testing::Values(platform::UserEvent::CloseWindow,
+                                           platform::UserEvent::Minimise,
+                                           platform::UserEvent::PressEscape,
+                                           platform::UserEvent::PressOtherKey));
+
+TEST(Program, UnknownOptionExitsWithCodeTwoAndUsage) {
+    auto result = runProcess({TUVERO_BINARY, "--fast"}, "", 20);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("unknown option --fast"), std::string::npos);
+    EXPECT_NE(result.err.find("usage:"), std::string::npos);
+}
+
+TEST(Program, FrameLimitEndsTheShowWithCodeZeroAndWritesTheScreenshot) {
+    std::string shot = ::testing::TempDir() + "/frame_limit.png";
+    std::filesystem::remove(shot);
+    auto result = runProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16", "--trace",
+                              "--frames", "30", "--screenshot", shot},
+                             TUVERO_DATA_DIR, 120);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(linesStartingWith(result.out, "scene 0 frame 0 time 0"), 1) << result.out;
+    EXPECT_TRUE(std::filesystem::exists(shot));
+    EXPECT_FALSE(std::filesystem::exists(shot + ".part"));
+}
+
+TEST(Program, DISABLED_EscapeFromTheKeyboardEndsTheShowWithCodeZero) {
+    ChildProcess child =
+        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16"}, TUVERO_DATA_DIR);
+    std::string id = findWindow("Tuvero", 30);
+    ASSERT_FALSE(id.empty()) << "the window did not appear";
+    shellOutput("xdotool windowfocus --sync " + id + " key Escape 2>/dev/null");
+    auto result = waitProcess(child, 60);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
+// The two questions are real message boxes: Return answers Yes, Escape answers No.
+TEST(Program, QuestionsAreAnsweredInMessageBoxes) {
+    ChildProcess child =
+        startProcess({TUVERO_BINARY, "--step", "16", "--frames", "3", "--trace"}, TUVERO_DATA_DIR);
+    std::string previous;
+    for (const char* key : {"Return", "Escape"}) {
+        std::string id = findWindow("Options", 30, previous);
+        ASSERT_FALSE(id.empty()) << "no question was shown";
+        shellOutput("xdotool windowfocus --sync " + id + " key " + key + " 2>/dev/null");
+        previous = id;
+    }
+    auto result = waitProcess(child, 60);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("start fullscreen 1 music 0"), std::string::npos) << result.out;
+}
