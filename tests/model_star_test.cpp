@@ -1,0 +1,125 @@
+#include "tests/model_test_support.h"
+#include "tools/assets.h"
+#include "tools/model_writer.h"
+#include "tools/star_model.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::vector<std::uint8_t> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Vec3 lerp(const Vec3& a, const Vec3& b, float t) {
+    return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z)};
+}
+
+float dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+float length(const Vec3& v) {
+    return std::sqrt(dot(v, v));
+}
+
+class ModelStarFiles : public ModelFileTest {
+  protected:
+    void SetUp() override {
+        ModelFileTest::SetUp();
+        directory = ::testing::TempDir() + "tuvero_star_" + std::to_string(getpid());
+        std::filesystem::create_directories(directory);
+        std::string error;
+        ASSERT_TRUE(generateModels(directory, error)) << error;
+        ASSERT_TRUE(reader.load(blunt, (directory + "/tahti.3ds").c_str()));
+        ASSERT_TRUE(reader.load(sharp, (directory + "/tahti2.3ds").c_str()));
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(directory);
+        ModelFileTest::TearDown();
+    }
+    std::string directory;
+    Model blunt, sharp;
+};
+
+} // namespace
+
+TEST_F(ModelStarFiles, AreTheSameBytesOnEveryRun) {
+    const std::string again = directory + "/again";
+    std::filesystem::create_directories(again);
+    std::string error;
+    ASSERT_TRUE(generateModels(again, error)) << error;
+    for (const char* name : {"tahti.3ds", "tahti2.3ds"})
+        EXPECT_EQ(readAll(directory + "/" + name), readAll(again + "/" + name)) << name;
+    EXPECT_NE(readAll(directory + "/tahti.3ds"), readAll(directory + "/tahti2.3ds"));
+}
+
+TEST_F(ModelStarFiles, LoadCompletelyWithoutMessages) {
+    EXPECT_TRUE(messages.empty());
+    for (const Model* model : {&blunt, &sharp}) {
+        ASSERT_EQ(model->objectCount, 1);
+        ASSERT_EQ(model->materialCount, 1);
+        const ModelMaterial& material = model->materials[0];
+        EXPECT_STREQ(material.textureFile, "texture.jpg");
+        EXPECT_EQ(material.color[0], 255); // the 24-bit colour, not its gamma copy
+        EXPECT_EQ(material.color[1], 196);
+        EXPECT_EQ(material.color[2], 64);
+        const ModelObject& star = model->objects[0];
+        EXPECT_EQ(star.materialId, 0);
+        EXPECT_TRUE(star.hasTexture);
+        EXPECT_GT(star.faceCount, 0);
+        EXPECT_EQ(star.texCoordCount, star.vertexCount);
+        EXPECT_EQ(star.normals.size(), star.vertices.size());
+    }
+}
+
+TEST_F(ModelStarFiles, PairFaceForFaceWithTheSecondWindingReversed) {
+    const ModelObject& a = blunt.objects[0];
+    const ModelObject& b = sharp.objects[0];
+    ASSERT_EQ(a.faceCount, b.faceCount);
+    ASSERT_EQ(a.vertexCount, b.vertexCount);
+    for (int l = 0; l < a.faceCount; ++l) {
+        const std::int32_t* fa = a.faces[l].vertexIndex;
+        const std::int32_t* fb = b.faces[l].vertexIndex;
+        EXPECT_TRUE(fb[0] == fa[0] && fb[2] == fa[1] && fb[1] == fa[2]) << "face " << l;
+    }
+    // The blunt star's stored faces run counter-clockwise seen from outside.
+    for (int i = 0; i < a.vertexCount; ++i)
+        EXPECT_GT(dot(a.normals[i], a.vertices[i]), 0.0f) << "vertex " << i;
+}
+
+// Blends the two stars as the scene draws them (B's corners walked 0, 2, 1) and requires every
+// triangle at every step to keep a clear area and face away from the star's centre: no folded,
+// collapsed or inside-out triangles anywhere between the shapes.
+TEST_F(ModelStarFiles, MorphShowsNoFoldedOrInsideOutTriangles) {
+    const ModelObject& a = blunt.objects[0];
+    const ModelObject& b = sharp.objects[0];
+    const int walk[3] = {0, 2, 1};
+    for (int step = 0; step <= 16; ++step) {
+        const float t = step / 16.0f;
+        for (int l = 0; l < a.faceCount; ++l) {
+            Vec3 corner[3];
+            for (int m = 0; m < 3; ++m) {
+                const int f = a.faces[l].vertexIndex[m];
+                const int g = b.faces[l].vertexIndex[walk[m]];
+                corner[m] = lerp(a.vertices[f], b.vertices[g], t);
+            }
+            const Vec3 normal =
+                vecCross(vecSubtract(corner[1], corner[0]), vecSubtract(corner[2], corner[0]));
+            const Vec3 centre = vecDivide(vecAdd(vecAdd(corner[0], corner[1]), corner[2]), 3.0f);
+            EXPECT_GT(length(normal), 0.01f) << "face " << l << " at " << t;
+            EXPECT_GT(dot(normal, centre), 0.05f * length(normal) * length(centre))
+                << "face " << l << " at " << t;
+        }
+    }
+}
+
+TEST_F(ModelStarFiles, BuildDataFolderHoldsTheGeneratedFiles) {
+    for (const char* name : {"tahti.3ds", "tahti2.3ds"})
+        EXPECT_EQ(readAll(std::string(TUVERO_DATA_DIR) + "/" + name),
+                  readAll(directory + "/" + name))
+            << name;
+}
