@@ -72,6 +72,9 @@ void clearInjectedKeys();
 std::uint32_t tickCount();
 // Virtual clock: the counter stands still and moves only by advanceVirtualClock or setTick.
 void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs);
+// Virtual clock at a frame rate: after n advances the counter stands at
+// startTick + floor(n * 1000 / framesPerSecond), so no fraction of a millisecond is lost.
+void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond);
 bool virtualClockActive();
 void useRealClock();
 void advanceVirtualClock(); // by the step given to useVirtualClock

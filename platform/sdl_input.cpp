@@ -12,7 +12,11 @@ bool injecting = false;
 
 bool virtualClock = false;
 std::uint32_t virtualTick = 0;
-std::uint32_t virtualStep = 0;
+std::uint32_t virtualStart = 0;
+std::uint64_t virtualAdvances = 0;
+// One advance moves the counter by stepNumerator / stepDenominator milliseconds.
+std::uint64_t stepNumerator = 0;
+std::uint64_t stepDenominator = 1;
 // The real counter starts well above 0: scenes use a tick of 0 to mean "not started yet".
 constexpr std::uint32_t realClockOrigin = 100000;
 
@@ -94,12 +98,8 @@ bool keyDown(int virtualKey) {
 void injectKey(int virtualKey, bool down) {
     if (virtualKey >= 0 && virtualKey < 256) injectedKeys[virtualKey] = down;
 }
-void useInjectedKeys(bool on) {
-    injecting = on;
-}
-void clearInjectedKeys() {
-    injectedKeys.fill(false);
-}
+void useInjectedKeys(bool on) { injecting = on; }
+void clearInjectedKeys() { injectedKeys.fill(false); }
 
 std::uint32_t tickCount() {
     if (virtualClock) return virtualTick;
@@ -108,20 +108,29 @@ std::uint32_t tickCount() {
 
 void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs) {
     virtualClock = true;
-    virtualTick = startTick;
-    virtualStep = stepMs;
+    virtualTick = virtualStart = startTick;
+    virtualAdvances = 0;
+    stepNumerator = stepMs;
+    stepDenominator = 1;
 }
-bool virtualClockActive() {
-    return virtualClock;
+
+void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond) {
+    useVirtualClock(startTick, 0);
+    stepNumerator = 1000;
+    stepDenominator = framesPerSecond ? framesPerSecond : 1;
 }
-void useRealClock() {
-    virtualClock = false;
-}
+bool virtualClockActive() { return virtualClock; }
+void useRealClock() { virtualClock = false; }
 void advanceVirtualClock() {
-    virtualTick += virtualStep;
+    ++virtualAdvances;
+    virtualTick = virtualStart +
+                  static_cast<std::uint32_t>(virtualAdvances * stepNumerator / stepDenominator);
 }
+
+// Moving the clock by hand makes `tick` the new origin of the advances.
 void setVirtualTick(std::uint32_t tick) {
-    virtualTick = tick;
+    virtualTick = virtualStart = tick;
+    virtualAdvances = 0;
 }
 
 } // namespace platform

@@ -197,3 +197,23 @@ TEST(Program, QuestionsAreAnsweredInMessageBoxes) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("start fullscreen 1 music 0"), std::string::npos) << result.out;
 }
+
+TEST(TickCounter, VirtualClockAtAFrameRateKeepsTheFractionSoNothingDrifts) {
+    platform::useVirtualClockAtRate(1000, 60);
+    std::vector<std::uint32_t> ticks;
+    for (int n = 0; n < 4; ++n) {
+        ticks.push_back(platform::tickCount());
+        platform::advanceVirtualClock();
+    }
+    EXPECT_EQ(ticks, (std::vector<std::uint32_t>{1000, 1016, 1033, 1050}));
+    for (int n = 4; n < 6000; ++n) platform::advanceVirtualClock();
+    EXPECT_EQ(platform::tickCount(), 1000u + 100000u) << "6000 frames at 60 fps are 100 s";
+
+    platform::useVirtualClock(500, 16);
+    platform::advanceVirtualClock();
+    platform::advanceVirtualClock();
+    EXPECT_EQ(platform::tickCount(), 532u);
+    platform::setVirtualTick(7);
+    platform::advanceVirtualClock();
+    EXPECT_EQ(platform::tickCount(), 23u);
+}
