@@ -1,0 +1,209 @@
+// Square scene backgrounds. The show stretches rows 64 to 448 of these 512 x 512 pictures over
+// the 640 x 480 screen (the same 1.25 scale both ways), and the interlude's cube shows them
+// whole, so the composition sits in the middle band and the outer bands continue it quietly.
+#include "tools/picture_art.h"
+
+#include "tools/font_text.h"
+#include "tools/image_noise.h"
+#include "tools/image_ops.h"
+#include "tools/image_shapes.h"
+#include "tools/picture_style.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kS = 512;
+constexpr float kPi = 3.14159265f;
+
+} // namespace
+
+Image paintMindControl() {
+    Image image(kS, kS);
+    Point c{256, 236};
+    // A hypnotic logarithmic spiral in violet and magenta, brightest at the centre.
+    for (int y = 0; y < kS; ++y) {
+        for (int x = 0; x < kS; ++x) {
+            Rgb sum;
+            for (int s = 0; s < 4; ++s) {
+                float px = x + 0.25f + 0.5f * (s & 1), py = y + 0.25f + 0.5f * (s >> 1);
+                float dx = px - c.x, dy = py - c.y;
+                float r = std::hypot(dx, dy) + 1e-3f, a = std::atan2(dy, dx);
+                float arm = std::sin(a * 3 + std::log(r) * 5.5f);
+                float band = smoothstep(-0.15f, 0.15f, arm);
+                float fall = std::exp(-r / 260);
+                Rgb dark = mix(hex(0x0a0218), hex(0x2a0840), fall);
+                Rgb light = mix(hex(0x3a0a5a), hex(0xe040c0), fall);
+                sum += mix(dark, light, band);
+            }
+            image.at(x, y) = sum * 0.25f;
+        }
+    }
+    // Rings of light ripple out from the centre.
+    Mask rings(kS, kS);
+    for (int i = 1; i <= 5; ++i) {
+        float r = 40.0f * i * std::pow(1.25f, float(i));
+        addShape(
+            rings, [=](Point p) { return std::fabs(sdCircle(p, c, r)) - 1.2f; }, 0, 0, kS, kS);
+    }
+    addLight(image, blur(rings, 5), hex(0xff5ad0) * 0.5f);
+    addLight(image, rings, hex(0xffb0ff) * 0.35f);
+    Mask core = shapeMask(kS, kS, [=](Point p) { return sdCircle(p, c, 18); });
+    addLight(image, blur(core, 30), hex(0xff80ff) * 1.4f);
+    paint(image, core, hex(0xfff0ff));
+
+    Font font("DejaVuSans-Bold.ttf");
+    Mask title(kS, kS);
+    font.drawFitted(title, "MIND CONTROL", 96, 74, 320, 34, {30, 1, 8});
+    LetterLook look;
+    look.top = hex(0xffffff);
+    look.bottom = hex(0xffa0f0);
+    look.glow = hex(0xc020ff);
+    look.glowRadius = 10;
+    look.shadowOpacity = 0.7f;
+    look.shadowDy = 3;
+    paintLetters(image, title, look);
+    vignette(image, 0.55f, 0.5f, 0.46f);
+    return image;
+}
+
+Image paintNoSmorking() {
+    Image image(kS, kS);
+    // Teal wall with a fine diagonal pinstripe and a soft spotlight behind the sign.
+    Point c{256, 226};
+    fillWith(image, [=](float x, float y) {
+        float stripe = 0.5f + 0.5f * std::sin((x + y) * 0.35f);
+        float d = std::hypot(x - c.x, y - c.y) / 300;
+        Rgb base = mix(hex(0x1d6f6a), hex(0x06201f), smoothstep(0, 1.1f, d));
+        return base * (0.94f + 0.06f * stripe);
+    });
+    float R = 120;
+    // The cigarette: white paper, a cork filter, a glowing tip, lying across the sign.
+    Mask paper = shapeMask(kS, kS, [=](Point p) { return sdBox(p, {c.x + 20, c.y}, 95, 16, 3); });
+    Mask filter = shapeMask(kS, kS, [=](Point p) { return sdBox(p, {c.x - 100, c.y}, 35, 16, 3); });
+    Mask ember = shapeMask(kS, kS, [=](Point p) { return sdBox(p, {c.x + 118, c.y}, 8, 16, 3); });
+    Mask smoke(kS, kS);
+    for (int k = 0; k < 3; ++k) {
+        for (int i = 0; i < 60; ++i) {
+            float t = i / 60.0f;
+            float sx = c.x + 122 + k * 14 + 14 * std::sin(t * 9 + k * 2.0f);
+            float sy = c.y - 24 - t * 110;
+            addShape(
+                smoke,
+                [=](Point p) {
+                    return sdCircle(p, {sx, sy}, 3.2f - t * 1.5f);
+                },
+                int(sx) - 6, int(sy) - 6, int(sx) + 6, int(sy) + 6);
+        }
+    }
+    paint(image, blur(shifted(maxOf(paper, filter), 6, 8), 5), Rgb{}, 0.5f);
+    paint(image, paper, hex(0xf4f1e8));
+    Image cork(kS, kS);
+    fillWith(cork, [](float x, float y) {
+        return mix(hex(0xc9772d), hex(0xe8a45a), fractalNoise(x / 4, y / 4, 5, 2));
+    });
+    paint(image, filter, cork);
+    addLight(image, blur(ember, 10), hex(0xff5010));
+    paint(image, ember, hex(0xffb040));
+    paint(image, smoke, hex(0xd8e8e6), 0.55f);
+
+    // The sign: a red ring with a diagonal bar, with a white rim.
+    auto ring = [=](Point p) { return std::fabs(sdCircle(p, c, R - 14)) - 14; };
+    float bx = std::cos(kPi / 4) * (R - 14), by = std::sin(kPi / 4) * (R - 14);
+    auto bar = [=](Point p) {
+        return sdSegment(p, {c.x - bx, c.y - by}, {c.x + bx, c.y + by}, 13);
+    };
+    Mask sign = shapeMask(kS, kS, [=](Point p) { return std::min(ring(p), bar(p)); });
+    Mask rim = grown(sign, 5);
+    paint(image, blur(shifted(rim, 6, 8), 6), Rgb{}, 0.45f);
+    paint(image, rim, hex(0xfdf8f0));
+    Image red(kS, kS);
+    fillWith(red, [=](float, float y) {
+        return mix(hex(0xff4a3a), hex(0xb0101a), clamp01((y - c.y + R) / (2 * R)));
+    });
+    paint(image, sign, red);
+
+    Font font("DejaVuSans-Bold.ttf");
+    Mask title(kS, kS);
+    font.drawFitted(title, "NO SMORKING", 86, 372, 340, 38, {34, 1, 6});
+    LetterLook look;
+    look.top = hex(0xfdf8f0);
+    look.bottom = hex(0xe8dcc0);
+    look.outline = hex(0x0b2e2c);
+    look.outlineWidth = 3;
+    look.shadowOpacity = 0.5f;
+    look.shadowDx = 3;
+    look.shadowDy = 4;
+    paintLetters(image, title, look);
+    Font small("DejaVuSans-Oblique.ttf");
+    Mask note(kS, kS);
+    small.drawFitted(note, "in the demo hall", 186, 416, 140, 14, {14, 1, 1});
+    paint(image, note, hex(0xb8e0d8), 0.9f);
+    vignette(image, 0.5f);
+    return image;
+}
+
+Image paintFriends() {
+    Image image(kS, kS);
+    const float horizon = 300;
+    Point sun{256, 250};
+    fillWith(image, [=](float x, float y) {
+        if (y < horizon) {
+            Rgb sky = ramp({{0, hex(0x0a0628)},
+                            {0.45f, hex(0x3a0f5a)},
+                            {0.8f, hex(0xb0306a)},
+                            {1, hex(0xff7a50)}},
+                           y / horizon);
+            return sky;
+        }
+        // Perspective grid on a dark plain, lines glowing magenta.
+        float depth = (y - horizon) / (kS - horizon);
+        float z = 1 / (depth + 0.05f);
+        float u = (x - 256) * z / 60;
+        float v = z * 1.5f;
+        float lu = std::fabs(u - std::round(u)) / (z * 0.02f + 0.001f);
+        float lv = std::fabs(v - std::round(v)) / (z * 0.03f + 0.001f);
+        float line = std::max(clamp01(1.2f - lu * 0.5f), clamp01(1.2f - lv * 0.5f));
+        Rgb ground = mix(hex(0x1a0530), hex(0x05020c), depth);
+        return ground + hex(0xff3ac0) * line * (0.4f + 0.6f * depth);
+    });
+    // The sun: a disc with a warm gradient, cut by widening horizontal gaps at its base.
+    Image sunColour(kS, kS);
+    fillWith(sunColour, [=](float, float y) {
+        return ramp({{0, hex(0xfff27a)}, {0.6f, hex(0xff9a3a)}, {1, hex(0xff3a7a)}},
+                    clamp01((y - (sun.y - 110)) / 110));
+    });
+    Mask disc = shapeMask(kS, kS, [=](Point p) {
+        float d = sdCircle(p, sun, 110);
+        float band = std::fmod(std::max(0.0f, p.y - (sun.y - 50)), 16.0f);
+        float gap = (p.y > sun.y - 50) ? (p.y - (sun.y - 50)) / 16 + 1 : 0;
+        float cut = gap > 0 ? std::min(band, 16 - band) - gap * 0.6f : 99;
+        float d2 = std::max(d, -cut);
+        return p.y > horizon ? 99.0f : d2;
+    });
+    addLight(image, blur(disc, 24), hex(0xff5a40) * 0.7f);
+    paint(image, disc, sunColour);
+
+    // Mountains in silhouette along the horizon.
+    Mask hills = shapeMask(kS, kS, [=](Point p) {
+        float h = 28 * fractalNoise(p.x / 60, 3, 91, 3) + 10 * std::sin(p.x * 0.02f);
+        float top = horizon - 10 - h * (0.6f + 0.4f * std::fabs(p.x - 256) / 256);
+        return std::max(top - p.y, p.y - horizon - 1);
+    });
+    paint(image, hills, hex(0x160826));
+
+    Font font("DejaVuSans-Bold.ttf");
+    Mask title(kS, kS);
+    font.drawFitted(title, "FRIENDS", 116, 80, 280, 50, {40, 1, 10});
+    LetterLook look;
+    look.top = hex(0x8ff8ff);
+    look.bottom = hex(0xff7ae0);
+    look.glow = hex(0xff3ac0);
+    look.glowRadius = 14;
+    look.outline = hex(0x12052a);
+    look.outlineWidth = 3;
+    look.shine = 0.3f;
+    paintLetters(image, title, look);
+    vignette(image, 0.45f);
+    return image;
+}
