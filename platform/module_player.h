@@ -10,9 +10,9 @@
 namespace platform {
 
 enum class MusicOutput {
-    Device,    // SDL audio on the default device; syncs released as the output plays them
-    Silent,    // no device: the module advances with the tick counter and delivers its syncs
-    LockStep,  // virtual clock: mixed exactly in step with the tick counter
+    Device,   // SDL audio on the default device; syncs released as the output plays them
+    Silent,   // no device: the module advances with the tick counter and delivers its syncs
+    LockStep, // virtual clock: mixed exactly in step with the tick counter
 };
 
 struct InstrumentSync {
@@ -21,10 +21,20 @@ struct InstrumentSync {
     int userValue = 0;
 };
 
-// Loads the module file. Returns false with `error` set (missing, unreadable, no device).
+// Mixing rate of every output mode.
+constexpr int musicSampleRate = 48000;
+
+// Loads the module file and, for Device, opens the audio device (paused). Returns false with
+// `error` set (missing or unreadable file, not a module, no audio device).
 bool musicLoad(const std::string& path, MusicOutput output, std::string& error);
+// Main thread, before musicPlay.
 void musicSetSync(const InstrumentSync& sync);
-// Starts playback from the beginning; `tick` is the tick counter at that moment.
+// Device output: how long after the audio callback hands a buffer over its first frame is
+// heard. SDL does not report it; the default is the device buffer's length plus 15 ms.
+// Call after musicLoad; a negative value restores the default.
+void musicSetOutputLatency(int milliseconds);
+// Starts playback from the beginning; `tick` is the tick counter at that moment. Only the
+// first call after musicLoad starts anything.
 void musicPlay(std::uint32_t tick);
 // Main thread, before each frame: advances silent/lock-step playback to `tick` and calls
 // `deliver(userValue)` for every sync whose note has been heard by now, in order.
@@ -32,5 +42,7 @@ void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliv
 // Stops output and frees everything; safe to call when nothing is loaded.
 void musicFree();
 bool musicLoaded();
+// Frames mixed since musicPlay (tests and diagnostics; main thread).
+std::uint64_t musicFramesMixed();
 
 } // namespace platform

@@ -1,0 +1,481 @@
+// Module playback and instrument syncs.
+//
+// Sync semantics (what counts as "instrument N is played", and when):
+// - A sync fires on a note-on: a pattern cell whose note is 1 to 120 (never note-off, note-cut
+//   or note-fade) and whose instrument is the cell's instrument number or, when the cell has
+//   none, the last instrument number seen in that channel. Instrument numbers are 1-based as
+//   in the pattern (the sample number in formats without instruments).
+// - It is timed by when the note sounds: the start of its row, plus a note delay (EDx/SDx) of
+//   x ticks. A delay of at least the row's ticks means the cell never plays: no event, and its
+//   instrument number does not become the channel's last instrument.
+// - A note with tone portamento (effect 3xx/5xy, Gxx/Lxx, or the volume column's portamento)
+//   slides the playing note instead of starting one in every format libopenmpt plays: no event.
+// - A pattern delay (EEx/SEx) repeats the row's ticks without replaying its notes: no event. A
+//   row played again by a pattern loop or a jump is a new row start: its notes fire again.
+// - A once-only sync fires for the first matching note of the run and never again.
+//
+// Timing: the mixer reads the module in chunks of at most 64 frames (1.3 ms) and asks
+// libopenmpt for the current order and row after each; a change means a row started inside
+// that chunk. The row start is placed where the previous row's length predicts it, clamped into
+// the chunk, so it is exact when tempo and speed are steady and never off by more than 64
+// frames. Each note-on becomes an event stamped with the output frame at which it sounds.
+//
+// Delivery: events go from the mixing thread to the main thread through a single-producer,
+// single-consumer ring whose slots are reserved at load (the audio callback never allocates or
+// locks). The main thread, before each frame, releases every event whose frame has been heard:
+// - Device: heard = frames mixed before the last callback + time since that callback x rate -
+//   output latency, never more than the frames mixed and never going back.
+// - Silent and LockStep: no device; the main thread itself mixes up to
+//   (tick - start tick) x rate / 1000 frames, discards the sound and releases what is due. With
+//   the virtual clock this is exact and repeatable: the same ticks give the same frames.
+// Only the mixing thread (the audio callback, or the main thread without a device) touches the
+// libopenmpt module once playback has started.
+#include "platform/module_player.h"
+
+#include <SDL.h>
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr int chunkFrames = 64;
+constexpr std::size_t queueCapacity = 4096;
+constexpr int defaultExtraLatencyMs = 15;
+
+// libopenmpt's pattern command values (its internal effect numbering, the same for every format).
+constexpr int noteMin = 1, noteMax = 120;
+constexpr int effectTonePortamento = 4;
+constexpr int effectTonePortaVolSlide = 6;
+constexpr int effectPositionJump = 12;
+constexpr int effectPatternBreak = 14;
+constexpr int effectModExtended = 19; // MOD/XM Exy
+constexpr int effectS3mExtended = 20; // S3M/IT Sxy
+constexpr int volumeTonePortamento = 11;
+
+struct SyncEvent {
+    std::uint64_t frame = 0;
+    int userValue = 0;
+};
+
+// Single producer (mixer), single consumer (main thread); storage reserved up front.
+class EventQueue {
+  public:
+    void reset() {
+        slots.assign(queueCapacity, SyncEvent{});
+        head.store(0);
+        tail.store(0);
+        dropped = 0;
+    }
+    bool push(const SyncEvent& e) {
+        const std::size_t t = tail.load(std::memory_order_relaxed);
+        const std::size_t next = (t + 1) % queueCapacity;
+        if (next == head.load(std::memory_order_acquire)) {
+            ++dropped;
+            return false;
+        }
+        slots[t] = e;
+        tail.store(next, std::memory_order_release);
+        return true;
+    }
+    const SyncEvent* front() const {
+        const std::size_t h = head.load(std::memory_order_relaxed);
+        if (h == tail.load(std::memory_order_acquire)) return nullptr;
+        return &slots[h];
+    }
+    void pop() {
+        head.store((head.load(std::memory_order_relaxed) + 1) % queueCapacity,
+                   std::memory_order_release);
+    }
+
+  private:
+    std::vector<SyncEvent> slots;
+    std::atomic<std::size_t> head{0};
+    std::atomic<std::size_t> tail{0};
+    std::size_t dropped = 0; // mixer side only
+};
+
+// The output clock the audio callback publishes; read consistently through a sequence counter.
+class OutputClock {
+  public:
+    void publish(std::uint64_t framesBefore, std::uint64_t framesAfter, std::int64_t timeNs) {
+        const std::uint32_t s = sequence.load(std::memory_order_relaxed);
+        sequence.store(s + 1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        before.store(framesBefore, std::memory_order_relaxed);
+        after.store(framesAfter, std::memory_order_relaxed);
+        time.store(timeNs, std::memory_order_relaxed);
+        sequence.store(s + 2, std::memory_order_release);
+    }
+    // False while nothing was published yet.
+    bool read(std::uint64_t& framesBefore, std::uint64_t& framesAfter, std::int64_t& timeNs) const {
+        for (;;) {
+            const std::uint32_t s = sequence.load(std::memory_order_acquire);
+            if (s & 1) continue;
+            framesBefore = before.load(std::memory_order_relaxed);
+            framesAfter = after.load(std::memory_order_relaxed);
+            timeNs = time.load(std::memory_order_relaxed);
+            std::atomic_thread_fence(std::memory_order_acquire);
+            if (sequence.load(std::memory_order_relaxed) == s) return s != 0;
+        }
+    }
+    void reset() { sequence.store(0); }
+
+  private:
+    std::atomic<std::uint32_t> sequence{0};
+    std::atomic<std::uint64_t> before{0}, after{0};
+    std::atomic<std::int64_t> time{0};
+};
+
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+struct Player {
+    openmpt_module* module = nullptr;
+    MusicOutput output = MusicOutput::Silent;
+    int channels = 0;
+
+    // Set on the main thread before playback; read by the mixer.
+    std::vector<InstrumentSync> syncs;
+
+    // Mixer state.
+    std::vector<char> fired;         // per sync: a once-only sync has fired
+    std::vector<int> lastInstrument; // per channel
+    std::vector<SyncEvent> rowEvents; // capacity reserved: channels x syncs
+    int order = -1, row = -1;
+    std::uint64_t rowStart = 0;
+    double rowFrames = 0;      // predicted length of the current row
+    double tickFrames = 0;     // length of one of its ticks
+    bool rowMayRepeat = false; // the row loops back: it may follow itself
+    std::uint64_t framesMixed = 0;
+    bool ended = false;
+
+    EventQueue queue;
+
+    // Device output.
+    SDL_AudioDeviceID device = 0;
+    bool audioSubsystem = false;
+    int bufferFrames = 0;
+    std::int64_t latencyNs = 0;
+    OutputClock clock;
+
+    // Main thread.
+    bool playing = false;
+    std::uint32_t startTick = 0;
+    std::uint64_t heard = 0;
+};
+
+Player player;
+
+int command(int pattern, int row, int channel, int which) {
+    return openmpt_module_get_pattern_row_channel_command(player.module, pattern, row, channel,
+                                                          which);
+}
+
+// Reads the cells of the row that just started at `start` and queues its note-on events.
+void startRow(int pattern, int row, std::uint64_t start) {
+    Player& p = player;
+    const int speed = std::max(1, openmpt_module_get_current_speed(p.module));
+#if OPENMPT_API_VERSION_AT_LEAST(0, 7, 0)
+    const double tempo = std::max(1.0, openmpt_module_get_current_tempo2(p.module));
+#else
+    const double tempo = std::max(1, openmpt_module_get_current_tempo(p.module));
+#endif
+    // Classic tempo: a tick lasts 2.5 / tempo seconds.
+    const double tickFrames = musicSampleRate * 2.5 / tempo;
+    int patternDelay = 0;
+    p.rowMayRepeat = false;
+    p.rowEvents.clear();
+    for (int ch = 0; ch < p.channels; ++ch) {
+        const int note = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_NOTE);
+        const int instrument = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_INSTRUMENT);
+        const int effect = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_EFFECT);
+        const int param = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_PARAMETER);
+        const int volumeEffect = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_VOLUMEEFFECT);
+        const bool extended = effect == effectModExtended || effect == effectS3mExtended;
+        const int sub = param >> 4;
+        int delay = 0;
+        if (extended && sub == 0xD) delay = param & 0x0F;
+        if (effect == effectModExtended && sub == 0xE) patternDelay = std::max(patternDelay, param & 0x0F);
+        if (effect == effectS3mExtended && sub == 0xE) patternDelay = std::max(patternDelay, param & 0x0F);
+        if ((effect == effectModExtended && sub == 0x6 && (param & 0x0F)) ||
+            (effect == effectS3mExtended && sub == 0xB && (param & 0x0F))) {
+            p.rowMayRepeat = true;
+        }
+        if (delay >= speed) continue; // the cell never plays
+        if (instrument > 0) p.lastInstrument[static_cast<std::size_t>(ch)] = instrument;
+        if (note < noteMin || note > noteMax) continue;
+        if (effect == effectTonePortamento || effect == effectTonePortaVolSlide ||
+            volumeEffect == volumeTonePortamento) {
+            continue;
+        }
+        const int played = instrument > 0 ? instrument : p.lastInstrument[static_cast<std::size_t>(ch)];
+        for (std::size_t s = 0; s < p.syncs.size(); ++s) {
+            const InstrumentSync& sync = p.syncs[s];
+            if (sync.instrument != played || (sync.once && p.fired[s])) continue;
+            p.fired[s] = 1;
+            const auto offset = static_cast<std::uint64_t>(std::llround(delay * tickFrames));
+            p.rowEvents.push_back({start + offset, sync.userValue});
+        }
+    }
+    p.tickFrames = tickFrames;
+    p.rowFrames = tickFrames * speed * (1 + patternDelay);
+    // Delayed notes sound after undelayed ones: queue the row's events in time order.
+    std::stable_sort(p.rowEvents.begin(), p.rowEvents.end(),
+                     [](const SyncEvent& a, const SyncEvent& b) { return a.frame < b.frame; });
+    for (const SyncEvent& e : p.rowEvents) p.queue.push(e);
+}
+
+// After mixing the frames [chunkStart, chunkEnd): notices a row that started inside them.
+void checkRow(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
+    Player& p = player;
+    const int order = openmpt_module_get_current_order(p.module);
+    const int row = openmpt_module_get_current_row(p.module);
+    const bool first = p.order < 0;
+    const auto predicted = static_cast<std::uint64_t>(std::llround(p.rowStart + p.rowFrames));
+    std::uint64_t start = 0;
+    if (first) {
+        start = 0;
+    } else if (order != p.order || row != p.row) {
+        start = std::clamp(predicted, chunkStart, chunkEnd - 1);
+    } else if (p.rowMayRepeat && p.rowFrames > 0 &&
+               chunkEnd > predicted + static_cast<std::uint64_t>(p.tickFrames / 2)) {
+        // The same row again, half a tick after it should have ended: a loop onto itself.
+        start = predicted;
+    } else {
+        return;
+    }
+    p.order = order;
+    p.row = row;
+    p.rowStart = start;
+    startRow(openmpt_module_get_current_pattern(p.module), row, start);
+}
+
+// Mixes `frames` (at most chunkFrames) into `out` (stereo), or silence after the end.
+void mixChunk(float* out, int frames) {
+    Player& p = player;
+    std::size_t got = 0;
+    if (!p.ended) {
+        got = openmpt_module_read_interleaved_float_stereo(p.module, musicSampleRate,
+                                                           static_cast<std::size_t>(frames), out);
+        if (got == 0) p.ended = true;
+    }
+    std::fill(out + 2 * got, out + 2 * frames, 0.0f);
+    if (got > 0) checkRow(p.framesMixed, p.framesMixed + got);
+    p.framesMixed += static_cast<std::uint64_t>(frames);
+}
+
+void mixInto(float* out, int frames) {
+    while (frames > 0) {
+        const int n = std::min(frames, chunkFrames);
+        mixChunk(out, n);
+        out += 2 * n;
+        frames -= n;
+    }
+}
+
+void SDLCALL audioCallback(void*, Uint8* stream, int length) {
+    Player& p = player;
+    const std::int64_t t = nowNs();
+    const std::uint64_t before = p.framesMixed;
+    const int frames = length / static_cast<int>(2 * sizeof(float));
+    mixInto(reinterpret_cast<float*>(stream), frames);
+    p.clock.publish(before, p.framesMixed, t);
+}
+
+void release(std::uint64_t heardFrames, const std::function<void(int)>& deliver) {
+    while (const SyncEvent* e = player.queue.front()) {
+        if (e->frame > heardFrames) break;
+        const int value = e->userValue;
+        player.queue.pop();
+        deliver(value);
+    }
+}
+
+void resetMixer() {
+    Player& p = player;
+    p.fired.assign(p.syncs.size(), 0);
+    p.lastInstrument.assign(static_cast<std::size_t>(p.channels), 0);
+    p.rowEvents.clear();
+    p.rowEvents.reserve(static_cast<std::size_t>(p.channels) * std::max<std::size_t>(1, p.syncs.size()));
+    p.order = p.row = -1;
+    p.rowStart = 0;
+    p.rowFrames = 0;
+    p.tickFrames = 0;
+    p.rowMayRepeat = false;
+    p.framesMixed = 0;
+    p.ended = false;
+    p.heard = 0;
+    p.clock.reset();
+}
+
+bool readFile(const std::string& path, std::vector<char>& bytes, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+bool openDevice(std::string& error) {
+    Player& p = player;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error = std::string("no audio: ") + SDL_GetError();
+        return false;
+    }
+    p.audioSubsystem = true;
+    SDL_AudioSpec want{};
+    want.freq = musicSampleRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = audioCallback;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts, so the callback always mixes our rate and layout.
+    p.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (p.device == 0) {
+        error = std::string("no audio device: ") + SDL_GetError();
+        return false;
+    }
+    p.bufferFrames = have.samples;
+    musicSetOutputLatency(-1);
+    return true;
+}
+
+} // namespace
+
+bool musicLoad(const std::string& path, MusicOutput output, std::string& error) {
+    musicFree();
+    Player& p = player;
+    std::vector<char> bytes;
+    if (!readFile(path, bytes, error)) return false;
+    int code = 0;
+    const char* message = nullptr;
+    p.module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(),
+                                                  openmpt_log_func_silent, nullptr, nullptr,
+                                                  nullptr, &code, &message, nullptr);
+    if (!p.module) {
+        error = path + " is not a module libopenmpt can play";
+        if (message) {
+            error += std::string(": ") + message;
+            openmpt_free_string(message);
+        }
+        return false;
+    }
+    if (message) openmpt_free_string(message);
+    p.output = output;
+    p.channels = std::max(0, openmpt_module_get_num_channels(p.module));
+    p.queue.reset();
+    if (output == MusicOutput::Device && !openDevice(error)) {
+        musicFree();
+        return false;
+    }
+    return true;
+}
+
+void musicSetSync(const InstrumentSync& sync) {
+    Player& p = player;
+    if (!p.module || p.playing) return;
+    p.syncs.push_back(sync);
+}
+
+void musicSetOutputLatency(int milliseconds) {
+    Player& p = player;
+    if (milliseconds < 0) {
+        p.latencyNs = static_cast<std::int64_t>(p.bufferFrames) * 1000000000 / musicSampleRate +
+                      std::int64_t{defaultExtraLatencyMs} * 1000000;
+    } else {
+        p.latencyNs = std::int64_t{milliseconds} * 1000000;
+    }
+}
+
+void musicPlay(std::uint32_t tick) {
+    Player& p = player;
+    if (!p.module || p.playing) return;
+    resetMixer();
+    p.startTick = tick;
+    p.playing = true;
+    if (p.device) SDL_PauseAudioDevice(p.device, 0);
+}
+
+void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliver) {
+    Player& p = player;
+    if (!p.module || !p.playing) return;
+    if (p.device) {
+        std::uint64_t before = 0, after = 0;
+        std::int64_t time = 0;
+        if (!p.clock.read(before, after, time)) return;
+        const std::int64_t sinceNs = nowNs() - time - p.latencyNs;
+        const std::int64_t played =
+            static_cast<std::int64_t>(before) + sinceNs * musicSampleRate / 1000000000;
+        if (played > 0) {
+            p.heard = std::max(p.heard, std::min(static_cast<std::uint64_t>(played), after));
+        }
+        release(p.heard, deliver);
+        return;
+    }
+    // Without a device the main thread mixes: up to the frame the tick counter has reached.
+    const std::uint32_t elapsed = tick - p.startTick;
+    const std::uint64_t target = std::uint64_t{elapsed} * musicSampleRate / 1000;
+    std::array<float, 2 * chunkFrames> scratch{};
+    while (p.framesMixed < target) {
+        const auto n = static_cast<int>(std::min<std::uint64_t>(chunkFrames, target - p.framesMixed));
+        mixChunk(scratch.data(), n);
+        release(p.framesMixed, deliver);
+    }
+    p.heard = std::max(p.heard, target);
+    release(p.heard, deliver);
+}
+
+void musicFree() {
+    Player& p = player;
+    if (p.device) {
+        SDL_CloseAudioDevice(p.device); // waits for a running callback to return
+        p.device = 0;
+    }
+    if (p.audioSubsystem) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        p.audioSubsystem = false;
+    }
+    if (p.module) {
+        openmpt_module_destroy(p.module);
+        p.module = nullptr;
+    }
+    p.syncs.clear();
+    p.playing = false;
+    p.channels = 0;
+    p.bufferFrames = 0;
+}
+
+bool musicLoaded() { return player.module != nullptr; }
+
+std::uint64_t musicFramesMixed() {
+    Player& p = player;
+    if (p.device) {
+        std::uint64_t before = 0, after = 0;
+        std::int64_t time = 0;
+        return p.clock.read(before, after, time) ? after : 0;
+    }
+    return p.framesMixed;
+}
+
+} // namespace platform
