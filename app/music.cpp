@@ -30,7 +30,8 @@ void applyLatencySetting() {
     if (!value || !*value) return;
     char* end = nullptr;
     const long ms = std::strtol(value, &end, 10);
-    if (*end == '\0' && ms >= 0 && ms <= 2000) platform::musicSetOutputLatency(static_cast<int>(ms));
+    if (*end == '\0' && ms >= 0 && ms <= 2000)
+        platform::musicSetOutputLatency(static_cast<int>(ms));
 }
 
 } // namespace

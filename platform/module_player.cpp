@@ -50,6 +50,7 @@ namespace platform {
 namespace {
 
 constexpr int chunkFrames = 64;
+constexpr std::uint64_t repeatMargin = 16; // frames
 constexpr std::size_t queueCapacity = 4096;
 constexpr int defaultExtraLatencyMs = 15;
 
@@ -152,8 +153,8 @@ struct Player {
     std::vector<InstrumentSync> syncs;
 
     // Mixer state.
-    std::vector<char> fired;         // per sync: a once-only sync has fired
-    std::vector<int> lastInstrument; // per channel
+    std::vector<char> fired;          // per sync: a once-only sync has fired
+    std::vector<int> lastInstrument;  // per channel
     std::vector<SyncEvent> rowEvents; // capacity reserved: channels x syncs
     int order = -1, row = -1;
     std::uint64_t rowStart = 0;
@@ -209,8 +210,10 @@ void startRow(int pattern, int row, std::uint64_t start) {
         const int sub = param >> 4;
         int delay = 0;
         if (extended && sub == 0xD) delay = param & 0x0F;
-        if (effect == effectModExtended && sub == 0xE) patternDelay = std::max(patternDelay, param & 0x0F);
-        if (effect == effectS3mExtended && sub == 0xE) patternDelay = std::max(patternDelay, param & 0x0F);
+        if (effect == effectModExtended && sub == 0xE)
+            patternDelay = std::max(patternDelay, param & 0x0F);
+        if (effect == effectS3mExtended && sub == 0xE)
+            patternDelay = std::max(patternDelay, param & 0x0F);
         if ((effect == effectModExtended && sub == 0x6 && (param & 0x0F)) ||
             (effect == effectS3mExtended && sub == 0xB && (param & 0x0F))) {
             p.rowMayRepeat = true;
@@ -222,7 +225,8 @@ void startRow(int pattern, int row, std::uint64_t start) {
             volumeEffect == volumeTonePortamento) {
             continue;
         }
-        const int played = instrument > 0 ? instrument : p.lastInstrument[static_cast<std::size_t>(ch)];
+        const int played =
+            instrument > 0 ? instrument : p.lastInstrument[static_cast<std::size_t>(ch)];
         for (std::size_t s = 0; s < p.syncs.size(); ++s) {
             const InstrumentSync& sync = p.syncs[s];
             if (sync.instrument != played || (sync.once && p.fired[s])) continue;
@@ -236,7 +240,8 @@ void startRow(int pattern, int row, std::uint64_t start) {
     // Delayed notes sound after undelayed ones: queue the row's events in time order.
     std::stable_sort(p.rowEvents.begin(), p.rowEvents.end(),
                      [](const SyncEvent& a, const SyncEvent& b) { return a.frame < b.frame; });
-    for (const SyncEvent& e : p.rowEvents) p.queue.push(e);
+    for (const SyncEvent& e : p.rowEvents)
+        p.queue.push(e);
 }
 
 // After mixing the frames [chunkStart, chunkEnd): notices a row that started inside them.
@@ -251,9 +256,9 @@ void checkRow(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
         start = 0;
     } else if (order != p.order || row != p.row) {
         start = std::clamp(predicted, chunkStart, chunkEnd - 1);
-    } else if (p.rowMayRepeat && p.rowFrames > 0 &&
-               chunkEnd > predicted + static_cast<std::uint64_t>(p.tickFrames / 2)) {
-        // The same row again, half a tick after it should have ended: a loop onto itself.
+    } else if (p.rowMayRepeat && p.rowFrames > 0 && chunkEnd > predicted + repeatMargin) {
+        // Still the same row after it should have ended (with a margin for the rounding of
+        // tick lengths): a loop onto itself played it again.
         start = predicted;
     } else {
         return;
@@ -310,7 +315,8 @@ void resetMixer() {
     p.fired.assign(p.syncs.size(), 0);
     p.lastInstrument.assign(static_cast<std::size_t>(p.channels), 0);
     p.rowEvents.clear();
-    p.rowEvents.reserve(static_cast<std::size_t>(p.channels) * std::max<std::size_t>(1, p.syncs.size()));
+    p.rowEvents.reserve(static_cast<std::size_t>(p.channels) *
+                        std::max<std::size_t>(1, p.syncs.size()));
     p.order = p.row = -1;
     p.rowStart = 0;
     p.rowFrames = 0;
@@ -370,9 +376,9 @@ bool musicLoad(const std::string& path, MusicOutput output, std::string& error) 
     if (!readFile(path, bytes, error)) return false;
     int code = 0;
     const char* message = nullptr;
-    p.module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(),
-                                                  openmpt_log_func_silent, nullptr, nullptr,
-                                                  nullptr, &code, &message, nullptr);
+    p.module =
+        openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+                                           nullptr, nullptr, nullptr, &code, &message, nullptr);
     if (!p.module) {
         error = path + " is not a module libopenmpt can play";
         if (message) {
@@ -433,14 +439,14 @@ void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliv
         release(p.heard, deliver);
         return;
     }
-    // Without a device the main thread mixes: up to the frame the tick counter has reached.
+    // Without a device the main thread mixes: up to and including the frame the tick counter
+    // has reached, in whole chunks, so a row starting on that very frame is seen now.
     const std::uint32_t elapsed = tick - p.startTick;
     const std::uint64_t target = std::uint64_t{elapsed} * musicSampleRate / 1000;
     std::array<float, 2 * chunkFrames> scratch{};
-    while (p.framesMixed < target) {
-        const auto n = static_cast<int>(std::min<std::uint64_t>(chunkFrames, target - p.framesMixed));
-        mixChunk(scratch.data(), n);
-        release(p.framesMixed, deliver);
+    while (p.framesMixed <= target) {
+        mixChunk(scratch.data(), chunkFrames);
+        release(std::min(p.framesMixed, target), deliver);
     }
     p.heard = std::max(p.heard, target);
     release(p.heard, deliver);
@@ -466,7 +472,9 @@ void musicFree() {
     p.bufferFrames = 0;
 }
 
-bool musicLoaded() { return player.module != nullptr; }
+bool musicLoaded() {
+    return player.module != nullptr;
+}
 
 std::uint64_t musicFramesMixed() {
     Player& p = player;

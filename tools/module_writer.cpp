@@ -21,7 +21,8 @@ class Writer {
     }
     // Fixed-width text field, padded with `pad`, cut when too long.
     void text(const std::string& s, std::size_t width, char pad = ' ') {
-        for (std::size_t i = 0; i < width; ++i) u8(static_cast<unsigned char>(i < s.size() ? s[i] : pad));
+        for (std::size_t i = 0; i < width; ++i)
+            u8(static_cast<unsigned char>(i < s.size() ? s[i] : pad));
     }
     void zeros(std::size_t n) { bytes.insert(bytes.end(), n, 0); }
     std::size_t size() const { return bytes.size(); }
@@ -213,8 +214,10 @@ bool encode(const Module& m, std::vector<std::uint8_t>& bytes, std::string& erro
     w.u16(1); // linear frequency table
     w.u16(static_cast<unsigned>(m.speed));
     w.u16(static_cast<unsigned>(m.bpm));
-    for (std::size_t i = 0; i < 256; ++i) w.u8(i < m.orders.size() ? m.orders[i] : 0);
-    for (const Pattern& p : m.patterns) writePattern(w, p);
+    for (std::size_t i = 0; i < 256; ++i)
+        w.u8(i < m.orders.size() ? m.orders[i] : 0);
+    for (const Pattern& p : m.patterns)
+        writePattern(w, p);
     for (const Instrument& ins : m.instruments) {
         writeInstrument(w, ins);
         writeSampleData(w, ins.sample);
@@ -226,7 +229,8 @@ bool writeFile(const Module& module, const std::string& path, std::string& error
     std::vector<std::uint8_t> bytes;
     if (!encode(module, bytes, error)) return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
         error = "cannot write " + path;

@@ -22,12 +22,14 @@ constexpr std::uint8_t volumeSlide = 0x0A;
 constexpr std::uint8_t positionJump = 0x0B;
 constexpr std::uint8_t setVolume = 0x0C;
 constexpr std::uint8_t patternBreak = 0x0D;
-constexpr std::uint8_t extended = 0x0E; // E6x loop, EDx note delay, EEx pattern delay
+constexpr std::uint8_t extended = 0x0E;      // E6x loop, EDx note delay, EEx pattern delay
 constexpr std::uint8_t setSpeedTempo = 0x0F; // below 32: ticks per row, from 32: BPM
 } // namespace fx
 
 // Volume column: 0x10 + v (v = 0..64) sets the volume; 0xF0 + x is tone portamento.
-constexpr std::uint8_t volumeColumn(int volume) { return static_cast<std::uint8_t>(0x10 + volume); }
+constexpr std::uint8_t volumeColumn(int volume) {
+    return static_cast<std::uint8_t>(0x10 + volume);
+}
 
 struct Cell {
     std::uint8_t note = noNote;
@@ -38,7 +40,7 @@ struct Cell {
 };
 
 struct Pattern {
-    int rows = 64; // 1 to 256
+    int rows = 64;           // 1 to 256
     std::vector<Cell> cells; // row-major, `channels` cells per row
 
     Pattern() = default;

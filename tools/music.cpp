@@ -48,11 +48,13 @@ constexpr int rowsPerBar = 16;
 constexpr int barsPerSection = 4;
 
 // Notes by MIDI number; XM's C-4 (49) is MIDI 60.
-constexpr std::uint8_t midi(int m) { return static_cast<std::uint8_t>(m - 11); }
+constexpr std::uint8_t midi(int m) {
+    return static_cast<std::uint8_t>(m - 11);
+}
 enum : int { A3 = 57, C4 = 60, D4 = 62, E4 = 64, F4 = 65, G4 = 67, A4 = 69, B4 = 71 };
 
 struct Chord {
-    int root;                // MIDI note of the bass root (octave 2)
+    int root;                 // MIDI note of the bass root (octave 2)
     std::array<int, 3> tones; // pad voicing around C4
 };
 const Chord Am{45, {A3, C4, E4}};
@@ -98,7 +100,7 @@ const Phrase plucksC = {
 // What plays in a section; a section is a run of bars that becomes one pattern.
 struct Section {
     std::vector<Chord> chords; // one per bar; the section's length in bars
-    int drums = 0;   // 0 none, 1 build, 2 full, 3 half-time
+    int drums = 0;             // 0 none, 1 build, 2 full, 3 half-time
     bool claps = false;
     int bassStyle = 0; // 0 none, 1 eighths, 2 rolling sixteenths, 3 long notes
     bool padOn = true;
@@ -134,24 +136,29 @@ void writeDrums(PatternBuilder& p, const Section& s, int bars) {
         const bool lastBar = bar == bars - 1;
         switch (s.drums) {
         case 1: // build: quarters, then eighths, hats growing louder
-            for (int r = 0; r < rowsPerBar; r += lastBar ? 2 : 4) p.note(r0 + r, chKick, kick, 60);
+            for (int r = 0; r < rowsPerBar; r += lastBar ? 2 : 4)
+                p.note(r0 + r, chKick, kick, 60);
             for (int r = 0; r < rowsPerBar; ++r) {
                 const int v = 8 + (bar * rowsPerBar + r) * 40 / (bars * rowsPerBar);
                 p.note(r0 + r, chHat, closedHat, 60, v);
             }
             break;
         case 2: // four on the floor, off-beat hats, sixteenth ghosts
-            for (int r = 0; r < rowsPerBar; r += rowsPerBeat) p.note(r0 + r, chKick, kick, 60);
+            for (int r = 0; r < rowsPerBar; r += rowsPerBeat)
+                p.note(r0 + r, chKick, kick, 60);
             for (int r = 0; r < rowsPerBar; ++r) {
-                if (r % 4 == 2) p.note(r0 + r, chHat, closedHat, 60, 48);
-                else if (r % 2 == 1) p.note(r0 + r, chHat, closedHat, 60, 20);
+                if (r % 4 == 2)
+                    p.note(r0 + r, chHat, closedHat, 60, 48);
+                else if (r % 2 == 1)
+                    p.note(r0 + r, chHat, closedHat, 60, 20);
             }
             if (bar % 2 == 1) p.note(r0 + 14, chOpenHat, openHat, 60);
             break;
         case 3: // half time: kick on 1 and the "and" of 3
             p.note(r0, chKick, kick, 60);
             p.note(r0 + 10, chKick, kick, 60, 48);
-            for (int r = 2; r < rowsPerBar; r += 4) p.note(r0 + r, chHat, closedHat, 60, 36);
+            for (int r = 2; r < rowsPerBar; r += 4)
+                p.note(r0 + r, chHat, closedHat, 60, 36);
             break;
         default:
             break;
@@ -197,7 +204,8 @@ void writePad(PatternBuilder& p, const Section& s, int bars) {
     for (int bar = 0; bar < bars; ++bar) {
         const Chord& c = s.chords[bar];
         const int channels[] = {chPad1, chPad2, chPad3};
-        for (int v = 0; v < 3; ++v) p.note(bar * rowsPerBar, channels[v], pad, c.tones[v], 40);
+        for (int v = 0; v < 3; ++v)
+            p.note(bar * rowsPerBar, channels[v], pad, c.tones[v], 40);
     }
 }
 
@@ -242,7 +250,8 @@ xm::Pattern buildSection(const Section& s) {
     if (s.riserAtRow >= 0) p.note(s.riserAtRow, chFx, riser, 60);
     if (s.finalChord) {
         const int last = bars * rowsPerBar - 1;
-        for (int ch : {chPad1, chPad2, chPad3, chLead, chEcho, chBass}) p.off(last, ch);
+        for (int ch : {chPad1, chPad2, chPad3, chLead, chEcho, chBass})
+            p.off(last, ch);
     }
     return p.pattern;
 }
@@ -257,8 +266,12 @@ std::vector<Section> arrangement() {
     song.push_back({.chords = {F, G}, .drums = 1, .arp = true, .riserAtRow = 0});
     // 12 s: the drop. The crash here is the first note of instrument 7.
     auto full = [&](const std::vector<Chord>& chords, const Phrase* melody, bool crashStart) {
-        return Section{.chords = chords, .drums = 2, .claps = true, .bassStyle = 1,
-                       .melody = melody, .crashAtStart = crashStart};
+        return Section{.chords = chords,
+                       .drums = 2,
+                       .claps = true,
+                       .bassStyle = 1,
+                       .melody = melody,
+                       .crashAtStart = crashStart};
     };
     song.push_back(full(a, nullptr, true));
     song.push_back(full(a, &melodyA, false));
@@ -275,7 +288,11 @@ std::vector<Section> arrangement() {
     arpA.crashAtStart = false;
     song.push_back(arpA);
     // 68 s: half-time breakdown with plucks, building back up.
-    Section breakdown{.chords = c, .drums = 3, .claps = true, .bassStyle = 3, .plucks = &plucksC,
+    Section breakdown{.chords = c,
+                      .drums = 3,
+                      .claps = true,
+                      .bassStyle = 3,
+                      .plucks = &plucksC,
                       .crashAtStart = true};
     song.push_back(breakdown);
     breakdown.crashAtStart = false;
@@ -303,8 +320,8 @@ std::vector<Section> arrangement() {
     song.push_back(full(a, &melodyA, true));
     song.push_back(arpA);
     // 196 s: outro without drums; the pad and the plucks ring out on A minor.
-    song.push_back({.chords = a, .bassStyle = 3, .melody = &melodyA2, .arp = true,
-                    .crashAtStart = true});
+    song.push_back(
+        {.chords = a, .bassStyle = 3, .melody = &melodyA2, .arp = true, .crashAtStart = true});
     song.push_back({.chords = {Am, Am}, .finalChord = true});
     return song;
 }

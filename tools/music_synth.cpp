@@ -31,7 +31,8 @@ struct Svf {
     double low = 0, band = 0;
     double q = 0.7;
     // Returns {low, band, high}.
-    void run(double in, double cutoff, double rate, double& lowOut, double& bandOut, double& highOut) {
+    void run(double in, double cutoff, double rate, double& lowOut, double& bandOut,
+             double& highOut) {
         const double f = 2.0 * std::sin(pi * std::min(cutoff, rate / 6.0) / rate);
         const double high = in - low - q * band;
         band += f * high;
@@ -45,7 +46,8 @@ struct Svf {
 // Scales to a peak of `peak` (of full scale) and converts.
 std::vector<std::int16_t> toPcm(const std::vector<double>& x, double peak = 0.95) {
     double max = 1e-9;
-    for (double v : x) max = std::max(max, std::fabs(v));
+    for (double v : x)
+        max = std::max(max, std::fabs(v));
     std::vector<std::int16_t> out(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
         out[i] = static_cast<std::int16_t>(std::lround(x[i] / max * peak * 32767.0));
@@ -95,8 +97,8 @@ LoopSpec loopSpec(double baseFrequency, int baseNote, int cycles) {
     const double rate = baseFrequency * s.loopLength / cycles;
     xm::tuningForRate(rate * std::exp2((xm::noteC4 - baseNote) / 12.0), s.tuning.rel,
                       s.tuning.fine);
-    s.tuning.rate = xm::tunedRate(s.tuning.rel, s.tuning.fine) /
-                    std::exp2((xm::noteC4 - baseNote) / 12.0);
+    s.tuning.rate =
+        xm::tunedRate(s.tuning.rel, s.tuning.fine) / std::exp2((xm::noteC4 - baseNote) / 12.0);
     s.frequency = s.tuning.rate * cycles / s.loopLength;
     return s;
 }
@@ -109,7 +111,8 @@ void addSaw(std::vector<double>& out, int cyclesPerLoop, double amplitude, doubl
     for (int h = 1; h <= maxHarmonics; ++h) {
         const double a = amplitude / h / (1.0 + std::pow(h / rolloffHarmonic, 2.0));
         const double w = 2.0 * pi * cyclesPerLoop * h / n;
-        for (int i = 0; i < n; ++i) out[i] += a * std::sin(w * i + phase * h);
+        for (int i = 0; i < n; ++i)
+            out[i] += a * std::sin(w * i + phase * h);
     }
 }
 
@@ -145,7 +148,8 @@ xm::Instrument kickDrum() {
         x[i] = std::tanh(1.8 * (body + click));
     }
     // Short fade at the end so the sample never stops on a step.
-    for (int i = 0; i < 200; ++i) x[n - 1 - i] *= i / 200.0;
+    for (int i = 0; i < 200; ++i)
+        x[n - 1 - i] *= i / 200.0;
     return oneShot("kick", x, t.rel, t.fine, 64);
 }
 
@@ -205,7 +209,8 @@ xm::Instrument clap() {
         const double body = std::sin(phase) * std::exp(-s / 0.07) * 0.5;
         x[i] = std::tanh(1.4 * (snap * 1.6 + body));
     }
-    for (int i = 0; i < 300; ++i) x[n - 1 - i] *= i / 300.0;
+    for (int i = 0; i < 300; ++i)
+        x[n - 1 - i] *= i / 300.0;
     return oneShot("clap", x, t.rel, t.fine, 56);
 }
 
@@ -221,13 +226,16 @@ xm::Instrument crash() {
     for (int i = 0; i < n; ++i) {
         const double s = i / t.rate;
         double metal = 0;
-        for (double p : partials) metal += std::sin(2.0 * pi * p * s) > 0 ? 1.0 : -1.0;
+        for (double p : partials)
+            metal += std::sin(2.0 * pi * p * s) > 0 ? 1.0 : -1.0;
         double lo, band, hi;
         f.run(noise.next() + 0.08 * metal, 5000.0, t.rate, lo, band, hi);
-        const double env = std::exp(-s / 0.9) * std::min(1.0, s / 0.001) + 0.5 * std::exp(-s / 0.05);
+        const double env =
+            std::exp(-s / 0.9) * std::min(1.0, s / 0.001) + 0.5 * std::exp(-s / 0.05);
         x[i] = (hi + 0.5 * band) * env;
     }
-    for (int i = 0; i < 2000; ++i) x[n - 1 - i] *= i / 2000.0;
+    for (int i = 0; i < 2000; ++i)
+        x[n - 1 - i] *= i / 2000.0;
     return oneShot("crash", x, t.rel, t.fine, 48);
 }
 
@@ -258,7 +266,8 @@ xm::Instrument bass() {
     for (int i = 0; i < spec.loopLength; ++i) {
         loop[i] += 0.8 * std::sin(2.0 * pi * spec.cycles * i / spec.loopLength);
     }
-    for (double& v : loop) v = std::tanh(1.3 * v);
+    for (double& v : loop)
+        v = std::tanh(1.3 * v);
     xm::Envelope env;
     env.points = {{0, 64}, {6, 52}, {20, 44}, {24, 0}};
     env.sustain = 2;
@@ -286,7 +295,8 @@ xm::Instrument lead() {
     const auto n = static_cast<int>(loop.size());
     for (int h = 1; h <= 29; h += 2) {
         const double w = 2.0 * pi * spec.cycles * h / n;
-        for (int i = 0; i < n; ++i) loop[i] += 0.5 / h * std::sin(w * i);
+        for (int i = 0; i < n; ++i)
+            loop[i] += 0.5 / h * std::sin(w * i);
     }
     xm::Envelope env;
     env.points = {{0, 64}, {8, 48}, {16, 44}, {30, 0}};
@@ -308,7 +318,8 @@ xm::Instrument pluck() {
         }
         x[i] = v * std::min(1.0, s / 0.002);
     }
-    for (int i = 0; i < 500; ++i) x[n - 1 - i] *= i / 500.0;
+    for (int i = 0; i < 500; ++i)
+        x[n - 1 - i] *= i / 500.0;
     return oneShot("pluck", x, t.rel, t.fine, 40);
 }
 

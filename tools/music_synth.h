@@ -12,12 +12,12 @@ namespace music {
 xm::Instrument kickDrum();
 xm::Instrument closedHat();
 xm::Instrument openHat();
-xm::Instrument clap();       // clap layered on a snare body
-xm::Instrument crash();      // long crash cymbal
-xm::Instrument riser();      // four-second noise sweep that leads into a downbeat
-xm::Instrument bass();       // sounds at C-2 when played at C-2 (usual pitch)
-xm::Instrument pad();        // three detuned saws, slow attack, released on key off
-xm::Instrument lead();       // bright detuned pulse-saw mix with a short decay to sustain
-xm::Instrument pluck();      // decaying bell-like pluck, no loop
+xm::Instrument clap();  // clap layered on a snare body
+xm::Instrument crash(); // long crash cymbal
+xm::Instrument riser(); // four-second noise sweep that leads into a downbeat
+xm::Instrument bass();  // sounds at C-2 when played at C-2 (usual pitch)
+xm::Instrument pad();   // three detuned saws, slow attack, released on key off
+xm::Instrument lead();  // bright detuned pulse-saw mix with a short decay to sustain
+xm::Instrument pluck(); // decaying bell-like pluck, no loop
 
 } // namespace music

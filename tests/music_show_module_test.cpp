@@ -1,0 +1,144 @@
+// The generated "musa.mo3" against the show's timeline: cue times, length, level.
+#include "tests/music_test_support.h"
+#include "tools/assets.h"
+
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// The show's timeline, from the first frame of scene 1 (when playback starts).
+constexpr double firstSceneWaitsAt = 10.8;  // scene 1 reaches the phase that waits for value 0
+constexpr double dropAt = 12.0;             // the intended first note of instrument 7
+constexpr double wavesStartAfterDrop = 8.0; // scene 1's two four-second tumbles
+constexpr double lastInterludeAt = 175.0;   // the sixth interlude starts about here
+constexpr double showLength = 180.0;
+
+namespace fs = std::filesystem;
+
+std::string freshModule(const std::string& name) {
+    const fs::path dir = fs::path(testing::TempDir()) / ("tuvero-" + name);
+    fs::create_directories(dir);
+    std::string error;
+    EXPECT_TRUE(generateMusic(dir.string(), error)) << error;
+    return (dir / "musa.mo3").string();
+}
+
+// The build's data folder holds the module the show plays; without it, a fresh one.
+std::string showModule() {
+    const fs::path built = fs::path(TUVERO_DATA_DIR) / "musa.mo3";
+    if (fs::exists(built)) return built.string();
+    return freshModule("music");
+}
+
+std::vector<char> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeWav(const std::string& path, const std::vector<float>& stereo, int rate) {
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const auto bytes = static_cast<std::uint32_t>(stereo.size() * 2);
+    out.write("RIFF", 4);
+    u32(36 + bytes);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(static_cast<std::uint32_t>(rate));
+    u32(static_cast<std::uint32_t>(rate * 4));
+    u16(4);
+    u16(16);
+    out.write("data", 4);
+    u32(bytes);
+    for (float v : stereo) {
+        const auto s =
+            static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f));
+        u16(static_cast<std::uint16_t>(s));
+    }
+}
+
+} // namespace
+
+TEST(ShowMusic, GeneratedModuleIsTheSameOnEveryRun) {
+    const auto a = readAll(freshModule("music-a"));
+    const auto b = readAll(freshModule("music-b"));
+    ASSERT_GT(a.size(), 100000u);
+    EXPECT_TRUE(a == b);
+}
+
+TEST(ShowMusic, CuesFollowTheShowsTimeline) {
+    const auto d = playOnTicks(showModule(), platform::MusicOutput::LockStep, 1, 200000);
+    const auto drops = timesOf(d, 0);
+    const auto beats = timesOf(d, 1);
+    ASSERT_EQ(drops.size(), 1u);
+    const double drop = drops[0] / 1000.0;
+    std::printf("first note of instrument 7 at %.3f s\n", drop);
+    EXPECT_GT(drop, firstSceneWaitsAt + 0.5);
+    EXPECT_NEAR(drop, dropAt, 0.1);
+
+    ASSERT_FALSE(beats.empty());
+    std::printf("instrument 3: %zu notes, first at %.3f s, last at %.3f s\n", beats.size(),
+                beats.front() / 1000.0, beats.back() / 1000.0);
+    EXPECT_GE(beats.front() / 1000.0, drop) << "instrument 3 must be silent before the drop";
+    EXPECT_LT(beats.front() / 1000.0, drop + 1.1);
+    // A steady beat, about once a second, through the last interlude.
+    for (std::size_t i = 1; i < beats.size(); ++i) {
+        const double gap = (beats[i] - beats[i - 1]) / 1000.0;
+        EXPECT_NEAR(gap, 1.0, 0.1) << "between notes at " << beats[i - 1] << " and " << beats[i];
+    }
+    EXPECT_GT(beats.back() / 1000.0, lastInterludeAt);
+    // Scene 1's wave part flips on each beat: nine flips within about ten seconds.
+    const double wavesFrom = drop + wavesStartAfterDrop;
+    int flips = 0;
+    for (auto t : beats)
+        flips += t / 1000.0 >= wavesFrom && t / 1000.0 < wavesFrom + 10.0;
+    EXPECT_GE(flips, 9);
+}
+
+TEST(ShowMusic, OutlastsTheShowAndNeverClips) {
+    const std::string path = showModule();
+    const auto bytes = readAll(path);
+    openmpt_module* mod =
+        openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(mod, nullptr);
+    const double length = openmpt_module_get_duration_seconds(mod);
+    std::printf("length %.1f s\n", length);
+    EXPECT_GT(length, showLength + 15.0);
+    EXPECT_LT(length, 250.0);
+
+    // Rendered as the player renders it: float, stereo, default settings.
+    const int rate = platform::musicSampleRate;
+    std::vector<float> audio;
+    std::vector<float> chunk(2 * 4096);
+    for (;;) {
+        const std::size_t got =
+            openmpt_module_read_interleaved_float_stereo(mod, rate, 4096, chunk.data());
+        if (got == 0) break;
+        audio.insert(audio.end(), chunk.begin(), chunk.begin() + static_cast<long>(2 * got));
+    }
+    openmpt_module_destroy(mod);
+    float peak = 0;
+    double sumSquares = 0;
+    for (float v : audio) {
+        peak = std::max(peak, std::fabs(v));
+        sumSquares += double{v} * v;
+    }
+    const double rms = std::sqrt(sumSquares / std::max<std::size_t>(1, audio.size()));
+    const std::string wav = testing::TempDir() + "/musa.wav";
+    writeWav(wav, audio, rate);
+    std::printf("rendered %.1f s to %s: peak %.2f dBFS, rms %.1f dBFS\n", audio.size() / 2.0 / rate,
+                wav.c_str(), 20 * std::log10(peak), 20 * std::log10(rms));
+    EXPECT_LT(peak, 0.999f) << "clips";
+    EXPECT_GT(peak, 0.5f) << "too quiet";
+    EXPECT_GT(rms, 0.08) << "too quiet on average";
+}
