@@ -51,9 +51,7 @@ std::string slurp(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-float lum(const Rgb& c) {
-    return luminance(c);
-}
+float lum(const Rgb& c) { return luminance(c); }
 
 class PicturesTest : public ::testing::Test {
   protected:

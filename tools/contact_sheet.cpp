@@ -51,28 +51,39 @@ Image combined(const Image& backdrop, const Image& mask, const Image& light) {
     return out;
 }
 
-std::vector<Preview> previews(const std::map<std::string, Image>& pictures) {
+bool wanted(const PictureSet& set, const std::vector<std::string>& only) {
+    if (only.empty()) return true;
+    for (const PictureFile& file : set.files) {
+        if (std::find(only.begin(), only.end(), file.name) != only.end()) return true;
+    }
+    return false;
+}
+
+std::vector<Preview> previews(const std::map<std::string, Image>& pictures,
+                              const std::vector<std::string>& only) {
     std::vector<Preview> out;
+    const int k = only.empty() ? 1 : 2; // a sheet of a few pictures shows them larger
     const Image* backdrop = nullptr;
     if (auto it = pictures.find("mindcontrol.jpg"); it != pictures.end()) backdrop = &it->second;
     for (const PictureSet& set : pictureCatalogue()) {
+        if (!wanted(set, only)) continue;
         for (const PictureFile& file : set.files) {
             const Image& image = pictures.at(file.name);
             switch (file.use) {
             case PictureUse::Screen:
-                out.push_back({resized(image, 320, 240), file.name});
+                out.push_back({resized(image, 320 * k, 240 * k), file.name});
                 break;
             case PictureUse::MiddleRows:
-                out.push_back({resized(cropRows(image, 0.125f, 0.875f), 320, 240),
+                out.push_back({resized(cropRows(image, 0.125f, 0.875f), 320 * k, 240 * k),
                                file.name + " (on screen)"});
-                out.push_back({fitHeight(image, 240), file.name + " (on the cube)"});
+                out.push_back({fitHeight(image, 240 * k), file.name + " (on the cube)"});
                 break;
             case PictureUse::Surface:
-                out.push_back({fitHeight(tiled(image), 240), file.name + " (2 x 2)"});
+                out.push_back({fitHeight(tiled(image), 240 * k), file.name + " (2 x 2)"});
                 break;
             case PictureUse::Mask:
             case PictureUse::Light:
-                out.push_back({fitHeight(image, 120), file.name});
+                out.push_back({fitHeight(image, 120 * k), file.name});
                 break;
             }
         }
@@ -93,7 +104,7 @@ std::vector<Preview> previews(const std::map<std::string, Image>& pictures) {
 } // namespace
 
 bool writeContactSheet(const std::string& dataDirectory, const std::string& pngPath,
-                       std::string& error) {
+                       std::string& error, const std::vector<std::string>& only) {
     std::map<std::string, Image> pictures;
     for (const PictureSet& set : pictureCatalogue()) {
         for (const PictureFile& file : set.files) {
@@ -104,7 +115,7 @@ bool writeContactSheet(const std::string& dataDirectory, const std::string& pngP
     }
     std::vector<Preview> cells;
     try {
-        cells = previews(pictures);
+        cells = previews(pictures, only);
     } catch (const std::out_of_range&) {
         error = "a picture is missing";
         return false;

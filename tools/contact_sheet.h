@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+// `only`, when not empty, limits the sheet to the pictures of those file names (and their pairs).
 bool writeContactSheet(const std::string& dataDirectory, const std::string& pngPath,
-                       std::string& error);
+                       std::string& error, const std::vector<std::string>& only = {});

@@ -10,45 +10,26 @@ struct Rgb {
     float r = 0, g = 0, b = 0;
 };
 
-inline Rgb operator+(Rgb a, Rgb b) {
-    return {a.r + b.r, a.g + b.g, a.b + b.b};
-}
-inline Rgb operator-(Rgb a, Rgb b) {
-    return {a.r - b.r, a.g - b.g, a.b - b.b};
-}
-inline Rgb operator*(Rgb a, float s) {
-    return {a.r * s, a.g * s, a.b * s};
-}
-inline Rgb operator*(float s, Rgb a) {
-    return a * s;
-}
-inline Rgb operator*(Rgb a, Rgb b) {
-    return {a.r * b.r, a.g * b.g, a.b * b.b};
-}
-inline Rgb& operator+=(Rgb& a, Rgb b) {
-    return a = a + b;
-}
+inline Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+inline Rgb operator-(Rgb a, Rgb b) { return {a.r - b.r, a.g - b.g, a.b - b.b}; }
+inline Rgb operator*(Rgb a, float s) { return {a.r * s, a.g * s, a.b * s}; }
+inline Rgb operator*(float s, Rgb a) { return a * s; }
+inline Rgb operator*(Rgb a, Rgb b) { return {a.r * b.r, a.g * b.g, a.b * b.b}; }
+inline Rgb& operator+=(Rgb& a, Rgb b) { return a = a + b; }
 
 // 0xRRGGBB to a colour.
 inline Rgb hex(std::uint32_t rgb) {
     return {((rgb >> 16) & 255) / 255.0f, ((rgb >> 8) & 255) / 255.0f, (rgb & 255) / 255.0f};
 }
-inline Rgb mix(Rgb a, Rgb b, float t) {
-    return a + (b - a) * t;
-}
-inline float mixf(float a, float b, float t) {
-    return a + (b - a) * t;
-}
-inline float clamp01(float v) {
-    return v < 0 ? 0 : (v > 1 ? 1 : v);
-}
+inline Rgb mix(Rgb a, Rgb b, float t) { return a + (b - a) * t; }
+inline float mixf(float a, float b, float t) { return a + (b - a) * t; }
+// NaN maps to 0, so a stray NaN becomes black instead of undefined byte values.
+inline float clamp01(float v) { return v > 0 ? (v < 1 ? v : 1) : 0; }
 inline float smoothstep(float e0, float e1, float x) {
     float t = clamp01((x - e0) / (e1 - e0));
     return t * t * (3 - 2 * t);
 }
-inline float luminance(Rgb c) {
-    return 0.299f * c.r + 0.587f * c.g + 0.114f * c.b;
-}
+inline float luminance(Rgb c) { return 0.299f * c.r + 0.587f * c.g + 0.114f * c.b; }
 
 // A width x height grid of T; at() does no bounds checks, sample() clamps or wraps.
 template <class T> struct Grid {

@@ -127,12 +127,8 @@ template <class T> Grid<T> resizeGrid(const Grid<T>& in, int width, int height) 
 
 } // namespace
 
-Mask blur(const Mask& mask, float radius, bool wrap) {
-    return blurGrid(mask, radius, wrap);
-}
-Image blur(const Image& image, float radius, bool wrap) {
-    return blurGrid(image, radius, wrap);
-}
+Mask blur(const Mask& mask, float radius, bool wrap) { return blurGrid(mask, radius, wrap); }
+Image blur(const Image& image, float radius, bool wrap) { return blurGrid(image, radius, wrap); }
 
 Mask maxOf(const Mask& a, const Mask& b) {
     Mask out = a;
@@ -173,9 +169,7 @@ Mask shifted(const Mask& mask, int dx, int dy, bool wrap) {
 Image resized(const Image& image, int width, int height) {
     return resizeGrid(image, width, height);
 }
-Mask resized(const Mask& mask, int width, int height) {
-    return resizeGrid(mask, width, height);
-}
+Mask resized(const Mask& mask, int width, int height) { return resizeGrid(mask, width, height); }
 
 void blit(Image& target, const Image& source, int x, int y) {
     for (int sy = 0; sy < source.height; ++sy) {

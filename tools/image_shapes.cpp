@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-float sdCircle(Point p, Point c, float radius) {
-    return std::hypot(p.x - c.x, p.y - c.y) - radius;
-}
+float sdCircle(Point p, Point c, float radius) { return std::hypot(p.x - c.x, p.y - c.y) - radius; }
 
 float sdSegment(Point p, Point a, Point b, float radius) {
     float px = p.x - a.x, py = p.y - a.y, bx = b.x - a.x, by = b.y - a.y;

@@ -23,9 +23,7 @@ float sdPolygon(Point p, const std::vector<Point>& vertices);
 // tip points at angle `rotation` (radians, 0 = up).
 std::vector<Point> starPolygon(Point centre, int points, float outer, float inner, float rotation);
 
-inline float coverage(float distance) {
-    return clamp01(0.5f - distance);
-}
+inline float coverage(float distance) { return clamp01(0.5f - distance); }
 
 // Coverage of the shape over a width x height mask.
 Mask shapeMask(int width, int height, const std::function<float(Point)>& distance);

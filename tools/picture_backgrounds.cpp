@@ -78,34 +78,42 @@ Image paintNoSmorking() {
         return base * (0.94f + 0.06f * stripe);
     });
     float R = 120;
-    // The cigarette: white paper, a cork filter, a glowing tip, lying across the sign.
-    Mask paper = shapeMask(kS, kS, [=](Point p) { return sdBox(p, {c.x + 20, c.y}, 95, 16, 3); });
-    Mask filter = shapeMask(kS, kS, [=](Point p) { return sdBox(p, {c.x - 100, c.y}, 35, 16, 3); });
-    Mask ember = shapeMask(kS, kS, [=](Point p) { return sdBox(p, {c.x + 118, c.y}, 8, 16, 3); });
+    // The cigarette lies inside the ring: white paper, a cork filter and a glowing tip, with a
+    // curl of smoke rising from the tip; the sign's bar crosses over it.
+    Mask paper = shapeMask(kS, kS, [=](Point p) {
+        return sdBox(p, {c.x + 12, c.y + 8}, 62, 13, 2);
+    });
+    Mask filter = shapeMask(kS, kS, [=](Point p) {
+        return sdBox(p, {c.x - 66, c.y + 8}, 22, 13, 2);
+    });
+    Mask ember = shapeMask(kS, kS, [=](Point p) {
+        return sdBox(p, {c.x + 76, c.y + 8}, 6, 13, 2);
+    });
     Mask smoke(kS, kS);
-    for (int k = 0; k < 3; ++k) {
-        for (int i = 0; i < 60; ++i) {
-            float t = i / 60.0f;
-            float sx = c.x + 122 + k * 14 + 14 * std::sin(t * 9 + k * 2.0f);
-            float sy = c.y - 24 - t * 110;
+    for (int k = 0; k < 2; ++k) {
+        Point previous{c.x + 80, c.y - 8};
+        for (int i = 1; i <= 40; ++i) {
+            float t = i / 40.0f;
+            Point next{c.x + 80 - t * 22 + k * 5 + 9 * std::sin(t * 8 + k * 2.5f) * t,
+                       c.y - 8 - t * 62};
+            float w = 3.5f - 2 * t;
             addShape(
-                smoke,
-                [=](Point p) {
-                    return sdCircle(p, {sx, sy}, 3.2f - t * 1.5f);
-                },
-                int(sx) - 6, int(sy) - 6, int(sx) + 6, int(sy) + 6);
+                smoke, [=](Point p) { return sdSegment(p, previous, next, w); },
+                int(std::min(previous.x, next.x)) - 6, int(next.y) - 6,
+                int(std::max(previous.x, next.x)) + 7, int(previous.y) + 7);
+            previous = next;
         }
     }
-    paint(image, blur(shifted(maxOf(paper, filter), 6, 8), 5), Rgb{}, 0.5f);
+    paint(image, blur(shifted(maxOf(paper, filter), 5, 6), 4), Rgb{}, 0.45f);
     paint(image, paper, hex(0xf4f1e8));
     Image cork(kS, kS);
     fillWith(cork, [](float x, float y) {
         return mix(hex(0xc9772d), hex(0xe8a45a), fractalNoise(x / 4, y / 4, 5, 2));
     });
     paint(image, filter, cork);
-    addLight(image, blur(ember, 10), hex(0xff5010));
+    addLight(image, blur(ember, 8), hex(0xff5010));
     paint(image, ember, hex(0xffb040));
-    paint(image, smoke, hex(0xd8e8e6), 0.55f);
+    paint(image, blur(smoke, 2), hex(0xe8f4f2), 0.75f);
 
     // The sign: a red ring with a diagonal bar, with a white rim.
     auto ring = [=](Point p) { return std::fabs(sdCircle(p, c, R - 14)) - 14; };
@@ -156,16 +164,24 @@ Image paintFriends() {
                            y / horizon);
             return sky;
         }
-        // Perspective grid on a dark plain, lines glowing magenta.
+        // Perspective grid on a dark plain, lines glowing magenta, sampled 3 x 3 per pixel;
+        // the cross lines fade out towards the horizon where they would crowd together.
         float depth = (y - horizon) / (kS - horizon);
-        float z = 1 / (depth + 0.05f);
-        float u = (x - 256) * z / 60;
-        float v = z * 1.5f;
-        float lu = std::fabs(u - std::round(u)) / (z * 0.02f + 0.001f);
-        float lv = std::fabs(v - std::round(v)) / (z * 0.03f + 0.001f);
-        float line = std::max(clamp01(1.2f - lu * 0.5f), clamp01(1.2f - lv * 0.5f));
+        float line = 0;
+        for (int s = 0; s < 9; ++s) {
+            float px = x - 0.5f + (s % 3 + 0.5f) / 3, py = y - 0.5f + (s / 3 + 0.5f) / 3;
+            float d = std::max((py - horizon) / (kS - horizon), 0.001f);
+            float z = 1 / (d + 0.05f);
+            float u = (px - 256) * z / 60, v = z * 1.5f;
+            float lu = std::fabs(u - std::round(u)) / (z / 60);
+            float lv = std::fabs(v - std::round(v)) / (1.5f * z * z / (kS - horizon));
+            float along = clamp01(1.5f - lu),
+                  across = clamp01(1.5f - lv) * smoothstep(0.04f, 0.3f, d);
+            line += std::max(along, across) / 9;
+        }
         Rgb ground = mix(hex(0x1a0530), hex(0x05020c), depth);
-        return ground + hex(0xff3ac0) * line * (0.4f + 0.6f * depth);
+        return ground + hex(0xff3ac0) * line * (0.5f + 0.5f * depth) +
+               hex(0xb0306a) * (0.35f * std::exp(-depth * 12));
     });
     // The sun: a disc with a warm gradient, cut by widening horizontal gaps at its base.
     Image sunColour(kS, kS);

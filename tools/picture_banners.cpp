@@ -98,51 +98,58 @@ std::vector<Image> paintBanner(int which) {
     }
 }
 
+namespace {
+
+// Heat of one tongue of flame at (x, y), in units of the picture (x across from the centre, y
+// down): a teardrop from its base up to its tip, narrowed and bent by noise towards the tip.
+float tongueHeat(float x, float y, float centre, float base, float height, float width,
+                 std::uint32_t seed) {
+    float t = (base - y) / height; // 0 at the base, 1 at the tip
+    if (t < -0.2f || t > 1.1f) return 0;
+    float bend = (fractalNoise(y * 2.5f, 0.5f, seed, 3) - 0.5f) * 0.5f * std::pow(clamp01(t), 1.3f);
+    float w = width * std::sqrt(clamp01((t + 0.2f) / 0.35f)) * std::pow(clamp01(1 - t), 1.1f);
+    w *= 1 + 0.45f * (fractalNoise(x * 5, y * 4, seed + 9, 3) - 0.5f) * clamp01(t * 1.5f);
+    if (w <= 1e-4f) return 0;
+    float across = std::fabs(x - centre - bend) / w;
+    return std::pow(clamp01(1 - across * across), 0.8f) * (1 - 0.6f * clamp01(t));
+}
+
+} // namespace
+
 std::vector<Image> paintFlame() {
     const int S = 256;
-    // Heat field of three tongues of flame rising from a common base, their edges licked by
-    // noise; the heat picks the colour and its outline makes the mask.
+    // A main tongue with two smaller ones at its sides; the heat picks the colour (white core,
+    // yellow, orange, red edge, a little blue at the root) and its outline makes the mask.
     Mask heat(S, S);
-    struct Tongue {
-        float x, base, height, width, seed;
-    } tongues[3] = {{128, 196, 160, 44, 1}, {100, 200, 105, 30, 2}, {157, 198, 120, 32, 3}};
-    fillWith(heat, [&](float x, float y) {
-        float best = 0;
-        for (const Tongue& t : tongues) {
-            float up = (t.base - y) / t.height; // 0 at the base, 1 at the tip
-            if (up < -0.25f || up > 1.05f) continue;
-            float wobble = (fractalNoise(y / 24, t.seed * 7, 101 + int(t.seed), 3) - 0.5f) * 36 *
-                           clamp01(up + 0.1f);
-            float profile = up < 0
-                                ? std::sqrt(std::max(0.0f, 1 - (up / 0.25f) * (up / 0.25f)))
-                                : std::pow(1 - up, 0.8f) * std::sqrt(std::min(1.0f, up * 4 + 0.6f));
-            float w = t.width * std::max(0.0f, profile);
-            if (w <= 0) continue;
-            float across = std::fabs(x - t.x - wobble) / w;
-            float h = clamp01(1 - across) * (1 - 0.6f * clamp01(up));
-            best = std::max(best, h);
-        }
-        return best;
+    fillWith(heat, [](float px, float py) {
+        float x = (px - 128) / 128, y = (py - 128) / 128;
+        float h = tongueHeat(x, y, 0, 0.62f, 1.45f, 0.36f, 201);
+        h = std::max(h, 0.85f * tongueHeat(x, y, -0.2f, 0.62f, 0.95f, 0.2f, 202));
+        h = std::max(h, 0.85f * tongueHeat(x, y, 0.21f, 0.62f, 1.05f, 0.2f, 203));
+        return h;
     });
-    heat = blur(heat, 2);
+    heat = blur(heat, 1.5f);
     Image light(S, S), mask(S, S, Rgb{1, 1, 1});
-    Mask body(S, S), halo = blur(heat, 16);
+    Mask body(S, S), halo = blur(heat, 18);
     for (int y = 0; y < S; ++y) {
         for (int x = 0; x < S; ++x) {
-            float h = heat.at(x, y);
+            float h = clamp01(heat.at(x, y)); // the blur's running sums can dip below 0
             // Fade to nothing well inside the square, so the quad's edge never shows.
             float edge =
                 std::min(std::min(x + 0.5f, S - x - 0.5f), std::min(y + 0.5f, S - y - 0.5f));
             float inside = smoothstep(4, 20, edge);
-            body.at(x, y) = smoothstep(0.04f, 0.3f, h) * inside;
+            body.at(x, y) = smoothstep(0.03f, 0.25f, h) * inside;
             Rgb c = ramp({{0, hex(0x000000)},
-                          {0.1f, hex(0x7a0a00)},
-                          {0.3f, hex(0xe03a00)},
-                          {0.55f, hex(0xff9a10)},
-                          {0.8f, hex(0xffe070)},
-                          {1, hex(0xffffff)}},
-                         h * 1.25f);
-            c += hex(0xff4a00) * halo.at(x, y) * 0.6f;
+                          {0.06f, hex(0x6a0800)},
+                          {0.22f, hex(0xd02800)},
+                          {0.45f, hex(0xff7a10)},
+                          {0.7f, hex(0xffc040)},
+                          {0.9f, hex(0xfff0a0)},
+                          {1, hex(0xfffbe8)}},
+                         std::pow(h, 1.25f));
+            float root = smoothstep(0.5f, 0.75f, (y - 128) / 128.0f) * smoothstep(0.0f, 0.2f, h) *
+                         (1 - smoothstep(0.3f, 0.6f, h));
+            c = c + hex(0x3060ff) * (root * 0.6f) + hex(0xff4a00) * (halo.at(x, y) * 0.55f);
             light.at(x, y) = c * inside;
         }
     }

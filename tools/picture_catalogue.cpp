@@ -4,15 +4,9 @@
 
 namespace {
 
-template <Image (*Paint)()> std::vector<Image> one() {
-    return {Paint()};
-}
-template <int Which> std::vector<Image> greeting() {
-    return {paintGreeting(Which)};
-}
-template <int Which> std::vector<Image> banner() {
-    return paintBanner(Which);
-}
+template <Image (*Paint)()> std::vector<Image> one() { return {Paint()}; }
+template <int Which> std::vector<Image> greeting() { return {paintGreeting(Which)}; }
+template <int Which> std::vector<Image> banner() { return paintBanner(Which); }
 
 PictureSet single(const char* name, int w, int h, PictureUse use, std::vector<Image> (*paint)()) {
     return {{{name, w, h, use, 0, 0}}, paint};

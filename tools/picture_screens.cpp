@@ -103,9 +103,9 @@ Image paintCubeBackdrop() {
         float angle = std::atan2(ay, ax) * 180 / kPi;
         if (angle < -90) angle += 360;
         int face = angle >= 30 && angle < 150 ? 0 : (angle >= 150 ? 1 : 2);
-        // Distance to the nearest of the three inner edges (rays at 90, 210, 330 degrees).
+        // Distance to the nearest of the three edges meeting at the near corner.
         edge = 1e9f;
-        for (float ray : {90.0f, 210.0f, 330.0f}) {
+        for (float ray : {30.0f, 150.0f, 270.0f}) {
             float a = ray * kPi / 180, ux = std::cos(a), uy = std::sin(a);
             float along = ax * ux + ay * uy;
             if (along > 0) edge = std::min(edge, std::fabs(ax * uy - ay * ux));
@@ -152,8 +152,10 @@ void sunRays(Image& image, Point c, int rays, Rgb colour, float strength) {
     fillWith(image, [&, base = image](float x, float y) {
         float a = std::atan2(y - c.y, x - c.x);
         float s = 0.5f + 0.5f * std::cos(a * rays);
-        float d = std::hypot(x - c.x, y - c.y) / 500;
-        return base.at(int(x), int(y)) + colour * (smoothstep(0.3f, 0.7f, s) * strength * (1 - d));
+        float r = std::hypot(x - c.x, y - c.y);
+        // Rays are thinner than a pixel near their centre: fade them in from there.
+        float reach = smoothstep(20, 140, r) * (1 - r / 500);
+        return base.at(int(x), int(y)) + colour * (smoothstep(0.3f, 0.7f, s) * strength * reach);
     });
 }
 
@@ -230,14 +232,21 @@ Image paintGreeting(int which) {
     }
     case 2: { // lime halftone pop art
         name = "MULO";
+        // A comic-book burst: alternating wedges around the lettering, with halftone dots
+        // that grow towards the edges of the picture.
         fillWith(image, [](float x, float y) {
-            Rgb base = ramp({{0, hex(0x0f3a1c)}, {1, hex(0x5fbf2a)}}, (x + y) / (kW + kH));
-            // Halftone dots that grow towards the lower right.
-            float cell = 16, u = std::fmod(x + y * 0.5f, cell) - cell / 2;
-            float v = std::fmod(y, cell) - cell / 2;
-            float r = 1 + 6 * (x + y) / (kW + kH);
-            float dot = coverage(std::hypot(u, v) - r);
-            return mix(base, hex(0xc8f550), dot * 0.35f);
+            float dx = x - 320, dy = y - 250;
+            float a = std::atan2(dy, dx), r = std::hypot(dx, dy);
+            float wedge = std::sin(a * 14);
+            float edge = wedge / (std::fabs(std::cos(a * 14)) * 14 / std::max(r, 1.0f) + 1e-3f);
+            float lit = clamp01(0.5f + edge); // anti-aliased across the wedge border
+            Rgb base = mix(hex(0x1f7a1c), hex(0x6fd02a), lit);
+            base = mix(base, hex(0xb8f04a), std::exp(-r / 140) * 0.6f);
+            float cell = 14;
+            float u = std::fmod(x, cell) - cell / 2, v = std::fmod(y, cell) - cell / 2;
+            float radius = 0.5f + 5.5f * smoothstep(120, 420, r);
+            float dot = coverage(std::hypot(u, v) - radius);
+            return mix(base, hex(0x0f3a12), dot * 0.45f);
         });
         look.top = hex(0xfff04a);
         look.bottom = hex(0xffa61a);
@@ -253,18 +262,25 @@ Image paintGreeting(int which) {
     }
     default: { // violet horizon over a chequered plain
         name = "OLVANUSTERI";
-        fillWith(image, [](float x, float y) {
-            float horizon = 300;
+        // Sky over a chequered plain in perspective, sampled 4 x 4 per pixel and fading into
+        // the haze at the horizon so the far squares do not shimmer.
+        const float horizon = 300;
+        fillWith(image, [=](float x, float y) {
             if (y < horizon) {
                 return ramp({{0, hex(0x12042a)}, {0.7f, hex(0x5a1a7a)}, {1, hex(0xff6ac1)}},
                             y / horizon);
             }
+            Rgb sum;
+            for (int s = 0; s < 16; ++s) {
+                float px = x - 0.5f + (s % 4 + 0.5f) / 4, py = y - 0.5f + (s / 4 + 0.5f) / 4;
+                float z = (kH - horizon) / std::max(py - horizon, 0.01f);
+                float wx = (px - 320) / 90 * z, wz = z * 1.6f;
+                bool check = (int(std::floor(wx)) + int(std::floor(wz))) % 2 == 0;
+                sum += check ? hex(0x2a0a4a) : hex(0x9a3aaa);
+            }
             float depth = (y - horizon) / (kH - horizon);
-            float z = 1 / std::max(depth, 0.02f);
-            float u = (x - 320) / 40 * (1 / z) * 10, v = z * 2;
-            bool check = (int(std::floor(u)) + int(std::floor(v))) % 2 == 0;
-            Rgb c = check ? hex(0x2a0a4a) : hex(0x8a2a9a);
-            return mix(hex(0xff6ac1), c, smoothstep(0, 0.5f, depth));
+            Rgb floor = mix(hex(0x62227a), sum * (1.0f / 16), smoothstep(0.02f, 0.4f, depth));
+            return mix(hex(0xff6ac1), floor, smoothstep(0, 0.25f, depth));
         });
         look.top = hex(0xffe0f6);
         look.bottom = hex(0xff4fa8);
@@ -288,7 +304,13 @@ Image paintGreeting(int which) {
     Font small("DejaVuSans-Bold.ttf");
     Mask caption(kW, kH);
     small.drawFitted(caption, "GREETINGS TO", 220, 110, 200, 22, {22, 1, 6});
-    paint(image, caption, captionColour, 0.9f);
+    LetterLook captionLook;
+    captionLook.top = captionLook.bottom = captionColour;
+    captionLook.shadowOpacity = 0.7f;
+    captionLook.shadowDx = 2;
+    captionLook.shadowDy = 2;
+    captionLook.shadowBlur = 3;
+    paintLetters(image, caption, captionLook);
     vignette(image, 0.45f);
     return image;
 }
