@@ -1,6 +1,7 @@
 #include "assets/model.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 
@@ -10,6 +11,20 @@ namespace {
 
 bool validIndex(std::int32_t index, std::size_t vertexTotal) {
     return index >= 0 && static_cast<std::size_t>(index) < vertexTotal;
+}
+
+// vecNormalize(v), computed as such whenever the squared length is a normal float; vectors so
+// short or long that it is not are first scaled by a power of two (exactly) so that the result
+// is still a unit vector. Vectors without a direction (zero or not finite) give (0, 0, 0).
+Vec3 unitOrZero(Vec3 v) {
+    const float lengthSquared = v.z * v.z + v.y * v.y + v.x * v.x;
+    if (lengthSquared >= FLT_MIN && lengthSquared <= FLT_MAX) return vecNormalize(v);
+    if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return {};
+    const float largest = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+    if (largest == 0.0f) return {};
+    const int exponent = std::ilogb(largest);
+    return vecNormalize(
+        {std::ldexp(v.x, -exponent), std::ldexp(v.y, -exponent), std::ldexp(v.z, -exponent)});
 }
 
 // One pass over the faces: each vertex accumulates the vectors of its faces in increasing face
@@ -44,10 +59,7 @@ void computeObjectNormals(ModelObject& object) {
     for (std::size_t i = 0; i < vertexTotal; ++i) {
         if (shared[i] == 0) continue;
         // The negative divisor turns the normal to the side the corners run counter-clockwise.
-        const Vec3 mean = vecDivide(sums[i], -static_cast<float>(shared[i]));
-        const float lengthSquared = mean.z * mean.z + mean.y * mean.y + mean.x * mean.x;
-        if (!(lengthSquared > 0.0f) || !std::isfinite(lengthSquared)) continue;
-        object.normals[i] = vecNormalize(mean);
+        object.normals[i] = unitOrZero(vecDivide(sums[i], -static_cast<float>(shared[i])));
     }
 }
 

@@ -48,8 +48,9 @@ extern Model models[2];
 // of the face vectors of the faces that use the vertex, so the normals of a triangle whose
 // corners run counter-clockwise seen from one side point to that side. A face counts once per
 // vertex even when it names the vertex twice. A vertex that no face uses, or whose summed face
-// vectors give no direction (zero, or not finite), gets (0, 0, 0). Faces naming a vertex the
-// object does not have are left out.
+// vectors give no direction (zero, or not finite), gets (0, 0, 0); every other normal is a unit
+// vector, also where the squared length of the sum leaves the float range. Faces naming a
+// vertex the object does not have are left out.
 void computeNormals(Model& model);
 
 // Releases the vertices, normals, texture coordinates and faces of every object; the counts,

@@ -70,6 +70,18 @@ TEST(ModelNormals, VerticesWithoutDirectionGetZeroNeverNaN) {
         EXPECT_EQ(normal, (Vec3{0, 0, 0}));
 }
 
+// Face vectors that floats hold but whose squared length they do not (under about 1e-19 or
+// over about 1e19) still give unit normals.
+TEST(ModelNormals, TinyAndHugeTrianglesGetUnitNormals) {
+    for (float scale : {1e-15f, 1e-20f, 1e12f, 1e18f}) {
+        SCOPED_TRACE(scale);
+        Model model = modelOf(meshObject({{0, 0, 0}, {scale, 0, 0}, {0, scale, 0}}, {{{0, 1, 2}}}));
+        computeNormals(model);
+        for (const Vec3& n : model.objects[0].normals)
+            expectNear(n, {0, 0, 1});
+    }
+}
+
 TEST(ModelNormals, FaceNamingAVertexTwiceKeepsTheDirection) {
     Model model = modelOf(
         meshObject({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{{0, 1, 2}}, {{0, 0, 1}}, {{1, 1, 1}}}));

@@ -1,0 +1,328 @@
+// Files whose lengths or contents are wrong: the reader must never crash, hang, read past a
+// destination or leave a half-built model; a refused file leaves the model as it was.
+#include "tests/model_test_support.h"
+#include "tools/chunk_writer.h"
+#include "tools/model_writer.h"
+#include "tools/star_model.h"
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <random>
+
+namespace {
+
+constexpr const char* endsEarly = "it ends before its last chunk";
+constexpr const char* chunkTooShort = "a chunk is shorter than its contents";
+constexpr const char* childTooLong = "a chunk is longer than the chunk that holds it";
+constexpr const char* nestedTooDeep = "its chunks are nested too deeply";
+constexpr const char* listTooShort = "a list holds fewer entries than its count";
+constexpr const char* badVertexIndex = "a face uses a vertex that its object does not have";
+
+std::vector<std::uint8_t> starBytes() {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(write3ds(starModel(StarShape::blunt), bytes, error)) << error;
+    return bytes;
+}
+
+// The model every test loads over: a failed load must leave it exactly like this.
+class ModelReaderMalformed : public ModelFileTest {
+  protected:
+    void SetUp() override {
+        ModelFileTest::SetUp();
+        ASSERT_TRUE(load(starBytes()));
+        snapshot = model;
+    }
+
+    // Loads bytes and expects exactly one refusal naming the file, with `reason`.
+    void expectRefused(const std::vector<std::uint8_t>& bytes, const std::string& reason) {
+        messages.clear();
+        const std::string path = writeTestFile(bytes, "bad.3ds");
+        EXPECT_FALSE(reader.load(model, path.c_str()));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "Unable to load the file " + path + ": " + reason + "!");
+        EXPECT_EQ(messages[0].title, "Error");
+        expectSameModel(model, snapshot);
+    }
+
+    // Loads bytes into a fresh model and expects it taken without a message.
+    Model expectLoaded(const std::vector<std::uint8_t>& bytes) {
+        messages.clear();
+        Model fresh;
+        EXPECT_TRUE(load(fresh, bytes));
+        EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0].text);
+        return fresh;
+    }
+
+    Model snapshot;
+};
+
+void beginFile(ChunkWriter& out) {
+    out.begin(0x4D4D);
+    out.begin(0x3D3D);
+    out.begin(0x3D3E);
+    out.u32(3);
+    out.end();
+}
+
+void endFile(ChunkWriter& out) {
+    while (out.openChunks() > 0)
+        out.end();
+}
+
+// An object whose mesh holds `body` after a valid three-vertex list.
+std::vector<std::uint8_t> objectWith(const std::function<void(ChunkWriter&)>& body) {
+    ChunkWriter out;
+    beginFile(out);
+    out.begin(0x4000);
+    out.string("Obj");
+    out.begin(0x4100);
+    out.begin(0x4110);
+    out.u16(3);
+    for (float c : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f})
+        out.f32(c);
+    out.end();
+    body(out);
+    endFile(out);
+    return out.data();
+}
+
+void faces(ChunkWriter& out, std::initializer_list<std::uint16_t> indices) {
+    out.begin(0x4120);
+    out.u16(static_cast<std::uint16_t>(indices.size() / 3));
+    std::size_t n = 0;
+    for (std::uint16_t i : indices) {
+        out.u16(i);
+        if (++n % 3 == 0) out.u16(0);
+    }
+    out.end();
+}
+
+} // namespace
+
+// Cut anywhere before its end, a file is refused (and never read past what is there).
+TEST_F(ModelReaderMalformed, FileCutShortAnywhereIsRefused) {
+    const std::vector<std::uint8_t> whole = starBytes();
+    for (std::size_t size = 2; size < whole.size(); ++size) {
+        SCOPED_TRACE(size);
+        Model target = snapshot;
+        std::vector<std::uint8_t> part(whole.begin(), whole.begin() + size);
+        messages.clear();
+        std::FILE* stream = fmemopen(part.data(), part.size(), "rb");
+        ASSERT_NE(stream, nullptr);
+        EXPECT_FALSE(reader.load(target, stream, "cut.3ds"));
+        std::fclose(stream);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text,
+                  std::string("Unable to load the file cut.3ds: ") + endsEarly + "!");
+        if (HasFailure()) return;
+    }
+}
+
+TEST_F(ModelReaderMalformed, LengthsThatDisagreeWithTheContentsAreRefused) {
+    // A child longer than the chunk that holds it.
+    ChunkWriter out;
+    beginFile(out);
+    out.header(0x4000, 1000);
+    out.string("Big");
+    endFile(out);
+    expectRefused(out.data(), childTooLong);
+
+    // Zero and too-small lengths, at the top and inside.
+    expectRefused({0x4D, 0x4D, 0, 0, 0, 0}, chunkTooShort);
+    for (std::uint32_t length : {0u, 1u, 5u}) {
+        ChunkWriter zero;
+        beginFile(zero);
+        zero.header(0xABCD, length);
+        zero.u32(0);
+        endFile(zero);
+        expectRefused(zero.data(), chunkTooShort);
+    }
+
+    // A few bytes left in a parent, too few for a header.
+    ChunkWriter tail;
+    beginFile(tail);
+    tail.u16(0x4000);
+    endFile(tail);
+    expectRefused(tail.data(), chunkTooShort);
+
+    // Handlers that would read past their chunk: a face list longer than its length, names
+    // without their NUL inside the chunk.
+    expectRefused(objectWith([](ChunkWriter& o) {
+                      o.header(0x4120, 6 + 2 + 4);
+                      o.u16(1);
+                      o.u16(0);
+                      o.u16(1);
+                      o.u16(2);
+                      o.u16(0);
+                  }),
+                  listTooShort);
+    expectRefused(objectWith([](ChunkWriter& o) {
+                      o.header(0x4130, 6 + 3);
+                      o.bytes("Gol", 3);
+                      o.begin(0x1111);
+                      o.string("d");
+                      o.end();
+                  }),
+                  chunkTooShort);
+    ChunkWriter name;
+    beginFile(name);
+    name.header(0x4000, 6 + 2);
+    name.bytes("AB", 2);
+    name.begin(0x4100);
+    name.end();
+    endFile(name);
+    expectRefused(name.data(), chunkTooShort);
+}
+
+TEST_F(ModelReaderMalformed, ListsShorterThanTheirCountAreRefused) {
+    for (std::uint16_t id : {0x4110, 0x4120, 0x4140}) {
+        SCOPED_TRACE(id);
+        expectRefused(objectWith([id](ChunkWriter& o) {
+                          o.begin(static_cast<std::uint16_t>(id));
+                          o.u16(65535); // a count the payload does not hold
+                          o.u32(0);
+                          o.end();
+                      }),
+                      listTooShort);
+    }
+}
+
+TEST_F(ModelReaderMalformed, FacesNamingMissingVerticesAreRefused) {
+    expectRefused(objectWith([](ChunkWriter& o) { faces(o, {0, 1, 3}); }), badVertexIndex);
+    // The check applies to the object's final vertex list, whatever the order of chunks.
+    expectRefused(objectWith([](ChunkWriter& o) {
+                      faces(o, {0, 1, 2});
+                      o.begin(0x4110);
+                      o.u16(2);
+                      for (int i = 0; i < 6; ++i)
+                          o.f32(0);
+                      o.end();
+                  }),
+                  badVertexIndex);
+    const Model ok = expectLoaded(objectWith([](ChunkWriter& o) { faces(o, {0, 1, 2, 2, 1, 0}); }));
+    EXPECT_EQ(ok.objects[0].faceCount, 2);
+}
+
+TEST_F(ModelReaderMalformed, DeepNestingIsRefusedWithoutExhaustingTheStack) {
+    ChunkWriter out;
+    beginFile(out);
+    out.begin(0x4000);
+    out.string("Deep");
+    for (int i = 0; i < 100000; ++i)
+        out.begin(0x4100);
+    endFile(out);
+    expectRefused(out.data(), nestedTooDeep);
+}
+
+TEST_F(ModelReaderMalformed, OversizedPayloadsAreCutAndTheRestStillLoads) {
+    const std::string longName(300, 'n');
+    const std::string cut(254, 'n');
+    ChunkWriter out;
+    out.begin(0x4D4D);
+    out.begin(0x0002); // a version payload longer than four bytes
+    out.u32(3);
+    out.u32(0xFFFFFFFF);
+    out.end();
+    out.begin(0x3D3D);
+    out.begin(0x3D3E);
+    out.u32(3);
+    out.end();
+    out.begin(0x9999); // larger than any scratch buffer
+    for (int i = 0; i < 300000; ++i)
+        out.u8(static_cast<std::uint8_t>(i));
+    out.end();
+    out.begin(0xAFFF);
+    out.begin(0xA000);
+    out.string(longName);
+    out.end();
+    out.begin(0xA020);
+    out.begin(0x0010); // a floating-point colour: 12 bytes
+    for (float c : {0.5f, 0.25f, 1.0f})
+        out.f32(c);
+    out.end();
+    out.end();
+    out.begin(0xA200);
+    out.begin(0xA300);
+    out.string(longName + ".jpg");
+    out.end();
+    out.end();
+    out.end();
+    out.begin(0x4000);
+    out.string(longName);
+    out.begin(0x4100);
+    out.begin(0x4110); // two vertices more than the count
+    out.u16(3);
+    for (int i = 0; i < 15; ++i)
+        out.f32(static_cast<float>(i));
+    out.end();
+    out.begin(0x4140); // one more mapping coordinate than the count
+    out.u16(3);
+    for (int i = 0; i < 8; ++i)
+        out.f32(0.5f);
+    out.end();
+    out.begin(0x4120);
+    out.u16(1);
+    for (std::uint16_t v : {0, 1, 2, 0})
+        out.u16(v);
+    out.begin(0x4130);
+    out.string(longName);
+    out.u16(0);
+    out.end();
+    out.end();
+    endFile(out);
+
+    const Model m = expectLoaded(out.data());
+    ASSERT_EQ(m.materialCount, 1);
+    ASSERT_EQ(m.objectCount, 1);
+    EXPECT_EQ(m.materials[0].name, cut);
+    EXPECT_EQ(m.materials[0].textureFile, cut);
+    const float half = 0.5f;
+    EXPECT_EQ(0, std::memcmp(m.materials[0].color, &half, 3)); // the first three bytes
+    const ModelObject& object = m.objects[0];
+    EXPECT_EQ(object.name, cut);
+    ASSERT_EQ(object.vertexCount, 3);
+    EXPECT_EQ(object.vertices.size(), 3u);
+    EXPECT_EQ(object.vertices[2], (Vec3{6, 7, 8}));
+    EXPECT_EQ(object.texCoords.size(), 3u);
+    EXPECT_EQ(object.faceCount, 1);
+    EXPECT_EQ(object.materialId, 0);
+    EXPECT_TRUE(object.hasTexture); // the cut names still match each other
+}
+
+// Random damage to a real file: every load either succeeds or is refused with one error, and
+// a refused load leaves the model as it was.
+TEST_F(ModelReaderMalformed, RandomDamageNeverCorruptsTheModel) {
+    const std::vector<std::uint8_t> whole = starBytes();
+    std::mt19937 random(99);
+    std::uniform_int_distribution<std::size_t> position(0, whole.size() - 1);
+    std::uniform_int_distribution<int> byte(0, 255);
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::uint8_t> bytes = whole;
+        for (int k = 0; k <= round % 4; ++k)
+            bytes[position(random)] = std::uint8_t(byte(random));
+        Model target = snapshot;
+        messages.clear();
+        std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
+        ASSERT_NE(stream, nullptr);
+        const bool loaded = reader.load(target, stream, "damaged.3ds");
+        std::fclose(stream);
+        int errors = 0;
+        for (const auto& m : messages)
+            errors += m.title == "Error";
+        if (loaded) {
+            EXPECT_EQ(errors, 0);
+            EXPECT_EQ(target.objectCount, static_cast<int>(target.objects.size()));
+            for (const ModelObject& o : target.objects)
+                EXPECT_EQ(o.normals.size(), static_cast<std::size_t>(o.vertexCount));
+        } else {
+            ++refused;
+            ASSERT_EQ(errors, 1);
+            expectSameModel(target, snapshot);
+        }
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(refused, 100);
+}
