@@ -1,28 +1,216 @@
-// Temporary stand-in until texture loading lands.
+// JPEG decoding through libjpeg and upload as GL textures.
 #include "assets/texture.h"
 
+#include "app/app.h"
+
 #include <GL/gl.h>
+#include <GL/glu.h>
 
-static std::string dataDirectory;
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
 
-void setDataDirectory(const std::string& directory) { dataDirectory = directory; }
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+namespace {
+
+// Pictures larger than this are refused before any pixel memory is allocated: no picture of
+// the show comes near it, and a forged header could otherwise ask for gigabytes.
+constexpr unsigned maxPictureSide = 8192;
+constexpr std::size_t maxPicturePixels = std::size_t{1} << 24; // 16 Mpixel, 48 MiB of RGB
+
+std::string dataDirectory;
+
+// libjpeg reports errors through this manager: the message is kept and control jumps back to
+// the decoder instead of the library's default, which ends the process.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void jumpOnError(j_common_ptr info) {
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    manager->base.format_message(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+// Warnings mean corrupt data (a truncated file, bad entropy data): libjpeg would go on with
+// grey or garbled rows. A damaged picture counts as one that cannot be decoded.
+void jumpOnWarning(j_common_ptr info, int level) {
+    if (level < 0) jumpOnError(info);
+}
+
+void discardMessage(j_common_ptr) {}
+
+// Everything the setjmp frame touches lives here, outside that frame, so its values stay
+// defined after a jump back.
+struct DecodeSession {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    std::FILE* file = nullptr;
+    JpegImage* image = nullptr;
+    std::vector<JSAMPROW> rows;
+    const char* refusal = nullptr; // set for pictures refused by our own checks
+};
+
+// Runs the whole decompression. Returns false with the reason in the session on failure.
+// No object with a destructor is created in this frame, so a longjmp out of libjpeg is safe.
+bool decompress(DecodeSession& session) {
+    jpeg_decompress_struct& info = session.info;
+    if (setjmp(session.errors.jump)) return false;
+
+    jpeg_read_header(&info, TRUE);
+    if (info.image_width > maxPictureSide || info.image_height > maxPictureSide ||
+        std::size_t{info.image_width} * info.image_height > maxPicturePixels) {
+        session.refusal = "picture too large";
+        return false;
+    }
+    // Every picture becomes RGB: greyscale converts; what libjpeg cannot convert (CMYK, YCCK)
+    // fails in jpeg_start_decompress with its own message.
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    if (info.output_components != 3) {
+        session.refusal = "not convertible to RGB";
+        return false;
+    }
+
+    JpegImage& image = *session.image;
+    image.width = static_cast<int>(info.output_width);
+    image.height = static_cast<int>(info.output_height);
+    image.rowSpan = 3 * image.width;
+    const std::size_t rowSpan = static_cast<std::size_t>(image.rowSpan);
+    image.pixels.assign(rowSpan * info.output_height, 0);
+    session.rows.resize(info.output_height);
+    for (std::size_t row = 0; row < session.rows.size(); ++row)
+        session.rows[row] = image.pixels.data() + row * rowSpan;
+
+    while (info.output_scanline < info.output_height) {
+        const JDIMENSION read =
+            jpeg_read_scanlines(&info, session.rows.data() + info.output_scanline,
+                                info.output_height - info.output_scanline);
+        if (read == 0) {
+            session.refusal = "decoder made no progress";
+            return false;
+        }
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+// The power of two nearest to `side`, halves rounding up: the size the mip-map builder picks.
+int nearestPowerOfTwo(int side) {
+    int power = 1;
+    while (power * 2 <= side)
+        power *= 2;
+    return side - power >= power / 2 && power / 2 > 0 ? power * 2 : power;
+}
+
+// Builds the texture's levels from packed RGB rows (alignment 1: the default of 4 would skew
+// every width whose rows are not a multiple of 4 bytes). Mesa's gluBuild2DMipmaps leaves the last
+// row of level 0 black when it has to rescale only the width (33 x 16, 640 x 256), so pictures are
+// first brought to power-of-two sides with gluScaleImage, which scales correctly; the builder
+// then only halves. Returns GLU's error code, 0 on success.
+GLint buildMipmaps(const JpegImage& image) {
+    GLint unpack = 4, pack = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
+    glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+    const int width = nearestPowerOfTwo(image.width);
+    const int height = nearestPowerOfTwo(image.height);
+    GLint result = 0;
+    if (width == image.width && height == image.height) {
+        result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                                   image.pixels.data());
+    } else {
+        std::vector<std::uint8_t> scaled(std::size_t(width) * std::size_t(height) * 3);
+        result = gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE,
+                               image.pixels.data(), width, height, GL_UNSIGNED_BYTE, scaled.data());
+        if (result == 0)
+            result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                                       scaled.data());
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
+    glPixelStorei(GL_PACK_ALIGNMENT, pack);
+    return result;
+}
+
+} // namespace
+
+std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) {
+    if (fileName == nullptr) {
+        error = "no file name";
+        return nullptr;
+    }
+    auto image = std::make_unique<JpegImage>();
+    DecodeSession session;
+    session.image = image.get();
+    session.file = std::fopen(fileName, "rb");
+    if (session.file == nullptr) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+
+    session.info.err = jpeg_std_error(&session.errors.base);
+    session.errors.base.error_exit = jumpOnError;
+    session.errors.base.emit_message = jumpOnWarning;
+    session.errors.base.output_message = discardMessage;
+    jpeg_create_decompress(&session.info);
+    jpeg_stdio_src(&session.info, session.file);
+
+    const bool decoded = decompress(session);
+    jpeg_destroy_decompress(&session.info);
+    std::fclose(session.file);
+    if (!decoded) {
+        error = session.refusal != nullptr ? session.refusal : session.errors.message;
+        return nullptr;
+    }
+    return image;
+}
+
+void loadJpegTexture(Texture* textures, const char* fileName, int index) {
+    if (fileName == nullptr) return;
+    std::string error;
+    std::unique_ptr<JpegImage> image = decodeJpeg(dataPath(fileName).c_str(), error);
+    if (!image) failAndExit(std::string("cannot load picture ") + fileName + ": " + error, 1);
+
+    glGenTextures(1, &textures[index]);
+    glBindTexture(GL_TEXTURE_2D, textures[index]);
+    const GLint built = buildMipmaps(*image);
+    if (built != 0) {
+        const auto* reason = reinterpret_cast<const char*>(gluErrorString(built));
+        failAndExit(std::string("cannot load picture ") + fileName + ": " +
+                        (reason != nullptr ? reason : "mip-map build failed"),
+                    1);
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void createEmptyTexture(Texture* textures, int width, int height, int index) {
+    if (width <= 0 || height <= 0 || static_cast<unsigned>(width) > maxPictureSide ||
+        static_cast<unsigned>(height) > maxPictureSide)
+        failAndExit("cannot create a texture of " + std::to_string(width) + " x " +
+                        std::to_string(height) + " pixels",
+                    1);
+    // Three 32-bit components per pixel, matching the GL_UNSIGNED_INT upload.
+    const std::vector<GLuint> zeros(std::size_t(width) * std::size_t(height) * 3, 0);
+    glGenTextures(1, &textures[index]);
+    glBindTexture(GL_TEXTURE_2D, textures[index]);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_INT, zeros.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void setDataDirectory(const std::string& directory) {
+    dataDirectory = directory;
+}
 
 std::string dataPath(const char* fileName) {
     if (dataDirectory.empty()) return fileName;
     return dataDirectory + "/" + fileName;
-}
-
-std::unique_ptr<JpegImage> decodeJpeg(const char*, std::string& error) {
-    error = "not built yet";
-    return nullptr;
-}
-
-void loadJpegTexture(Texture* textures, const char*, int index) {
-    glGenTextures(1, &textures[index]);
-    glBindTexture(GL_TEXTURE_2D, textures[index]);
-}
-
-void createEmptyTexture(Texture* textures, int, int, int index) {
-    glGenTextures(1, &textures[index]);
-    glBindTexture(GL_TEXTURE_2D, textures[index]);
 }

@@ -1,12 +1,154 @@
-// Temporary stand-in until the overlays land.
+// Fade from a colour, decaying camera shake and the full-screen copy overlay.
 #include "render/overlays.h"
+
+#include "app/app_state.h"
+#include "app/loading_screen.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdint>
 
 FadeState fadeState;
 ShakeState shakeState;
 
-void fadeOverlay(bool, float, float, float, float) {}
-void cameraShake(bool, float, float, float) {}
-void drawScreenCopy(float) {}
+namespace {
+
+// 2D pass: pixel units, origin at the top-left corner, y down.
+void beginScreenPass() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_DEPTH_TEST);
+}
+
+void endScreenPass() {
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Displacement factor for a step e ms after the last one. Bounded to [0, 1]: after a pause
+// longer than 1 / decay the swing stops instead of growing, and a negative decay cannot grow it.
+float shakeFactor(std::uint32_t elapsed) {
+    return std::clamp(1.0f - float(elapsed) * shakeState.shakeDecay, 0.0f, 1.0f);
+}
+
+void displaceCamera(float right, float up) {
+    camera.move(right, 1, 0, 0);
+    camera.move(up, 0, 1, 0);
+}
+
+} // namespace
+
+void fadeOverlay(bool start, float rate, float red, float green, float blue) {
+    FadeState& s = fadeState;
+    if (!s.started) {
+        s.started = true;
+        s.fadeLastTick = platform::tickCount();
+    }
+    if (start) {
+        s.fadeLastTick = platform::tickCount();
+        s.fadeRate = rate;
+        s.fadeAlpha = 1;
+        s.fadeColor[0] = red;
+        s.fadeColor[1] = green;
+        s.fadeColor[2] = blue;
+        return;
+    }
+    if (s.fadeAlpha == 0) return;
+
+    beginScreenPass();
+    glLoadIdentity();
+    glTranslatef(320, 240, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    // The step that reaches 0 still draws, fully transparent; later calls draw nothing.
+    const std::uint32_t now = platform::tickCount();
+    s.fadeAlpha = std::max(0.0f, s.fadeAlpha - float(now - s.fadeLastTick) * s.fadeRate);
+    s.fadeLastTick = platform::tickCount();
+
+    glColor4f(s.fadeColor[0], s.fadeColor[1], s.fadeColor[2], s.fadeAlpha);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0.125f);
+    glVertex2f(-320, -240);
+    glTexCoord2f(1, 0.125f);
+    glVertex2f(320, -240);
+    glTexCoord2f(1, 0.875f);
+    glVertex2f(320, 240);
+    glTexCoord2f(0, 0.875f);
+    glVertex2f(-320, 240);
+    glEnd();
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+    endScreenPass();
+}
+
+void cameraShake(bool start, float decay, float right, float up) {
+    ShakeState& s = shakeState;
+    if (!s.started) {
+        s.started = true;
+        s.shakeLastTick = platform::tickCount();
+    }
+    const bool active = s.shakeRight != 0 || s.shakeUp != 0;
+    if (!active && !start) return;
+
+    if (start) {
+        // A displacement left by a running shake is not taken back.
+        s.shakeLastTick = platform::tickCount();
+        s.shakeDecay = decay;
+        s.shakeRight = right;
+        s.shakeUp = up;
+        displaceCamera(s.shakeRight, s.shakeUp);
+        return;
+    }
+
+    displaceCamera(-s.shakeRight, -s.shakeUp);
+    s.shakeRight = -(s.shakeRight * shakeFactor(platform::tickCount() - s.shakeLastTick));
+    s.shakeUp = -(s.shakeUp * shakeFactor(platform::tickCount() - s.shakeLastTick));
+    s.shakeLastTick = platform::tickCount();
+    // Small positive values end the swing; small negative ones reach this test after their
+    // next change of sign.
+    if (s.shakeRight > 0 && s.shakeRight <= 0.0001f) s.shakeRight = 0;
+    if (s.shakeUp > 0 && s.shakeUp <= 0.0001f) s.shakeUp = 0;
+    displaceCamera(s.shakeRight, s.shakeUp);
+}
+
+// The copy is 512 rows tall and taken from the bottom-left corner of the frame buffer: the quad
+// starts 32 pixels above the screen so its lower 480 rows fill the screen, row 0 at the bottom.
+void drawScreenCopy(float alpha) {
+    const float width = float(appState.screenWidth);
+    const float height = float(appState.screenHeight);
+    beginScreenPass();
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
+    glColor4f(1, 1, 1, alpha);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, -32);
+    glTexCoord2f(1, 1);
+    glVertex2f(width, -32);
+    glTexCoord2f(1, 0);
+    glVertex2f(width, height);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, height);
+    glEnd();
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_BLEND);
+    glPopMatrix();
+    endScreenPass();
+}
+
 void resetOverlays() {
     fadeState = {};
     shakeState = {};

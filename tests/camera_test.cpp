@@ -1,0 +1,259 @@
+// Camera operations against hand-computed values, and the camera keys on a virtual clock.
+#include "platform/platform.h"
+#include "render/camera.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace {
+
+constexpr float halfPi = std::numbers::pi_v<float> / 2;
+constexpr float tolerance = 1e-4f;
+
+#define EXPECT_VEC_NEAR(actual, ex, ey, ez)                                                        \
+    do {                                                                                           \
+        const Vec3 v_ = (actual);                                                                  \
+        EXPECT_NEAR(v_.x, (ex), tolerance);                                                        \
+        EXPECT_NEAR(v_.y, (ey), tolerance);                                                        \
+        EXPECT_NEAR(v_.z, (ez), tolerance);                                                        \
+    } while (0)
+
+bool finite(const Camera& c) {
+    for (const Vec3& v : {c.eye, c.center, c.up})
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
+    return true;
+}
+
+class CameraTest : public ::testing::Test {
+  protected:
+    void SetUp() override { resetCamera(); }
+};
+
+TEST_F(CameraTest, StartsAtOriginLookingDownNegativeZ) {
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
+    EXPECT_EQ(camera.center, (Vec3{0, 0, -1}));
+    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
+}
+
+TEST_F(CameraTest, MoveUsesUnitAxesWhateverTheirLength) {
+    // View direction five units long, up two units long: steps are still one unit per amount.
+    camera.position(1, 2, 3, 1, 2, -2, 0, 2, 0);
+    camera.move(1, 0, 0, -1); // forwards
+    EXPECT_VEC_NEAR(camera.eye, 1, 2, 2);
+    EXPECT_VEC_NEAR(camera.center, 1, 2, -3);
+    camera.move(2, 1, 0, 0); // right: F x up = +x
+    EXPECT_VEC_NEAR(camera.eye, 3, 2, 2);
+    camera.move(0.5f, 0, -1, 0); // down
+    EXPECT_VEC_NEAR(camera.eye, 3, 1.5f, 2);
+    EXPECT_VEC_NEAR(camera.center, 3, 1.5f, -3);
+    EXPECT_EQ(camera.up, (Vec3{0, 2, 0}));
+}
+
+TEST_F(CameraTest, MoveAppliesRightUpBackInOrder) {
+    camera.move(1, -1, 1, 1); // left, up, back
+    EXPECT_VEC_NEAR(camera.eye, -1, 1, 1);
+    EXPECT_VEC_NEAR(camera.center, -1, 1, 0);
+}
+
+TEST_F(CameraTest, TurnWithoutFactorsKeepsCenter) {
+    camera.position(1, 2, 3, 1, 2, -2, 0, 1, 0);
+    camera.turn(1, 0, 0, 0);
+    EXPECT_VEC_NEAR(camera.center, 1, 2, -2);
+    EXPECT_VEC_NEAR(camera.up, 0, 1, 0);
+}
+
+TEST_F(CameraTest, PitchTurnsTowardsUpAndPutsCenterOneUnitAway) {
+    camera.position(1, 2, 3, 1, 2, 1, 0, 1, 0);
+    camera.turn(halfPi, 1, 0, 0);
+    EXPECT_VEC_NEAR(camera.eye, 1, 2, 3);
+    EXPECT_VEC_NEAR(camera.center, 1, 3, 3);
+    EXPECT_VEC_NEAR(camera.up, 0, 0, 2); // S x F with S = F x up of length 2
+}
+
+TEST_F(CameraTest, PositiveYawTurnsLeft) {
+    camera.turn(halfPi, 0, 1, 0);
+    EXPECT_VEC_NEAR(camera.center, -1, 0, 0);
+    EXPECT_VEC_NEAR(camera.up, 0, 1, 0);
+    camera.turn(0.12f, 0, -1, 0);
+    EXPECT_VEC_NEAR(camera.center, -std::cos(0.12f), 0, -std::sin(0.12f));
+}
+
+TEST_F(CameraTest, RollTiltsUpAboutTheViewAxis) {
+    camera.turn(halfPi, 0, 0, 1);
+    EXPECT_VEC_NEAR(camera.center, 0, 0, -1);
+    EXPECT_VEC_NEAR(camera.up, -1, 0, 0);
+}
+
+TEST_F(CameraTest, LookAtFacesThePointWithUnnormalisedUp) {
+    camera.lookAt({0, 5, -5});
+    const float a = 1 / std::sqrt(2.0f);
+    EXPECT_VEC_NEAR(camera.center, 0, a, -a);
+    EXPECT_VEC_NEAR(camera.up, 0, a, a);
+    EXPECT_VEC_NEAR(camera.eye, 0, 0, 0);
+}
+
+TEST_F(CameraTest, LookAtDegenerateUpBecomesYAxis) {
+    // A point exactly to the side: the new up is zero.
+    camera.lookAt({3, 0, 0});
+    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
+    EXPECT_VEC_NEAR(camera.center, 1, 0, 0);
+    // Looking along up: the old side axis is zero.
+    camera.position(0, 0, 0, 0, 1, 0, 0, 1, 0);
+    camera.lookAt({0, 0, -3});
+    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
+    EXPECT_VEC_NEAR(camera.center, 0, 0, -1);
+}
+
+TEST_F(CameraTest, OrbitYawSwingsEyeAroundPivot) {
+    camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
+    camera.orbit({0, 0, 0}, halfPi, 0, 1, 0);
+    EXPECT_VEC_NEAR(camera.eye, -5, 0, 0);
+    EXPECT_VEC_NEAR(camera.center, -4, 0, 0);
+    EXPECT_VEC_NEAR(camera.up, 0, 25, 0);
+}
+
+TEST_F(CameraTest, OrbitPitchSwingsEyeAlongUp) {
+    camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
+    camera.orbit({0, 0, 0}, halfPi, 1, 0, 0);
+    EXPECT_VEC_NEAR(camera.eye, 0, 5, 0);
+    EXPECT_VEC_NEAR(camera.center, 0, 4, 0);
+    EXPECT_VEC_NEAR(camera.up, 0, 0, 20);
+}
+
+TEST_F(CameraTest, ZeroLengthDirectionsNeverProduceNaN) {
+    // Eye on the point looked at, zero up, eye on the pivot: every operation stays finite.
+    const Camera degenerate[] = {
+        {{1, 1, 1}, {1, 1, 1}, {0, 1, 0}},
+        {{0, 0, 0}, {0, 0, -1}, {0, 0, 0}},
+        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+        {{0, 0, 0}, {0, 1, 0}, {0, 1, 0}},
+    };
+    for (const Camera& start : degenerate) {
+        camera = start;
+        camera.move(1, 1, 1, 1);
+        EXPECT_TRUE(finite(camera));
+        camera = start;
+        camera.turn(0.5f, 1, 1, 1);
+        EXPECT_TRUE(finite(camera));
+        camera = start;
+        camera.lookAt(start.eye);
+        EXPECT_TRUE(finite(camera));
+        camera = start;
+        camera.orbit({0, 0, 0}, 0.5f, 1, 1, 1);
+        EXPECT_TRUE(finite(camera));
+    }
+}
+
+TEST_F(CameraTest, GuardedOperationsOnDegenerateCamerasChangeNothing) {
+    camera.position(1, 1, 1, 1, 1, 1, 0, 1, 0);
+    camera.move(1, 1, 0, 1); // no view direction: neither right nor back is defined
+    EXPECT_EQ(camera.eye, (Vec3{1, 1, 1}));
+    camera.lookAt({1, 1, 1});
+    EXPECT_EQ(camera.center, (Vec3{1, 1, 1}));
+    resetCamera();
+    camera.orbit({0, 0, 0}, 1, 1, 0, 0); // eye on the pivot
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
+    EXPECT_EQ(camera.center, (Vec3{0, 0, -1}));
+}
+
+TEST_F(CameraTest, TinyDirectionsStillNormalise) {
+    // Squares underflow in float; the direction is still well defined.
+    camera.position(0, 0, 0, 0, 0, -1e-30f, 0, 1, 0);
+    camera.move(1, 0, 0, 1);
+    EXPECT_VEC_NEAR(camera.eye, 0, 0, 1);
+}
+
+// ---- Keys on the virtual clock --------------------------------------------------------------
+
+class CameraKeysTest : public CameraTest {
+  protected:
+    void SetUp() override {
+        CameraTest::SetUp();
+        platform::useVirtualClock(1000, 16);
+        platform::clearInjectedKeys();
+        platform::useInjectedKeys(true);
+    }
+    void TearDown() override {
+        platform::clearInjectedKeys();
+        platform::useInjectedKeys(false);
+        platform::useRealClock();
+    }
+    // First call at `from` (elapsed 0), then one call at each of the ticks.
+    void runFrames(std::uint32_t from, std::initializer_list<std::uint32_t> ticks) {
+        platform::setVirtualTick(from);
+        processInput();
+        for (std::uint32_t tick : ticks) {
+            platform::setVirtualTick(tick);
+            processInput();
+        }
+    }
+};
+
+TEST_F(CameraKeysTest, NoKeyHeldChangesNothing) {
+    runFrames(1000, {1500, 9000});
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
+    EXPECT_EQ(camera.center, (Vec3{0, 0, -1}));
+    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
+}
+
+TEST_F(CameraKeysTest, FirstFrameHasNoElapsedTime) {
+    platform::injectKey('W', true);
+    runFrames(5000, {});
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
+}
+
+TEST_F(CameraKeysTest, HoldingWForOneSecondMovesOneUnitAtAnyFrameRate) {
+    platform::injectKey('W', true);
+    runFrames(1000, {2000});
+    EXPECT_VEC_NEAR(camera.eye, 0, 0, -1);
+    EXPECT_VEC_NEAR(camera.center, 0, 0, -2);
+
+    resetCamera();
+    runFrames(1000, {1016, 1100, 1333, 1500, 1999, 2000});
+    EXPECT_VEC_NEAR(camera.eye, 0, 0, -1);
+}
+
+TEST_F(CameraKeysTest, ElapsedTimeWrapsWithTheTickCounter) {
+    platform::injectKey('D', true);
+    runFrames(0xFFFFFF00u, {0x300u}); // 1024 ms across the wrap
+    EXPECT_VEC_NEAR(camera.eye, 1.024f, 0, 0);
+}
+
+TEST_F(CameraKeysTest, TurnAndRollKeysUseTheirRates) {
+    platform::injectKey(0x25, true); // left arrow: 0.00012 rad per ms
+    runFrames(1000, {2000});
+    EXPECT_VEC_NEAR(camera.center, -std::sin(0.12f), 0, -std::cos(0.12f));
+
+    resetCamera();
+    platform::clearInjectedKeys();
+    platform::injectKey('Q', true); // 0.0008 rad per ms
+    runFrames(1000, {2000});
+    EXPECT_VEC_NEAR(camera.up, -std::sin(0.8f), std::cos(0.8f), 0);
+}
+
+TEST_F(CameraKeysTest, OrbitKeysSwingAboutTheOrigin) {
+    camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
+    platform::injectKey('J', true);
+    runFrames(1000, {1000 + 15708}); // 0.0001 rad per ms: a quarter turn
+    EXPECT_NEAR(camera.eye.x, -5, 1e-3);
+    EXPECT_NEAR(camera.eye.z, 0, 1e-3);
+}
+
+TEST_F(CameraKeysTest, KeysActInTableOrderAndTabResets) {
+    // W moves first, then Tab puts the camera back: the frame ends at the origin.
+    platform::injectKey('W', true);
+    platform::injectKey(0x09, true);
+    runFrames(1000, {3000});
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
+    EXPECT_EQ(camera.center, (Vec3{0, 0, -1}));
+    // Orbit keys come after Tab: at the origin they have no direction and change nothing.
+    platform::injectKey('I', true);
+    runFrames(3000, {4000});
+    EXPECT_TRUE(finite(camera));
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
+}
+
+} // namespace

@@ -1,0 +1,238 @@
+// Camera shake over time and pauses; fade and screen-copy drawing on a hidden GL window.
+#include "app/app_state.h"
+#include "app/loading_screen.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+class ShakeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetCamera();
+        resetOverlays();
+        platform::useVirtualClock(1000, 16);
+    }
+    void TearDown() override { platform::useRealClock(); }
+    static void stepAt(std::uint32_t tick) {
+        platform::setVirtualTick(tick);
+        cameraShake(false, 0, 0, 0);
+    }
+};
+
+TEST_F(ShakeTest, StartDisplacesAtOnceAndStepsSwingShrinking) {
+    cameraShake(true, 0.001f, 0.1f, 0);
+    EXPECT_NEAR(camera.eye.x, 0.1f, 1e-6);
+    EXPECT_NEAR(camera.center.x, 0.1f, 1e-6);
+    stepAt(1100); // factor 1 - 100 * 0.001 = 0.9, other side
+    EXPECT_NEAR(camera.eye.x, -0.09f, 1e-6);
+    stepAt(1200);
+    EXPECT_NEAR(camera.eye.x, 0.081f, 1e-6);
+    EXPECT_NEAR(camera.eye.y, 0, 1e-6);
+    EXPECT_NEAR(camera.center.z, -1, 1e-6);
+}
+
+TEST_F(ShakeTest, UpAxisSwingsLikeTheRightAxis) {
+    cameraShake(true, 0.002f, 0, 0.2f);
+    EXPECT_NEAR(camera.eye.y, 0.2f, 1e-6);
+    stepAt(1250); // factor 0.5
+    EXPECT_NEAR(camera.eye.y, -0.1f, 1e-6);
+    EXPECT_NEAR(camera.eye.x, 0, 1e-6);
+}
+
+TEST_F(ShakeTest, InactiveShakeWithoutStartLeavesCameraAlone) {
+    camera.position(1, 2, 3, 1, 2, 2, 0, 1, 0);
+    stepAt(5000);
+    EXPECT_EQ(camera.eye, (Vec3{1, 2, 3}));
+    EXPECT_EQ(camera.center, (Vec3{1, 2, 2}));
+}
+
+TEST_F(ShakeTest, RestartDoesNotTakeBackTheRunningDisplacement) {
+    cameraShake(true, 0.001f, 0.1f, 0);
+    cameraShake(true, 0.001f, 0.2f, 0);
+    EXPECT_NEAR(camera.eye.x, 0.3f, 1e-6);
+}
+
+TEST_F(ShakeTest, LongPauseEndsTheShakeInsteadOfGrowingIt) {
+    cameraShake(true, 0.001f, 0.1f, 0.05f);
+    stepAt(1000 + 5000); // e * decay = 5: the factor is bounded to 0
+    EXPECT_NEAR(camera.eye.x, 0, 1e-6);
+    EXPECT_NEAR(camera.eye.y, 0, 1e-6);
+    EXPECT_EQ(shakeState.shakeRight, 0);
+    EXPECT_EQ(shakeState.shakeUp, 0);
+    camera.position(4, 0, 0, 4, 0, -1, 0, 1, 0);
+    stepAt(7000); // inactive now
+    EXPECT_EQ(camera.eye, (Vec3{4, 0, 0}));
+}
+
+TEST_F(ShakeTest, DecaysToRestAtAFrameRate) {
+    cameraShake(true, 0.01f, 0.1f, 0.1f);
+    std::uint32_t tick = 1000;
+    for (int frame = 0; frame < 200; ++frame)
+        stepAt(tick += 16);
+    EXPECT_EQ(shakeState.shakeRight, 0);
+    EXPECT_EQ(shakeState.shakeUp, 0);
+    EXPECT_NEAR(camera.eye.x, 0, 1e-4);
+    EXPECT_NEAR(camera.eye.y, 0, 1e-4);
+}
+
+TEST_F(ShakeTest, FreshPlacementEachFrameSeesTheDifferenceOfDisplacements) {
+    cameraShake(true, 0.001f, 0.1f, 0);
+    camera.position(0, 0, 0, 0, 0, -1, 0, 1, 0);
+    stepAt(1100); // take back 0.1 from the fresh placement, then -0.09
+    EXPECT_NEAR(camera.eye.x, -0.19f, 1e-6);
+}
+
+// ---- GL: fade and screen copy ------------------------------------------------------------
+
+using Pixel = std::array<int, 3>;
+
+class OverlayGlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!platform::windowOpen()) {
+            platform::WindowOptions options;
+            options.hidden = true;
+            std::string error;
+            ASSERT_TRUE(platform::openWindow(options, error)) << error;
+        }
+        appState.screenWidth = 640;
+        appState.screenHeight = 480;
+        resetOverlays();
+        platform::useVirtualClock(1000, 16);
+        glViewport(0, 0, 640, 480);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glColor4f(1, 1, 1, 1);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    void TearDown() override { platform::useRealClock(); }
+
+    static Pixel pixelAt(int x, int y) { // GL window coordinates: y = 0 is the bottom row
+        std::uint8_t rgba[4] = {};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return {rgba[0], rgba[1], rgba[2]};
+    }
+    static void expectPixelNear(Pixel actual, Pixel expected, int tolerance = 3) {
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(actual[i], expected[i], tolerance) << i;
+    }
+};
+
+// GL state the overlays promise to leave as they found it.
+struct GlState {
+    GLint matrixMode = 0, projectionDepth = 0, modelviewDepth = 0;
+    GLboolean blend = 0, depthTest = 0;
+    std::array<GLfloat, 16> projection{}, modelview{};
+    std::array<GLfloat, 4> color{};
+
+    static GlState capture() {
+        GlState s;
+        glGetIntegerv(GL_MATRIX_MODE, &s.matrixMode);
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &s.projectionDepth);
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.modelviewDepth);
+        s.blend = glIsEnabled(GL_BLEND);
+        s.depthTest = glIsEnabled(GL_DEPTH_TEST);
+        glGetFloatv(GL_PROJECTION_MATRIX, s.projection.data());
+        glGetFloatv(GL_MODELVIEW_MATRIX, s.modelview.data());
+        glGetFloatv(GL_CURRENT_COLOR, s.color.data());
+        return s;
+    }
+    bool operator==(const GlState&) const = default;
+};
+
+TEST_F(OverlayGlTest, FadeStartDrawsNothingThenStepsCoverTheScreen) {
+    fadeOverlay(true, 0.001f, 1, 1, 1);
+    EXPECT_EQ(fadeState.fadeAlpha, 1);
+    expectPixelNear(pixelAt(320, 240), {0, 0, 0}, 0);
+
+    platform::setVirtualTick(1250); // white at opacity 0.75 over black
+    fadeOverlay(false, 0, 0, 0, 0);
+    EXPECT_NEAR(fadeState.fadeAlpha, 0.75f, 1e-6);
+    for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {0, 479}, {639, 0}, {320, 240}})
+        expectPixelNear(pixelAt(x, y), {191, 191, 191});
+}
+
+TEST_F(OverlayGlTest, FadeStepRestoresMatricesAndTurnsBlendOff) {
+    glTranslatef(1, 2, 3);
+    const GlState before = GlState::capture();
+    fadeOverlay(true, 0.0001f, 0, 0, 0);
+    platform::setVirtualTick(1100);
+    fadeOverlay(false, 0, 0, 0, 0);
+    GlState after = GlState::capture();
+    // The fade leaves the model-view matrix holding its own translation to the screen centre.
+    EXPECT_EQ(after.modelview[12], 320);
+    EXPECT_EQ(after.modelview[13], 240);
+    after.modelview = before.modelview;
+    EXPECT_TRUE(after == before);
+}
+
+TEST_F(OverlayGlTest, FadeOverALongPauseClampsAndThenStops) {
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    fadeOverlay(true, 0.005f, 1, 0, 0);
+    platform::setVirtualTick(1000 + 60000);
+    fadeOverlay(false, 0, 0, 0, 0);
+    EXPECT_EQ(fadeState.fadeAlpha, 0);
+    expectPixelNear(pixelAt(320, 240), {0, 0, 255}); // drawn fully transparent once
+
+    // Ended: further steps touch no GL state at all.
+    glMatrixMode(GL_TEXTURE);
+    glEnable(GL_BLEND);
+    glColor4f(0.5f, 0.25f, 0, 1);
+    const GlState before = GlState::capture();
+    platform::setVirtualTick(1000 + 70000);
+    fadeOverlay(false, 0, 0, 0, 0);
+    EXPECT_TRUE(GlState::capture() == before);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+TEST_F(OverlayGlTest, ScreenCopyShowsLower480RowsWithRowZeroAtTheBottom) {
+    createEmptyTexture(&screenCopyTexture, 512, 512, 0);
+    // Rows 0-239 red, 240-479 green, 480-511 (above the screen) blue.
+    std::vector<std::uint8_t> rows(512 * 512 * 3, 0);
+    for (int row = 0; row < 512; ++row)
+        for (int x = 0; x < 512; ++x)
+            rows[(row * 512 + x) * 3 + (row < 240 ? 0 : row < 480 ? 1 : 2)] = 255;
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 512, 512, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+
+    drawScreenCopy(1);
+    expectPixelNear(pixelAt(5, 5), {255, 0, 0});
+    expectPixelNear(pixelAt(634, 230), {255, 0, 0});
+    expectPixelNear(pixelAt(5, 474), {0, 255, 0});
+    expectPixelNear(pixelAt(634, 250), {0, 255, 0});
+    glDeleteTextures(1, &screenCopyTexture);
+    screenCopyTexture = 0;
+}
+
+TEST_F(OverlayGlTest, ScreenCopyAtZeroOpacityChangesNothing) {
+    createEmptyTexture(&screenCopyTexture, 512, 512, 0);
+    glClearColor(0.2f, 0.4f, 0.6f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const Pixel cleared = pixelAt(320, 240);
+    glTranslatef(5, 6, 7);
+    const GlState before = GlState::capture();
+    drawScreenCopy(0);
+    EXPECT_TRUE(GlState::capture() == before);
+    expectPixelNear(pixelAt(320, 240), cleared, 1);
+    glDeleteTextures(1, &screenCopyTexture);
+    screenCopyTexture = 0;
+}
+
+} // namespace

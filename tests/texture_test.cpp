@@ -1,0 +1,321 @@
+// JPEG decoding (odd widths, greyscale, damaged and hostile files) and texture upload.
+#include "assets/texture.h"
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+using PixelFn = std::function<void(int x, int y, JSAMPLE* out)>;
+
+// Writes a JPEG at quality 100 without chroma subsampling, so flat areas decode near exactly.
+void writeJpeg(const std::string& path, int width, int height, int components, J_COLOR_SPACE space,
+               const PixelFn& pixel) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = components;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    for (int c = 0; c < info.num_components; ++c)
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(std::size_t(width) * components);
+    while (info.next_scanline < info.image_height) {
+        for (int x = 0; x < width; ++x)
+            pixel(x, int(info.next_scanline), &row[std::size_t(x) * components]);
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
+}
+
+std::vector<char> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::string& path, const std::vector<char>& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// One folder per test process for the pictures the tests write, removed at exit.
+struct PictureDir {
+    std::string path;
+    PictureDir() {
+        std::string pattern = testing::TempDir() + "tuvero_texture_XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) path = pattern;
+    }
+    ~PictureDir() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
+const std::string& pictureDir() {
+    static const PictureDir dir;
+    return dir.path;
+}
+
+std::string picturePath(const char* name) {
+    return pictureDir() + "/" + name;
+}
+
+// 33 x 16, a width whose RGB rows are not a multiple of 4 bytes: left 16 columns red, the rest
+// blue in the top 8 rows; yellow and cyan below.
+void quadrants(int x, int y, JSAMPLE* out) {
+    const bool left = x < 16, top = y < 8;
+    out[0] = left ? 255 : 0;
+    out[1] = top ? 0 : 255;
+    out[2] = left ? 0 : 255;
+}
+
+std::string quadrantPicture() {
+    static const std::string path = [] {
+        const std::string p = picturePath("quadrants.jpg");
+        writeJpeg(p, 33, 16, 3, JCS_RGB, quadrants);
+        return p;
+    }();
+    return path;
+}
+
+void expectRgbNear(const std::uint8_t* actual, int r, int g, int b, int tolerance = 24) {
+    EXPECT_NEAR(actual[0], r, tolerance);
+    EXPECT_NEAR(actual[1], g, tolerance);
+    EXPECT_NEAR(actual[2], b, tolerance);
+}
+
+TEST(TextureDecodeTest, OddWidthDecodesToPackedRgbRows) {
+    std::string error;
+    auto image = decodeJpeg(quadrantPicture().c_str(), error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->width, 33);
+    EXPECT_EQ(image->height, 16);
+    EXPECT_EQ(image->rowSpan, 99);
+    ASSERT_EQ(image->pixels.size(), 99u * 16);
+    for (int y : {0, 3, 7, 8, 12, 15}) {
+        const std::uint8_t* row = image->pixels.data() + y * image->rowSpan;
+        std::uint8_t expected[3];
+        for (int x : {0, 5, 11, 20, 27, 32}) {
+            quadrants(x, y, expected);
+            SCOPED_TRACE(testing::Message() << "x " << x << " y " << y);
+            expectRgbNear(row + 3 * x, expected[0], expected[1], expected[2]);
+        }
+    }
+}
+
+TEST(TextureDecodeTest, GreyscaleConvertsToRgb) {
+    const std::string path = picturePath("grey.jpg");
+    writeJpeg(path, 21, 10, 1, JCS_GRAYSCALE, [](int x, int, JSAMPLE* out) { *out = x * 12; });
+    std::string error;
+    auto image = decodeJpeg(path.c_str(), error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->rowSpan, 63);
+    ASSERT_EQ(image->pixels.size(), 63u * 10);
+    for (int y : {0, 9})
+        for (int x : {0, 10, 20}) {
+            const std::uint8_t* p = image->pixels.data() + y * 63 + 3 * x;
+            EXPECT_EQ(p[0], p[1]);
+            EXPECT_EQ(p[1], p[2]);
+            EXPECT_NEAR(p[0], x * 12, 6);
+        }
+}
+
+TEST(TextureDecodeTest, FilesThatCannotBecomeRgbAreErrors) {
+    std::string error;
+    EXPECT_FALSE(decodeJpeg(picturePath("absent.jpg").c_str(), error));
+    EXPECT_EQ(error, "No such file or directory");
+
+    const std::string cmyk = picturePath("cmyk.jpg");
+    writeJpeg(cmyk, 16, 16, 4, JCS_CMYK, [](int, int, JSAMPLE* out) { out[0] = out[3] = 200; });
+    EXPECT_FALSE(decodeJpeg(cmyk.c_str(), error));
+    EXPECT_NE(error.find("Unsupported color conversion"), std::string::npos) << error;
+
+    const std::string text = picturePath("text.jpg");
+    writeBytes(text, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
+    EXPECT_FALSE(decodeJpeg(text.c_str(), error));
+    EXPECT_NE(error.find("Not a JPEG file"), std::string::npos) << error;
+
+    const std::string empty = picturePath("empty.jpg");
+    writeBytes(empty, {});
+    EXPECT_FALSE(decodeJpeg(empty.c_str(), error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(TextureDecodeTest, TruncatedFileIsAnError) {
+    std::vector<char> bytes = readBytes(quadrantPicture());
+    bytes.resize(bytes.size() / 2);
+    const std::string path = picturePath("truncated.jpg");
+    writeBytes(path, bytes);
+    std::string error;
+    EXPECT_FALSE(decodeJpeg(path.c_str(), error));
+    EXPECT_NE(error.find("Premature end"), std::string::npos) << error;
+}
+
+TEST(TextureDecodeTest, AbsurdDimensionsAreRefusedBeforeAllocating) {
+    // Rewrite the frame header of a small picture to claim 60000 x 60000 pixels.
+    std::vector<char> bytes = readBytes(quadrantPicture());
+    bool patched = false;
+    for (std::size_t i = 0; i + 8 < bytes.size() && !patched; ++i)
+        if (std::uint8_t(bytes[i]) == 0xFF && std::uint8_t(bytes[i + 1]) == 0xC0) {
+            bytes[i + 5] = bytes[i + 7] = char(0xEA); // 0xEA60 = 60000, height then width
+            bytes[i + 6] = bytes[i + 8] = char(0x60);
+            patched = true;
+        }
+    ASSERT_TRUE(patched);
+    const std::string path = picturePath("huge.jpg");
+    writeBytes(path, bytes);
+    std::string error;
+    EXPECT_FALSE(decodeJpeg(path.c_str(), error));
+    EXPECT_EQ(error, "picture too large");
+}
+
+TEST(TextureDecodeTest, NullNameLoadsNothing) {
+    Texture slots[1] = {0};
+    loadJpegTexture(slots, nullptr, 0);
+    EXPECT_EQ(slots[0], 0u);
+}
+
+TEST(TextureDecodeTest, DataPathJoinsTheDataFolder) {
+    setDataDirectory("");
+    EXPECT_EQ(dataPath("a.jpg"), "a.jpg");
+    setDataDirectory("/some/dir");
+    EXPECT_EQ(dataPath("a.jpg"), "/some/dir/a.jpg");
+    setDataDirectory("");
+}
+
+// A missing or damaged picture ends the show with code 1 and says which picture and why. Each
+// death test runs in a fresh process so the child shares no window with this one.
+TEST(TextureDeathTest, MissingPictureExitsWithCodeOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setDataDirectory(pictureDir());
+    Texture slots[1] = {0};
+    EXPECT_EXIT(loadJpegTexture(slots, "missing.jpg", 0), testing::ExitedWithCode(1),
+                "cannot load picture missing.jpg: No such file or directory");
+    setDataDirectory("");
+}
+
+TEST(TextureDeathTest, UndecodablePictureExitsWithCodeOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    writeBytes(picturePath("bad.jpg"), {'\xFF', '\xD8', '\xFF', '\xD9'});
+    setDataDirectory(pictureDir());
+    Texture slots[1] = {0};
+    EXPECT_EXIT(loadJpegTexture(slots, "bad.jpg", 0), testing::ExitedWithCode(1),
+                "cannot load picture bad.jpg: .+");
+    setDataDirectory("");
+}
+
+// ---- Upload into a GL context ---------------------------------------------------------------
+
+class TextureGlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!platform::windowOpen()) {
+            platform::WindowOptions options;
+            options.hidden = true;
+            std::string error;
+            ASSERT_TRUE(platform::openWindow(options, error)) << error;
+        }
+        setDataDirectory(pictureDir());
+    }
+    void TearDown() override { setDataDirectory(""); }
+
+    static std::vector<std::uint8_t> levelZero(int& width, int& height) {
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        std::vector<std::uint8_t> pixels(std::size_t(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    }
+};
+
+TEST_F(TextureGlTest, OddWidthUploadsUprightAndUnskewed) {
+    quadrantPicture();
+    Texture slots[3] = {0, 0, 0};
+    loadJpegTexture(slots, "quadrants.jpg", 1);
+    ASSERT_NE(slots[1], 0u);
+    EXPECT_EQ(slots[0], 0u);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(GLuint(bound), slots[1]);
+
+    GLint minFilter = 0, magFilter = 0, alignment = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(magFilter, GL_LINEAR);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 4); // restored after the upload
+
+    // Row 0 of the texture is the file's first row; every row lines up with the one above, and
+    // the last row survives the rescaling of the width alone (33 -> 32, 16 stays).
+    int width = 0, height = 0;
+    const std::vector<std::uint8_t> texels = levelZero(width, height);
+    ASSERT_GT(width, 8);
+    ASSERT_GT(height, 4);
+    for (int y : {0, height / 4, height / 2 - 2, height / 2 + 1, height - 1}) {
+        const bool top = y < height / 2;
+        for (int x : {1, width / 4, width / 2 - 2, width / 2 + 2, width - 2}) {
+            const bool left = x < width / 2;
+            SCOPED_TRACE(testing::Message() << "texel " << x << ", " << y);
+            expectRgbNear(&texels[(std::size_t(y) * width + x) * 3], left ? 255 : 0, top ? 0 : 255,
+                          left ? 0 : 255, 40);
+        }
+    }
+    glDeleteTextures(1, &slots[1]);
+}
+
+TEST_F(TextureGlTest, SameFileInTwoSlotsGivesTwoTextures) {
+    quadrantPicture();
+    Texture slots[2] = {0, 0};
+    loadJpegTexture(slots, "quadrants.jpg", 0);
+    loadJpegTexture(slots, "quadrants.jpg", 1);
+    EXPECT_NE(slots[0], 0u);
+    EXPECT_NE(slots[1], 0u);
+    EXPECT_NE(slots[0], slots[1]);
+    EXPECT_TRUE(glIsTexture(slots[0]));
+    EXPECT_TRUE(glIsTexture(slots[1]));
+    glDeleteTextures(2, slots);
+}
+
+TEST_F(TextureGlTest, EmptyTextureIsBlackWithLinearFiltering) {
+    Texture slots[1] = {0};
+    createEmptyTexture(slots, 512, 512, 0);
+    ASSERT_NE(slots[0], 0u);
+    GLint minFilter = 0, magFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    EXPECT_EQ(minFilter, GL_LINEAR);
+    EXPECT_EQ(magFilter, GL_LINEAR);
+    int width = 0, height = 0;
+    const std::vector<std::uint8_t> texels = levelZero(width, height);
+    EXPECT_EQ(width, 512);
+    EXPECT_EQ(height, 512);
+    EXPECT_EQ(std::count(texels.begin(), texels.end(), 0), std::ptrdiff_t(texels.size()));
+    glDeleteTextures(1, slots);
+}
+
+} // namespace
