@@ -1,17 +1,16 @@
 // Camera shake over time and pauses; fade and screen-copy drawing on a hidden GL window.
-#include "app/app_state.h"
 #include "app/loading_screen.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/overlays.h"
+#include "tests/gl_test_support.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace {
@@ -100,16 +99,8 @@ using Pixel = std::array<int, 3>;
 class OverlayGlTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!platform::windowOpen()) {
-            platform::WindowOptions options;
-            options.hidden = true;
-            std::string error;
-            ASSERT_TRUE(platform::openWindow(options, error)) << error;
-        }
-        appState.screenWidth = 640;
-        appState.screenHeight = 480;
+        ASSERT_TRUE(ensureGlContext(1000));
         resetOverlays();
-        platform::useVirtualClock(1000, 16);
         glViewport(0, 0, 640, 480);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
@@ -122,7 +113,7 @@ class OverlayGlTest : public ::testing::Test {
     }
     void TearDown() override { platform::useRealClock(); }
 
-    static Pixel pixelAt(int x, int y) { // GL window coordinates: y = 0 is the bottom row
+    static Pixel pixelFromBottom(int x, int y) { // GL coordinates: y = 0 is the bottom row
         std::uint8_t rgba[4] = {};
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         return {rgba[0], rgba[1], rgba[2]};
@@ -158,13 +149,13 @@ struct GlState {
 TEST_F(OverlayGlTest, FadeStartDrawsNothingThenStepsCoverTheScreen) {
     fadeOverlay(true, 0.001f, 1, 1, 1);
     EXPECT_EQ(fadeState.fadeAlpha, 1);
-    expectPixelNear(pixelAt(320, 240), {0, 0, 0}, 0);
+    expectPixelNear(pixelFromBottom(320, 240), {0, 0, 0}, 0);
 
     platform::setVirtualTick(1250); // white at opacity 0.75 over black
     fadeOverlay(false, 0, 0, 0, 0);
     EXPECT_NEAR(fadeState.fadeAlpha, 0.75f, 1e-6);
     for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {0, 479}, {639, 0}, {320, 240}})
-        expectPixelNear(pixelAt(x, y), {191, 191, 191});
+        expectPixelNear(pixelFromBottom(x, y), {191, 191, 191});
 }
 
 TEST_F(OverlayGlTest, FadeStepRestoresMatricesAndTurnsBlendOff) {
@@ -188,7 +179,7 @@ TEST_F(OverlayGlTest, FadeOverALongPauseClampsAndThenStops) {
     platform::setVirtualTick(1000 + 60000);
     fadeOverlay(false, 0, 0, 0, 0);
     EXPECT_EQ(fadeState.fadeAlpha, 0);
-    expectPixelNear(pixelAt(320, 240), {0, 0, 255}); // drawn fully transparent once
+    expectPixelNear(pixelFromBottom(320, 240), {0, 0, 255}); // drawn fully transparent once
 
     // Ended: further steps touch no GL state at all.
     glMatrixMode(GL_TEXTURE);
@@ -213,10 +204,10 @@ TEST_F(OverlayGlTest, ScreenCopyShowsLower480RowsWithRowZeroAtTheBottom) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 
     drawScreenCopy(1);
-    expectPixelNear(pixelAt(5, 5), {255, 0, 0});
-    expectPixelNear(pixelAt(634, 230), {255, 0, 0});
-    expectPixelNear(pixelAt(5, 474), {0, 255, 0});
-    expectPixelNear(pixelAt(634, 250), {0, 255, 0});
+    expectPixelNear(pixelFromBottom(5, 5), {255, 0, 0});
+    expectPixelNear(pixelFromBottom(634, 230), {255, 0, 0});
+    expectPixelNear(pixelFromBottom(5, 474), {0, 255, 0});
+    expectPixelNear(pixelFromBottom(634, 250), {0, 255, 0});
     glDeleteTextures(1, &screenCopyTexture);
     screenCopyTexture = 0;
 }
@@ -225,12 +216,12 @@ TEST_F(OverlayGlTest, ScreenCopyAtZeroOpacityChangesNothing) {
     createEmptyTexture(&screenCopyTexture, 512, 512, 0);
     glClearColor(0.2f, 0.4f, 0.6f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    const Pixel cleared = pixelAt(320, 240);
+    const Pixel cleared = pixelFromBottom(320, 240);
     glTranslatef(5, 6, 7);
     const GlState before = GlState::capture();
     drawScreenCopy(0);
     EXPECT_TRUE(GlState::capture() == before);
-    expectPixelNear(pixelAt(320, 240), cleared, 1);
+    expectPixelNear(pixelFromBottom(320, 240), cleared, 1);
     glDeleteTextures(1, &screenCopyTexture);
     screenCopyTexture = 0;
 }

@@ -1,6 +1,6 @@
 // JPEG decoding (odd widths, greyscale, damaged and hostile files) and texture upload.
 #include "assets/texture.h"
-#include "platform/platform.h"
+#include "tests/gl_test_support.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -232,12 +232,7 @@ TEST(TextureDeathTest, UndecodablePictureExitsWithCodeOne) {
 class TextureGlTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!platform::windowOpen()) {
-            platform::WindowOptions options;
-            options.hidden = true;
-            std::string error;
-            ASSERT_TRUE(platform::openWindow(options, error)) << error;
-        }
+        ASSERT_TRUE(ensureGlContext());
         setDataDirectory(pictureDir());
     }
     void TearDown() override { setDataDirectory(""); }
