@@ -78,6 +78,9 @@ std::vector<Preview> previews(const std::map<std::string, Image>& pictures,
                                file.name + " (on screen)"});
                 out.push_back({fitHeight(image, 240 * k), file.name + " (on the cube)"});
                 break;
+            case PictureUse::Mapped:
+                out.push_back({fitHeight(image, 240 * k), file.name});
+                break;
             case PictureUse::Surface:
                 out.push_back({fitHeight(tiled(image), 240 * k), file.name + " (2 x 2)"});
                 break;

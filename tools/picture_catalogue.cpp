@@ -34,7 +34,7 @@ const std::vector<PictureSet>& pictureCatalogue() {
         single("vatr.jpg", 640, 480, U::Screen, greeting<1>),
         single("mulo.jpg", 640, 480, U::Screen, greeting<2>),
         single("olvanusteri.jpg", 640, 480, U::Screen, greeting<3>),
-        single("texture.jpg", 256, 256, U::Surface, one<paintStarMetal>),
+        single("texture.jpg", 256, 256, U::Mapped, one<paintStarMetal>),
         single("texture2.jpg", 256, 256, U::Surface, one<paintFloorTiles>),
         single("texture3.jpg", 256, 256, U::Surface, one<paintTunnelWall>),
         single("texture4.jpg", 256, 256, U::Surface, one<paintCircuitFace>),

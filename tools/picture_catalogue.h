@@ -11,6 +11,7 @@ enum class PictureUse {
     Screen,     // drawn whole over the 640 x 480 screen
     MiddleRows, // background drawn with texture rows 0.125 to 0.875 (and whole on a cube face)
     Surface,    // texture on geometry, repeated: tileable in both directions
+    Mapped,     // texture laid over a model whole, never repeated
     Mask,       // multiplied into the frame: white keeps, black removes
     Light,      // added on top of its mask's pass: black adds nothing
 };

@@ -35,19 +35,43 @@ float bevel(float x, float y, float size, float width) {
 Image paintStarMetal() {
     const int S = 256;
     Image image(S, S);
-    // Polished gold with an engraved guilloche: the moire of interfering waves of whole cycles.
-    fillWith(image, [](float x, float y) {
-        float u = x / S * kTau, v = y / S * kTau;
-        float g =
-            std::cos(u * 2 + std::sin(v * 3) * 1.5f) + std::cos(v * 2 + std::sin(u * 3) * 1.5f);
-        float lines = 0.5f + 0.5f * std::cos(g * 9);
-        float grain = fractalNoise(x / 16, y / 16, 3, 4, 16);
-        float shade = 0.55f + 0.45f * lines;
-        Rgb metal = ramp(
-            {{0, hex(0x4a2a05)}, {0.45f, hex(0xb07a1a)}, {0.8f, hex(0xf5cf5a)}, {1, hex(0xfff6d0)}},
-            shade * (0.85f + 0.3f * grain));
-        return metal;
-    });
+    // The star's planar mapping lays this picture over it whole, centred: engraved gold, a
+    // rosette guilloche between polished rings, and a ruby set in the middle.
+    for (int y = 0; y < S; ++y) {
+        for (int x = 0; x < S; ++x) {
+            Rgb sum;
+            for (int s = 0; s < 4; ++s) {
+                float px = x + 0.25f + 0.5f * (s & 1), py = y + 0.25f + 0.5f * (s >> 1);
+                float dx = (px - 128) / 128, dy = (py - 128) / 128;
+                float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
+                float lines = 0.5f + 0.5f * std::cos(r * 70 + 2.2f * std::sin(a * 10));
+                float grain = fractalNoise(px / 8, py / 8, 3, 3, 32);
+                float shade = (0.45f + 0.4f * lines) * (0.9f + 0.2f * grain);
+                shade *= 1.1f - 0.35f * smoothstep(0.55f, 1.0f, r);
+                for (float ring : {0.2f, 0.52f, 0.8f}) {
+                    float d = std::fabs(r - ring) * 128;
+                    shade = mixf(shade, 0.95f + 0.05f * std::cos(a * 40), coverage(d - 4));
+                    shade *= 1 - 0.5f * coverage(std::fabs(d - 5) - 0.6f);
+                }
+                Rgb c = ramp({{0, hex(0x3a2004)},
+                              {0.4f, hex(0xa06a12)},
+                              {0.75f, hex(0xf0c850)},
+                              {1, hex(0xfff4c8)}},
+                             shade);
+                float gem = r * 128 - 18;
+                if (gem < 1) {
+                    float hx = dx * 128 + 6, hy = dy * 128 + 6;
+                    Rgb ruby =
+                        ramp({{0, hex(0xffd0d8)}, {0.25f, hex(0xff3050)}, {1, hex(0x500010)}},
+                             clamp01(std::sqrt(hx * hx + hy * hy) / 22));
+                    c = mix(c, ruby, coverage(gem));
+                    c = c * (1 - 0.6f * coverage(std::fabs(gem) - 1.5f));
+                }
+                sum += c;
+            }
+            image.at(x, y) = sum * 0.25f;
+        }
+    }
     return image;
 }
 
@@ -59,8 +83,9 @@ Image paintFloorTiles() {
         int cell = (int(x) / C + int(y) / C) % 2;
         float lx = std::fmod(x, float(C)), ly = std::fmod(y, float(C));
         float n = fractalNoise(x / 32, y / 32, cell ? 41 : 43, 5, 8);
-        float vein = std::fabs(std::sin((x + y * 0.6f) / S * kTau * 2 + n * 7));
-        float veins = std::pow(1 - vein, 10.0f);
+        float warp = fractalNoise(x / 64, y / 64, cell ? 45 : 47, 3, 4);
+        float vein = std::fabs(std::sin((x + y) / S * kTau * 2 + warp * 9 + n * 1.5f));
+        float veins = std::pow(1 - vein, 14.0f);
         Rgb stone =
             cell ? mix(hex(0x0e2a22), hex(0x1f5040), n) : mix(hex(0xd8d4cc), hex(0xf4f2ee), n);
         stone = cell ? stone + hex(0x7fc0a0) * (veins * 0.5f) : stone * (1 - 0.45f * veins);
