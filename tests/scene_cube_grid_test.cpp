@@ -1,0 +1,276 @@
+// Scene 1 on the virtual clock: the choreography's phases, the banner track, the music cues,
+// and the pixels of the background, the banner passes and the white flash.
+#include "app/scene_table.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/cube_grid.h"
+#include "tests/scene_test_support.h"
+#include <GL/gl.h>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t start = 50000;
+constexpr std::uint8_t grey = 128;
+
+bool near(Rgb pixel, int r, int g, int b, int tolerance = 3) {
+    return std::abs(pixel.r - r) <= tolerance && std::abs(pixel.g - g) <= tolerance &&
+           std::abs(pixel.b - b) <= tolerance;
+}
+
+class CubeGridScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(prepareSceneTest(start));
+        resetCubeGrid();
+        currentScene = 1;
+        // Background: a grey picture whose first and last eighths are red and blue, so any of
+        // them on screen means wrong texture rows.
+        std::vector<std::uint8_t> rows;
+        for (int row = 0; row < 8; ++row) {
+            const bool first = row == 0, last = row == 7;
+            rows.insert(rows.end(), {std::uint8_t(first  ? 255
+                                                  : last ? 0
+                                                         : grey),
+                                     std::uint8_t(first || last ? 0 : grey),
+                                     std::uint8_t(last    ? 255
+                                                  : first ? 0
+                                                          : grey),
+                                     255});
+        }
+        cubeGridTextures[0] = makeTexture(1, 8, rows);
+        // Fully transparent lattices keep the background readable.
+        cubeGridTextures[1] = solidTexture(255, 255, 255, 0);
+        cubeGridTextures[2] = solidTexture(255, 255, 255, 0);
+        // Banner 0: the mask is black in its upper half and white in its lower half; the light
+        // is blue above and red below.
+        cubeGridTextures[3] = makeTexture(1, 2, {0, 0, 0, 255, 255, 255, 255, 255});
+        cubeGridTextures[4] = makeTexture(1, 2, {0, 0, 100, 255, 40, 0, 0, 255});
+        for (int slot = 5; slot < 9; ++slot)
+            cubeGridTextures[slot] = solidTexture(0, 0, 0);
+    }
+    void TearDown() override {
+        cubeGridUnload();
+        for (Texture& texture : cubeGridTextures)
+            texture = 0;
+    }
+
+    static void at(std::uint32_t ms) { frameAt(start + ms, cubeGridFrame); }
+    static void syncAt(std::uint32_t ms, int value) {
+        platform::setVirtualTick(start + ms);
+        cubeGridOnMusicSync(value);
+    }
+    // Through the fly-in and both growth steps: phase 3 from 10,900 ms.
+    static void reachPhase3() {
+        at(0);
+        at(10100);
+        at(10500);
+        at(10900);
+        ASSERT_EQ(cubeGrid.phase, 3);
+    }
+    // The cue at 11,000 ms, both tumbles: phase 6 from 19,000 ms.
+    static void reachPhase6() {
+        reachPhase3();
+        syncAt(11000, 0);
+        at(11000);
+        at(15000);
+        at(19000);
+        ASSERT_EQ(cubeGrid.phase, 6);
+    }
+};
+
+TEST_F(CubeGridScene, FirstFrameStandsStillWithFacesPushedOut) {
+    at(0);
+    EXPECT_EQ(cubeGrid.phase, 0);
+    EXPECT_EQ(cubeGrid.innerX, -4.0f);
+    EXPECT_EQ(cubeGrid.outerX, 4.0f);
+    EXPECT_EQ(cubeGrid.explode, 4.0f);
+    EXPECT_EQ(cubeGrid.bannerX, -500.0f);
+    EXPECT_EQ(cubeGrid.lastTick, start);
+    EXPECT_EQ(cubeGrid.phaseTick, start);
+    EXPECT_EQ(cubeGrid.bannerTick, start);
+}
+
+TEST_F(CubeGridScene, FlyInEndsAfter10000msAndKicksTheCamera) {
+    std::uint32_t ms = 0;
+    for (; cubeGrid.phase == 0 && ms < 20000; ms += 40) {
+        at(ms);
+        if (cubeGrid.phase == 0) {
+            EXPECT_EQ(camera.eye.x, 0.0f) << "no shake before the first kick";
+            EXPECT_NEAR(cubeGrid.explode, cubeGrid.outerX, 1e-6);
+        }
+    }
+    const std::uint32_t endedAt = ms - 40;
+    EXPECT_GE(endedAt, 10000u);
+    EXPECT_LE(endedAt, 10040u);
+    EXPECT_EQ(cubeGrid.phase, 1);
+    EXPECT_EQ(cubeGrid.gridCount, 2);
+    EXPECT_EQ(cubeGrid.innerX, 0.0f);
+    EXPECT_EQ(cubeGrid.outerX, 0.0f);
+    EXPECT_EQ(cubeGrid.explode, 0.0f);
+    EXPECT_EQ(cubeGrid.phaseTick, start + endedAt);
+    EXPECT_NE(camera.eye.x, 0.0f) << "the kick shakes the view";
+}
+
+TEST_F(CubeGridScene, GrowsEvery400msThenWaitsForTheCue) {
+    at(0);
+    at(10100);
+    ASSERT_EQ(cubeGrid.phase, 1);
+    at(10499);
+    EXPECT_EQ(cubeGrid.phase, 1);
+    at(10500);
+    EXPECT_EQ(cubeGrid.phase, 2);
+    EXPECT_EQ(cubeGrid.gridCount, 3);
+    at(10899);
+    EXPECT_EQ(cubeGrid.phase, 2);
+    at(10900);
+    EXPECT_EQ(cubeGrid.phase, 3);
+    EXPECT_EQ(cubeGrid.gridCount, 4);
+    EXPECT_EQ(cubeGrid.phaseTick, 0u);
+    at(60000);
+    EXPECT_EQ(cubeGrid.phase, 3) << "only the value-0 cue ends phase 3";
+    EXPECT_EQ(cubeGrid.tumble[0], 0.0f);
+}
+
+TEST_F(CubeGridScene, CueStartsTwoTumblesOf4000msEach) {
+    reachPhase3();
+    syncAt(12000, 0);
+    EXPECT_EQ(cubeGrid.phase, 4);
+    at(12000);
+    EXPECT_EQ(cubeGrid.phaseTick, start + 12000) << "phase 4 starts its timer on its first frame";
+    const float x0 = cubeGrid.tumble[0], y0 = cubeGrid.tumble[1], z0 = cubeGrid.tumble[2];
+    at(13000);
+    EXPECT_NEAR(cubeGrid.tumble[0] - x0, 100, 1e-3);
+    EXPECT_NEAR(cubeGrid.tumble[1] - y0, 50, 1e-3);
+    EXPECT_NEAR(cubeGrid.tumble[2] - z0, 80, 1e-3);
+    at(15999);
+    EXPECT_EQ(cubeGrid.phase, 4);
+    at(16000);
+    EXPECT_EQ(cubeGrid.phase, 5);
+    const float x1 = cubeGrid.tumble[0], y1 = cubeGrid.tumble[1], z1 = cubeGrid.tumble[2];
+    at(17000);
+    EXPECT_NEAR(cubeGrid.tumble[0] - x1, -80, 1e-3);
+    EXPECT_NEAR(cubeGrid.tumble[1] - y1, 130, 1e-3);
+    EXPECT_NEAR(cubeGrid.tumble[2] - z1, 100, 1e-3);
+    at(19999);
+    EXPECT_EQ(cubeGrid.phase, 5);
+    at(20000);
+    EXPECT_EQ(cubeGrid.phase, 6);
+    EXPECT_EQ(cubeGrid.phaseTick, start + 20000);
+}
+
+TEST_F(CubeGridScene, CueInPhase0SkipsTheFlyInEnd) {
+    at(0);
+    syncAt(100, 0);
+    at(100);
+    EXPECT_EQ(cubeGrid.phase, 1);
+    EXPECT_EQ(cubeGrid.gridCount, 1);
+    EXPECT_EQ(cubeGrid.innerX, -4.0f);
+    EXPECT_EQ(camera.eye.x, 0.0f);
+    at(399);
+    EXPECT_EQ(cubeGrid.phase, 1);
+    at(400);
+    EXPECT_EQ(cubeGrid.phase, 2) << "400 ms counted from the scene's first frame";
+}
+
+TEST_F(CubeGridScene, NinthWaveFlipStartsTheFlyApart) {
+    reachPhase6();
+    for (int flip = 1; flip <= 8; ++flip) {
+        syncAt(19000 + flip * 100u, 1);
+        EXPECT_EQ(cubeGrid.phase, flip % 2 ? 7 : 6) << "flip " << flip;
+    }
+    EXPECT_EQ(cubeGrid.syncFlips, 8);
+    syncAt(20000, 1);
+    EXPECT_EQ(cubeGrid.syncFlips, 9);
+    EXPECT_EQ(cubeGrid.phase, 8);
+}
+
+TEST_F(CubeGridScene, WavePulsesAndSwingKeepsPhase6Timer) {
+    reachPhase6();
+    at(19000 + 1571); // a quarter period of the pulse
+    EXPECT_NEAR(cubeGrid.cubeSize, 3.0f, 1e-3);
+    syncAt(20571, 1);
+    ASSERT_EQ(cubeGrid.phase, 7);
+    at(19000 + 3142); // sin(0.0005 x 3142) with the timer of phase 6
+    EXPECT_NEAR(cubeGrid.cubeSize, 3.0f, 1e-3);
+}
+
+TEST_F(CubeGridScene, ValueOneOutsideTheWavesOnlyFlashes) {
+    reachPhase3();
+    syncAt(11000, 1);
+    EXPECT_EQ(cubeGrid.phase, 3);
+    EXPECT_EQ(cubeGrid.syncFlips, 0);
+    EXPECT_EQ(fadeState.fadeAlpha, 1.0f);
+    EXPECT_EQ(fadeState.fadeColor[0], 1.0f);
+    EXPECT_EQ(fadeState.fadeRate, 0.005f);
+}
+
+TEST_F(CubeGridScene, PhaseStopsAt8AndTheLatticesFlyApartIn6000ms) {
+    reachPhase6();
+    at(19500);
+    syncAt(19500, 0);
+    EXPECT_EQ(cubeGrid.phase, 7);
+    syncAt(19500, 0);
+    EXPECT_EQ(cubeGrid.phase, 8);
+    syncAt(19500, 0);
+    cubeGridStepPhase(); // the G key
+    EXPECT_EQ(cubeGrid.phase, 8) << "a ninth phase would leave the show stuck";
+    at(19500);
+    EXPECT_EQ(cubeGrid.gridCount, 5);
+    EXPECT_EQ(cubeGrid.cubeSize, 2.0f);
+    at(25490);
+    EXPECT_EQ(currentScene, 1);
+    at(25510);
+    EXPECT_EQ(currentScene, 2);
+    EXPECT_EQ(cubeGrid.innerX, 6.0f);
+    EXPECT_EQ(cubeGrid.outerX, -6.0f);
+}
+
+TEST_F(CubeGridScene, BannersStartAt0And11200And22400ms) {
+    std::vector<std::uint32_t> starts;
+    int index = 0;
+    for (std::uint32_t ms = 0; ms <= 34000; ms += 200) {
+        at(ms);
+        if (ms == 200) {
+            EXPECT_EQ(cubeGrid.bannerX, -460.0f);
+        }
+        if (cubeGrid.bannerIndex != index) {
+            index = cubeGrid.bannerIndex;
+            starts.push_back(ms);
+        }
+    }
+    EXPECT_EQ(starts, (std::vector<std::uint32_t>{11200, 22400, 33600}));
+}
+
+TEST_F(CubeGridScene, BackgroundShowsOnlyTheMiddleRowsOfItsPicture) {
+    at(0);
+    EXPECT_TRUE(near(pixelAt(320, 0), grey, grey, grey));
+    EXPECT_TRUE(near(pixelAt(320, 479), grey, grey, grey));
+    EXPECT_TRUE(near(presentedPixel(10, 10), grey, grey, grey)) << "the frame is presented";
+}
+
+TEST_F(CubeGridScene, BannerMasksTheFrameThenAddsItsLight) {
+    cubeGrid.bannerX = 320;
+    at(0);
+    // Banner 0 spans y 335 to 485: its upper half is masked to black plus blue light, its
+    // lower half keeps the background plus red light.
+    EXPECT_TRUE(near(pixelAt(320, 360), 0, 0, 100));
+    EXPECT_TRUE(near(pixelAt(320, 460), grey + 40, grey, grey));
+    EXPECT_TRUE(near(pixelAt(100, 410), grey, grey, grey)) << "outside the banner";
+}
+
+TEST_F(CubeGridScene, WhiteFlashFadesOutOver200ms) {
+    at(0);
+    syncAt(1000, 1);
+    at(1000);
+    EXPECT_TRUE(near(pixelAt(320, 100), 255, 255, 255));
+    at(1100);
+    EXPECT_TRUE(near(pixelAt(320, 100), (grey + 255) / 2, (grey + 255) / 2, (grey + 255) / 2));
+    at(1200);
+    EXPECT_TRUE(near(pixelAt(320, 100), grey, grey, grey));
+    EXPECT_EQ(fadeState.fadeAlpha, 0.0f);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// Scene 5: the square path and its corners, the 30 s turn, where the picture goes, the mirror
+// image below the floor and the flames' light.
+#include "app/scene_table.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "scenes/hall.h"
+#include "scenes/interlude.h"
+#include "tests/scene_test_support.h"
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t start = 300000;
+
+TEST(HallPath, LongStepsStopAtEachCornerAndTurnOntoTheNextSide) {
+    resetHall();
+    hallWalk(1000);
+    EXPECT_FLOAT_EQ(hall.eyeX, 2.0f);
+    EXPECT_EQ(hall.eyeZ, 3.5f);
+    hallWalk(100000);
+    EXPECT_EQ(hall.eyeX, 3.5f);
+    EXPECT_EQ(hall.eyeZ, 3.498f);
+    hallWalk(100000);
+    EXPECT_EQ(hall.eyeX, 3.502f) << "nudged outside the square for one frame";
+    EXPECT_EQ(hall.eyeZ, -3.5f);
+    hallWalk(1000);
+    EXPECT_FLOAT_EQ(hall.eyeX, 1.502f) << "side 3 moves on from 3.502";
+    hallWalk(100000);
+    EXPECT_EQ(hall.eyeX, -3.5f);
+    EXPECT_EQ(hall.eyeZ, -3.498f);
+    hallWalk(100000);
+    EXPECT_EQ(hall.eyeX, -3.498f);
+    EXPECT_EQ(hall.eyeZ, 3.5f);
+    hallWalk(1000);
+    EXPECT_FLOAT_EQ(hall.eyeX, -1.498f) << "back on side 1";
+    EXPECT_EQ(hall.eyeZ, 3.5f);
+}
+
+TEST(HallPath, ASideTakes3500ms) {
+    resetHall();
+    hallWalk(100000); // to the first corner
+    int steps = 0;
+    while (hall.eyeX == 3.5f && steps < 1000) {
+        hallWalk(10);
+        ++steps;
+    }
+    EXPECT_EQ(steps, 350);
+    EXPECT_EQ(hall.eyeZ, -3.5f);
+}
+
+class HallScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(prepareSceneTest(start));
+        resetHall();
+        hallTextures[0] = solidTexture(0, 0, 200);     // ceiling
+        hallTextures[1] = solidTexture(128, 128, 128); // flame mask halves what is behind
+        hallTextures[2] = solidTexture(0, 200, 0);     // flame light
+        hallTextures[3] = solidTexture(0, 0, 0);       // a black floor shows only the mirror
+        hallTextures[4] = solidTexture(200, 0, 0);     // pillars
+        interludeTextures[2] = makeTexture(256, 256, std::vector<std::uint8_t>(256 * 256 * 4, 0));
+    }
+    void TearDown() override {
+        hallUnload();
+        glDeleteTextures(1, &interludeTextures[2]);
+        for (Texture& texture : hallTextures)
+            texture = 0;
+        interludeTextures[2] = 0;
+    }
+    static void at(std::uint32_t ms) { frameAt(start + ms, hallFrame); }
+};
+
+TEST_F(HallScene, TurnOf30sCountsFromTheFirstFrameAsCurrent) {
+    currentScene = 4;
+    at(0);
+    at(1000);
+    EXPECT_FLOAT_EQ(hall.eyeX, 2.0f) << "the walk runs from the first call";
+    EXPECT_FLOAT_EQ(hall.flameAngle, 80.0f);
+    currentScene = 5;
+    at(3000);
+    EXPECT_EQ(hall.runStart, start + 3000);
+    at(32999);
+    EXPECT_EQ(currentScene, 5);
+    at(33000);
+    EXPECT_EQ(currentScene, 6);
+}
+
+TEST_F(HallScene, FromTheInterludeItDrawsIntoTheLiveFaceAndPresentsNothing) {
+    currentScene = 4;
+    presentMarker(255, 0, 255);
+    at(0);
+    EXPECT_EQ(presentedPixel(5, 5).g, 0);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 256);
+    const auto face = readTexture(interludeTextures[2], 256, 256);
+    size_t lit = 0;
+    for (std::uint8_t value : face)
+        lit += value > 30;
+    EXPECT_GT(lit, face.size() / 10);
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+}
+
+TEST_F(HallScene, TheFloorMirrorsThePillarsBelowIt) {
+    currentScene = 5;
+    at(0);
+    // The pillar at (1, -3) stands right of the centre; with a black floor, anything below
+    // the floor line can only be the mirror image seen through it at 30%.
+    const Rgb pillar = presentedPixel(409, 200);
+    const Rgb mirrored = presentedPixel(409, 400);
+    EXPECT_GT(pillar.r, 80);
+    EXPECT_GT(mirrored.r, 15);
+    EXPECT_LT(mirrored.r, pillar.r / 2) << "the floor lies over the image at 70%";
+    EXPECT_LT(mirrored.g, 5);
+}
+
+TEST_F(HallScene, FlameLightPassesWhereItsMaskWasDrawn) {
+    currentScene = 5;
+    at(0);
+    const Rgb flame = presentedPixel(320, 190);
+    EXPECT_GT(flame.g, 120) << "the additive pass at the mask's depth must show";
+    GLint depthFunc = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    EXPECT_EQ(depthFunc, GL_LESS);
+}
+
+} // namespace
