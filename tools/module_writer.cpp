@@ -239,17 +239,19 @@ bool writeFile(const Module& module, const std::string& path, std::string& error
     return true;
 }
 
-// Linear frequency table: a sample plays C-4 at 8363 Hz * 2^(relativeNote/12 + finetune/1536).
+// Linear frequency table: a sample plays C-4 at 8363 Hz * 2^(relativeNote/12 + finetune/1536),
+// where players (as FastTracker 2 did) use the finetune in steps of 8: 1/16 semitone.
 double tunedRate(int relativeNote, int finetune) {
-    return 8363.0 * std::exp2(relativeNote / 12.0 + finetune / 1536.0);
+    const int step = (finetune >= 0 ? finetune : finetune - 7) / 8 * 8; // rounds down
+    return 8363.0 * std::exp2(relativeNote / 12.0 + step / 1536.0);
 }
 
 void tuningForRate(double rate, std::int8_t& relativeNote, std::int8_t& finetune) {
-    const double steps = std::round(std::log2(rate / 8363.0) * 1536.0); // 1/128 semitones
-    int note = static_cast<int>(std::floor((steps + 64.0) / 128.0));
-    int fine = static_cast<int>(steps) - note * 128;
+    const double steps = std::round(std::log2(rate / 8363.0) * 192.0); // 1/16 semitones
+    int note = static_cast<int>(std::floor((steps + 8.0) / 16.0));
+    int fine = (static_cast<int>(steps) - note * 16) * 8;
     note = std::clamp(note, -96, 95);
-    fine = std::clamp(fine, -128, 127);
+    fine = std::clamp(fine, -128, 120);
     relativeNote = static_cast<std::int8_t>(note);
     finetune = static_cast<std::int8_t>(fine);
 }

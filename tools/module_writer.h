@@ -70,7 +70,7 @@ struct Sample {
     std::uint32_t loopLength = 0; // 0 = no loop
     bool pingPong = false;
     std::uint8_t volume = 64;
-    std::int8_t finetune = 0;     // 1/128 semitone
+    std::int8_t finetune = 0;     // 1/128 semitone, used in steps of 8
     std::int8_t relativeNote = 0; // semitones added to the played note
     std::uint8_t panning = 128;
 };
@@ -97,8 +97,9 @@ struct Module {
 bool encode(const Module& module, std::vector<std::uint8_t>& bytes, std::string& error);
 bool writeFile(const Module& module, const std::string& path, std::string& error);
 
-// Sample tuning: the rate (Hz) at which a sample plays at C-4 for a relative note and finetune,
-// and the closest tuning for a wanted rate (the generator then synthesises at tunedRate).
+// Sample tuning: the rate (Hz) at which a sample plays at C-4 for a relative note and finetune
+// (players use the finetune in steps of 8, 1/16 semitone), and the closest tuning for a wanted
+// rate; the generator then synthesises at tunedRate of that tuning, so it sounds exact.
 double tunedRate(int relativeNote, int finetune);
 void tuningForRate(double rate, std::int8_t& relativeNote, std::int8_t& finetune);
 

@@ -25,6 +25,7 @@ enum Instrument : std::uint8_t {
     riser = 8,
     pluck = 9,
     openHat = 10,
+    snare = 11,
 };
 
 enum Channel {
@@ -32,6 +33,7 @@ enum Channel {
     chClap,
     chHat,
     chOpenHat,
+    chSnare,
     chBass,
     chPad1,
     chPad2,
@@ -40,17 +42,15 @@ enum Channel {
     chPluck,
     chFx,
     chEcho,
+    chHarmony,
     channelCount
 };
 
 constexpr int rowsPerBeat = 4;
 constexpr int rowsPerBar = 16;
-constexpr int barsPerSection = 4;
 
 // Notes by MIDI number; XM's C-4 (49) is MIDI 60.
-constexpr std::uint8_t midi(int m) {
-    return static_cast<std::uint8_t>(m - 11);
-}
+constexpr std::uint8_t midi(int m) { return static_cast<std::uint8_t>(m - 11); }
 enum : int { A3 = 57, C4 = 60, D4 = 62, E4 = 64, F4 = 65, G4 = 67, A4 = 69, B4 = 71 };
 
 struct Chord {
@@ -103,31 +103,44 @@ struct Section {
     int drums = 0;             // 0 none, 1 build, 2 full, 3 half-time
     bool claps = false;
     int bassStyle = 0; // 0 none, 1 eighths, 2 rolling sixteenths, 3 long notes
-    bool padOn = true;
     const Phrase* melody = nullptr;
+    bool harmony = false; // the melody doubled a diatonic third below
     bool arp = false;
     const Phrase* plucks = nullptr;
     bool crashAtStart = false;
     int riserAtRow = -1;
+    int fill = 0;      // last bar: 0 none, 1 snare fill, 2 snare roll
+    int transpose = 0; // semitones, for every pitched part
     bool finalChord = false;
 };
 
 class PatternBuilder {
   public:
-    explicit PatternBuilder(int rows) : pattern(rows, channelCount) {}
+    PatternBuilder(int rows, int transpose) : pattern(rows, channelCount), shift(transpose) {}
     xm::Cell& at(int row, int channel) { return pattern.at(row, channel, channelCount); }
+    // Drums and effects: played at C-4, never transposed.
+    void hit(int row, int channel, std::uint8_t instrument, int volume = -1) {
+        put(row, channel, instrument, xm::noteC4, volume);
+    }
+    // Pitched parts: a MIDI pitch, moved by the section's transposition.
     void note(int row, int channel, std::uint8_t instrument, int pitch, int volume = -1) {
-        if (row < 0 || row >= pattern.rows) return;
-        xm::Cell& c = at(row, channel);
-        c.note = midi(pitch);
-        c.instrument = instrument;
-        if (volume >= 0) c.volume = xm::volumeColumn(volume);
+        put(row, channel, instrument, midi(pitch + shift), volume);
     }
     void off(int row, int channel) {
         if (row < 0 || row >= pattern.rows || at(row, channel).note) return;
         at(row, channel).note = xm::keyOff;
     }
     xm::Pattern pattern;
+
+  private:
+    void put(int row, int channel, std::uint8_t instrument, std::uint8_t xmNote, int volume) {
+        if (row < 0 || row >= pattern.rows) return;
+        xm::Cell& c = at(row, channel);
+        c.note = xmNote;
+        c.instrument = instrument;
+        if (volume >= 0) c.volume = xm::volumeColumn(volume);
+    }
+    int shift;
 };
 
 void writeDrums(PatternBuilder& p, const Section& s, int bars) {
@@ -137,36 +150,47 @@ void writeDrums(PatternBuilder& p, const Section& s, int bars) {
         switch (s.drums) {
         case 1: // build: quarters, then eighths, hats growing louder
             for (int r = 0; r < rowsPerBar; r += lastBar ? 2 : 4)
-                p.note(r0 + r, chKick, kick, 60);
+                p.hit(r0 + r, chKick, kick);
             for (int r = 0; r < rowsPerBar; ++r) {
-                const int v = 8 + (bar * rowsPerBar + r) * 40 / (bars * rowsPerBar);
-                p.note(r0 + r, chHat, closedHat, 60, v);
+                p.hit(r0 + r, chHat, closedHat,
+                      8 + (bar * rowsPerBar + r) * 40 / (bars * rowsPerBar));
             }
             break;
         case 2: // four on the floor, off-beat hats, sixteenth ghosts
             for (int r = 0; r < rowsPerBar; r += rowsPerBeat)
-                p.note(r0 + r, chKick, kick, 60);
+                p.hit(r0 + r, chKick, kick);
             for (int r = 0; r < rowsPerBar; ++r) {
                 if (r % 4 == 2)
-                    p.note(r0 + r, chHat, closedHat, 60, 48);
+                    p.hit(r0 + r, chHat, closedHat, 48);
                 else if (r % 2 == 1)
-                    p.note(r0 + r, chHat, closedHat, 60, 20);
+                    p.hit(r0 + r, chHat, closedHat, 20);
             }
-            if (bar % 2 == 1) p.note(r0 + 14, chOpenHat, openHat, 60);
+            if (bar % 2 == 1) p.hit(r0 + 14, chOpenHat, openHat);
             break;
         case 3: // half time: kick on 1 and the "and" of 3
-            p.note(r0, chKick, kick, 60);
-            p.note(r0 + 10, chKick, kick, 60, 48);
+            p.hit(r0, chKick, kick);
+            p.hit(r0 + 10, chKick, kick, 48);
             for (int r = 2; r < rowsPerBar; r += 4)
-                p.note(r0 + r, chHat, closedHat, 60, 36);
+                p.hit(r0 + r, chHat, closedHat, 36);
             break;
         default:
             break;
         }
+        // The show's beat: beats 2 and 4, once a second, whatever else plays.
         if (s.claps) {
-            p.note(r0 + 4, chClap, clap, 60);
-            p.note(r0 + 12, chClap, clap, 60);
+            p.hit(r0 + 4, chClap, clap);
+            p.hit(r0 + 12, chClap, clap);
         }
+    }
+    const int last = (bars - 1) * rowsPerBar;
+    if (s.fill == 1) {
+        const int rows[] = {10, 11, 13, 14, 15};
+        const int volumes[] = {36, 24, 40, 48, 56};
+        for (int i = 0; i < 5; ++i)
+            p.hit(last + rows[i], chSnare, snare, volumes[i]);
+    } else if (s.fill == 2) {
+        for (int r = 0; r < rowsPerBar; ++r)
+            p.hit(last + r, chSnare, snare, 16 + r * 3);
     }
 }
 
@@ -183,8 +207,7 @@ void writeBass(PatternBuilder& p, const Section& s, int bars) {
             break;
         case 2: // rolling sixteenths
             for (int r = 0; r < rowsPerBar; ++r) {
-                const int pitch = (r % 4 == 3) ? root + 12 : root;
-                p.note(r0 + r, chBass, bass, pitch, r % 4 == 0 ? 64 : 40);
+                p.note(r0 + r, chBass, bass, r % 4 == 3 ? root + 12 : root, r % 4 == 0 ? 64 : 40);
             }
             break;
         case 3: // long notes, one a bar, a push before the next
@@ -199,24 +222,45 @@ void writeBass(PatternBuilder& p, const Section& s, int bars) {
     if (s.bassStyle) p.off(bars * rowsPerBar - 1, chBass);
 }
 
+// Chords held bar by bar; a voice that keeps its pitch into the next chord is not struck again.
 void writePad(PatternBuilder& p, const Section& s, int bars) {
-    if (!s.padOn) return;
-    for (int bar = 0; bar < bars; ++bar) {
-        const Chord& c = s.chords[bar];
-        const int channels[] = {chPad1, chPad2, chPad3};
-        for (int v = 0; v < 3; ++v)
-            p.note(bar * rowsPerBar, channels[v], pad, c.tones[v], 40);
+    const int channels[] = {chPad1, chPad2, chPad3};
+    for (int v = 0; v < 3; ++v) {
+        int previous = -1;
+        for (int bar = 0; bar < bars; ++bar) {
+            const int pitch = s.chords[bar].tones[static_cast<std::size_t>(v)];
+            if (pitch != previous) p.note(bar * rowsPerBar, channels[v], pad, pitch, 40);
+            previous = pitch;
+        }
     }
 }
 
+// Two scale steps down in A minor: the third below, as the harmony line sings it.
+int thirdBelow(int pitch) {
+    static const int scale[] = {0, 2, 3, 5, 7, 8, 10}; // A B C D E F G, from A
+    const int fromA = pitch - 57;
+    const int octave = (fromA >= 0 ? fromA : fromA - 11) / 12;
+    const int within = fromA - octave * 12;
+    int degree = 0;
+    while (degree < 6 && scale[degree + 1] <= within)
+        ++degree;
+    const int target = degree - 2;
+    const int wrapped = (target + 7) % 7;
+    return 57 + (octave + (target < 0 ? -1 : 0)) * 12 + scale[wrapped];
+}
+
 void writeMelody(PatternBuilder& p, const Phrase& phrase, int bars, int channel,
-                 std::uint8_t instrument, int volume, int echoChannel) {
+                 std::uint8_t instrument, int volume, int echoChannel, bool harmony) {
     for (int bar = 0; bar < bars; ++bar) {
         const auto& notes = phrase[static_cast<std::size_t>(bar) % phrase.size()];
         for (const Note& n : notes) {
             const int row = bar * rowsPerBar + n.row;
             p.note(row, channel, instrument, n.pitch, volume);
             if (n.length > 0) p.off(row + n.length, channel);
+            if (harmony) {
+                p.note(row, chHarmony, instrument, thirdBelow(n.pitch), volume * 2 / 3);
+                if (n.length > 0) p.off(row + n.length, chHarmony);
+            }
             // A dotted-eighth echo, quieter, on its own channel.
             if (echoChannel >= 0) {
                 p.note(row + 3, echoChannel, instrument, n.pitch, volume / 3);
@@ -239,90 +283,91 @@ void writeArp(PatternBuilder& p, const Section& s, int bars) {
 
 xm::Pattern buildSection(const Section& s) {
     const int bars = static_cast<int>(s.chords.size());
-    PatternBuilder p(bars * rowsPerBar);
+    PatternBuilder p(bars * rowsPerBar, s.transpose);
     writeDrums(p, s, bars);
     writeBass(p, s, bars);
     writePad(p, s, bars);
-    if (s.melody) writeMelody(p, *s.melody, bars, chLead, lead, 48, chEcho);
-    if (s.plucks) writeMelody(p, *s.plucks, bars, chPluck, pluck, 44, -1);
+    if (s.melody) writeMelody(p, *s.melody, bars, chLead, lead, 48, chEcho, s.harmony);
+    if (s.plucks) writeMelody(p, *s.plucks, bars, chPluck, pluck, 44, -1, false);
     if (s.arp && !s.plucks) writeArp(p, s, bars);
-    if (s.crashAtStart) p.note(0, chFx, crash, 60);
-    if (s.riserAtRow >= 0) p.note(s.riserAtRow, chFx, riser, 60);
+    if (s.crashAtStart) p.hit(0, chFx, crash);
+    if (s.riserAtRow >= 0) p.hit(s.riserAtRow, chFx, riser);
     if (s.finalChord) {
         const int last = bars * rowsPerBar - 1;
-        for (int ch : {chPad1, chPad2, chPad3, chLead, chEcho, chBass})
+        for (int ch : {chPad1, chPad2, chPad3, chLead, chEcho, chHarmony, chBass})
             p.off(last, ch);
     }
     return p.pattern;
 }
 
+// The sections in order, with the show's scenes they accompany (times from playback start).
 std::vector<Section> arrangement() {
     const std::vector<Chord> a = {Am, F, C, G};
     const std::vector<Chord> b = {F, G, Em, Am};
     const std::vector<Chord> c = {Dm, Am, F, E};
+    auto full = [&](const std::vector<Chord>& chords, const Phrase* melody) {
+        return Section{
+            .chords = chords, .drums = 2, .claps = true, .bassStyle = 1, .melody = melody};
+    };
+    auto with = [](Section s, auto change) {
+        change(s);
+        return s;
+    };
+    const Section dropA = full(a, &melodyA);
+    const Section rolling = with(full(b, &melodyB), [](Section& s) { s.bassStyle = 2; });
+    const Section arpA = with(full(a, &melodyA2), [](Section& s) { s.arp = true; });
+    const Section breakdown{
+        .chords = c, .drums = 3, .claps = true, .bassStyle = 3, .plucks = &plucksC};
+    auto crash = [&](Section s) { return with(s, [](Section& x) { x.crashAtStart = true; }); };
+    auto fill = [&](Section s, int kind) { return with(s, [&](Section& x) { x.fill = kind; }); };
+    auto riseInto = [&](Section s) {
+        return with(s, [](Section& x) {
+            x.riserAtRow = 32;
+            x.fill = 2;
+        });
+    };
+    auto finale = [&](Section s) {
+        return with(s, [](Section& x) {
+            x.transpose = 2; // up a whole tone, to B minor
+            x.harmony = x.melody != nullptr;
+        });
+    };
+
     std::vector<Section> song;
     // 0 s: intro, pad and arpeggio; 8 s: two bars of build with a riser into the drop.
     song.push_back({.chords = a, .arp = true});
     song.push_back({.chords = {F, G}, .drums = 1, .arp = true, .riserAtRow = 0});
-    // 12 s: the drop. The crash here is the first note of instrument 7.
-    auto full = [&](const std::vector<Chord>& chords, const Phrase* melody, bool crashStart) {
-        return Section{.chords = chords,
-                       .drums = 2,
-                       .claps = true,
-                       .bassStyle = 1,
-                       .melody = melody,
-                       .crashAtStart = crashStart};
-    };
-    song.push_back(full(a, nullptr, true));
-    song.push_back(full(a, &melodyA, false));
-    song.push_back(full(a, &melodyA2, false));
-    // 36 s: the rolling part.
-    Section rolling = full(b, &melodyB, true);
-    rolling.bassStyle = 2;
-    song.push_back(rolling);
-    song.push_back(rolling);
-    Section arpA = full(a, &melodyA, true);
-    arpA.arp = true;
-    song.push_back(arpA);
-    arpA.melody = &melodyA2;
-    arpA.crashAtStart = false;
-    song.push_back(arpA);
-    // 68 s: half-time breakdown with plucks, building back up.
-    Section breakdown{.chords = c,
-                      .drums = 3,
-                      .claps = true,
-                      .bassStyle = 3,
-                      .plucks = &plucksC,
-                      .crashAtStart = true};
+    // 12 s: the drop; its crash is the first note of instrument 7. Cube lattice and tunnel.
+    song.push_back(crash(full(a, nullptr)));
+    song.push_back(dropA);
+    song.push_back(fill(arpA, 1));
+    song.push_back(crash(rolling));
+    song.push_back(fill(rolling, 1));
+    song.push_back(crash(dropA));
+    song.push_back(fill(arpA, 1));
+    // 68 s: half-time breakdown with plucks (pillar hall), rising back into the full groove.
+    song.push_back(crash(breakdown));
     song.push_back(breakdown);
-    breakdown.crashAtStart = false;
-    song.push_back(breakdown);
-    breakdown.riserAtRow = 32;
-    song.push_back(breakdown);
-    // 92 s: back to full.
-    song.push_back(full(a, &melodyA, true));
+    song.push_back(riseInto(breakdown));
+    // 92 s: star and swarm.
+    song.push_back(crash(dropA));
     song.push_back(rolling);
-    rolling.crashAtStart = false;
-    song.push_back(rolling);
+    song.push_back(fill(rolling, 1));
     song.push_back(arpA);
-    breakdown.riserAtRow = -1;
-    breakdown.crashAtStart = true;
-    song.push_back(breakdown);
-    breakdown.crashAtStart = false;
-    breakdown.riserAtRow = 32;
-    song.push_back(breakdown);
-    song.push_back(full(a, &melodyA, true));
-    song.push_back(arpA);
-    rolling.crashAtStart = true;
-    song.push_back(rolling);
-    rolling.crashAtStart = false;
-    song.push_back(rolling);
-    song.push_back(full(a, &melodyA, true));
-    song.push_back(arpA);
-    // 196 s: outro without drums; the pad and the plucks ring out on A minor.
-    song.push_back(
-        {.chords = a, .bassStyle = 3, .melody = &melodyA2, .arp = true, .crashAtStart = true});
-    song.push_back({.chords = {Am, Am}, .finalChord = true});
+    song.push_back(crash(breakdown));
+    song.push_back(riseInto(breakdown));
+    song.push_back(crash(dropA));
+    song.push_back(fill(arpA, 1));
+    // 156 s: greetings, then the lift to B minor for the last interlude.
+    song.push_back(crash(rolling));
+    song.push_back(riseInto(rolling));
+    song.push_back(crash(finale(dropA)));
+    song.push_back(fill(finale(arpA), 1));
+    song.push_back(fill(finale(rolling), 1));
+    // 196 s: outro without drums; the pad and the plucks ring out on B minor.
+    song.push_back(finale(
+        {.chords = a, .bassStyle = 3, .melody = &melodyA2, .arp = true, .crashAtStart = true}));
+    song.push_back(finale({.chords = {Am, Am}, .finalChord = true}));
     return song;
 }
 
@@ -336,7 +381,7 @@ xm::Module composeMusic() {
     m.bpm = 120; // 6 ticks of 20.8 ms: a row is a sixteenth note, a beat 0.5 s
     m.instruments = {music::kickDrum(), music::closedHat(), music::clap(),  music::bass(),
                      music::pad(),      music::lead(),      music::crash(), music::riser(),
-                     music::pluck(),    music::openHat()};
+                     music::pluck(),    music::openHat(),   music::snare()};
     for (const Section& s : arrangement()) {
         m.orders.push_back(static_cast<std::uint8_t>(m.patterns.size()));
         m.patterns.push_back(buildSection(s));

@@ -91,14 +91,12 @@ struct LoopSpec {
 LoopSpec loopSpec(double baseFrequency, int baseNote, int cycles) {
     LoopSpec s;
     s.cycles = cycles;
-    s.loopLength = static_cast<int>(std::lround(cycles * nominalRate / baseFrequency));
-    // The rate at which the loop sounds at baseFrequency; the sample must play at that rate for
-    // baseNote, so at C-4 it plays 2^((49 - baseNote) / 12) times that.
-    const double rate = baseFrequency * s.loopLength / cycles;
-    xm::tuningForRate(rate * std::exp2((xm::noteC4 - baseNote) / 12.0), s.tuning.rel,
-                      s.tuning.fine);
-    s.tuning.rate =
-        xm::tunedRate(s.tuning.rel, s.tuning.fine) / std::exp2((xm::noteC4 - baseNote) / 12.0);
+    // Tuned for about the nominal rate at baseNote; at C-4 it plays 2^((49 - baseNote) / 12)
+    // times faster. The loop length then follows from the exact rate of that tuning.
+    const double toC4 = std::exp2((xm::noteC4 - baseNote) / 12.0);
+    xm::tuningForRate(nominalRate * toC4, s.tuning.rel, s.tuning.fine);
+    s.tuning.rate = xm::tunedRate(s.tuning.rel, s.tuning.fine) / toC4;
+    s.loopLength = static_cast<int>(std::lround(cycles * s.tuning.rate / baseFrequency));
     s.frequency = s.tuning.rate * cycles / s.loopLength;
     return s;
 }
@@ -214,6 +212,27 @@ xm::Instrument clap() {
     return oneShot("clap", x, t.rel, t.fine, 56);
 }
 
+xm::Instrument snare() {
+    const Tuning t = drumTuning();
+    const int n = static_cast<int>(0.25 * t.rate);
+    std::vector<double> x(n);
+    Noise noise;
+    Svf f;
+    f.q = 0.5;
+    double phase = 0;
+    for (int i = 0; i < n; ++i) {
+        const double s = i / t.rate;
+        double lo, band, hi;
+        f.run(noise.next(), 3000.0, t.rate, lo, band, hi);
+        phase += 2.0 * pi * (210.0 + 60.0 * std::exp(-s / 0.008)) / t.rate;
+        const double body = std::sin(phase) * std::exp(-s / 0.04);
+        x[i] = std::tanh(1.5 * ((band + 0.4 * hi) * std::exp(-s / 0.06) + 0.7 * body));
+    }
+    for (int i = 0; i < 300; ++i)
+        x[n - 1 - i] *= i / 300.0;
+    return oneShot("snare", x, t.rel, t.fine, 44);
+}
+
 xm::Instrument crash() {
     const Tuning t = drumTuning();
     const int n = static_cast<int>(3.2 * t.rate);
@@ -236,7 +255,7 @@ xm::Instrument crash() {
     }
     for (int i = 0; i < 2000; ++i)
         x[n - 1 - i] *= i / 2000.0;
-    return oneShot("crash", x, t.rel, t.fine, 48);
+    return oneShot("crash", x, t.rel, t.fine, 64);
 }
 
 xm::Instrument riser() {
@@ -271,7 +290,7 @@ xm::Instrument bass() {
     xm::Envelope env;
     env.points = {{0, 64}, {6, 52}, {20, 44}, {24, 0}};
     env.sustain = 2;
-    return looped("bass", spec, loop, 52, env, 4000);
+    return looped("bass", spec, loop, 46, env, 4000);
 }
 
 xm::Instrument pad() {
@@ -281,7 +300,7 @@ xm::Instrument pad() {
     addSaw(loop, spec.cycles, 1.0, 4.0, 1.1, 24);
     addSaw(loop, spec.cycles + 1, 0.8, 4.0, 2.3, 24);
     xm::Envelope env;
-    env.points = {{0, 0}, {24, 56}, {48, 48}, {96, 0}};
+    env.points = {{0, 0}, {10, 56}, {40, 48}, {88, 0}};
     env.sustain = 2;
     return looped("pad", spec, loop, 40, env, 600);
 }

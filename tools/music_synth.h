@@ -13,6 +13,7 @@ xm::Instrument kickDrum();
 xm::Instrument closedHat();
 xm::Instrument openHat();
 xm::Instrument clap();  // clap layered on a snare body
+xm::Instrument snare(); // short snare for fills
 xm::Instrument crash(); // long crash cymbal
 xm::Instrument riser(); // four-second noise sweep that leads into a downbeat
 xm::Instrument bass();  // sounds at C-2 when played at C-2 (usual pitch)
