@@ -188,7 +188,7 @@ Image paintCeiling() {
     fillWith(image, [](float x, float y) {
         float n = fractalNoise(x / 32, y / 32, 71, 4, 8);
         float e = edgeDistance(x, y, S);
-        Rgb bronze = mix(hex(0x5a3a1a), hex(0xa8743a), n);
+        Rgb bronze = mix(hex(0x7a5226), hex(0xd09448), n);
         Rgb c;
         if (e < 22) {
             // Frame beam with a rounded profile.
@@ -198,11 +198,11 @@ Image paintCeiling() {
             // Recess with stepped bevels, darker towards the middle, then the lamp.
             float lx = x, ly = y;
             float step = bevel(lx - 22, ly - 22, S - 44.0f, 10);
-            Rgb panel = mix(hex(0x1a1410), hex(0x3a2a1c), n);
+            Rgb panel = mix(hex(0x2e2418), hex(0x5a4430), n);
             c = panel * (1 + 0.8f * step);
             float d = std::hypot(x - 128, y - 128);
             c = mix(c, hex(0x0c0806), coverage(std::fabs(d - 50) - 2));
-            c += hex(0xffc070) * std::exp(-d * d / 1200) * 1.2f;
+            c += hex(0xffc070) * (std::exp(-d * d / 1200) * 1.1f + std::exp(-d * d / 9000) * 0.35f);
             c = mix(c, hex(0xfff4d8), coverage(d - 26));
         }
         return c;
@@ -241,10 +241,11 @@ Image paintSphereSkin() {
 Image paintPillar() {
     const int S = 256;
     Image image(S, S);
-    // The pillar face squeezes this tile five times across, so it carries three broad flutes
-    // that become slim grooves, and a gilded band at the top edge of each tile (floor, middle
-    // and ceiling of the pillar).
-    fillWith(image, [](float x, float y) {
+    // The pillar faces map the picture's columns along the pillar's height and its rows
+    // across the face, squeezed five times: rows carry three broad flutes that become slim
+    // grooves, and the left edge of each tile a gilded band (at the floor, the middle and the
+    // ceiling of the pillar).
+    fillWith(image, [](float y, float x) {
         float u = x / S * kTau;
         float flute = 0.5f + 0.5f * std::cos(u * 3);
         float n = fractalNoise(x / 32, y / 32, 91, 4, 8);
