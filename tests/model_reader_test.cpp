@@ -3,6 +3,7 @@
 #include "tools/chunk_writer.h"
 #include "tools/model_writer.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -228,6 +229,19 @@ TEST_F(ModelReaderFile, MissingFileIsReportedAndChangesNothing) {
     EXPECT_FALSE(messages[0].yesNo);
     EXPECT_EQ(model.objectCount, 0);
     EXPECT_TRUE(model.objects.empty());
+
+    // Names of any length are held whole in both messages.
+    const std::string longName = ::testing::TempDir() + std::string(5000, 'x') + ".3ds";
+    messages.clear();
+    EXPECT_FALSE(reader.load(model, longName.c_str()));
+    const std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0};
+    std::FILE* stream = fmemopen(const_cast<std::uint8_t*>(jpeg.data()), jpeg.size(), "rb");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_FALSE(reader.load(model, stream, longName.c_str()));
+    std::fclose(stream);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "Unable to find the file: " + longName + "!");
+    EXPECT_EQ(messages[1].text, "Unable to load PRIMARY chunck from file: " + longName + "!");
 }
 
 TEST_F(ModelReaderFile, FileWithoutPrimaryChunkIsRefused) {

@@ -24,9 +24,7 @@ void ChunkWriter::header(std::uint16_t id, std::uint32_t length) {
     u32(length);
 }
 
-void ChunkWriter::u8(std::uint8_t value) {
-    data_.push_back(value);
-}
+void ChunkWriter::u8(std::uint8_t value) { data_.push_back(value); }
 
 void ChunkWriter::u16(std::uint16_t value) {
     u8(static_cast<std::uint8_t>(value));
@@ -38,9 +36,7 @@ void ChunkWriter::u32(std::uint32_t value) {
     u16(static_cast<std::uint16_t>(value >> 16));
 }
 
-void ChunkWriter::f32(float value) {
-    u32(std::bit_cast<std::uint32_t>(value));
-}
+void ChunkWriter::f32(float value) { u32(std::bit_cast<std::uint32_t>(value)); }
 
 void ChunkWriter::string(std::string_view text) {
     bytes(text.data(), text.size());
@@ -65,7 +61,8 @@ bool writeBinaryFile(const std::string& path, const std::vector<std::uint8_t>& b
         error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
         error = "cannot write " + path;
