@@ -1,6 +1,7 @@
 // Start-up, command line and release of the show.
 #pragma once
 
+#include "app/capture.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +16,9 @@ struct ShowOptions {
     bool trace = false;
     std::string screenshot; // PNG of the last presented frame, written at the end
     bool hidden = false;    // no visible window (tests)
+    std::optional<CaptureSettings> capture; // render offline into a video or a folder
+    bool benchmark = false;                 // measure frame times over the whole show
+    std::string benchmarkJson;              // also write the measurements here
     bool help = false;
 };
 

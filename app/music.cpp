@@ -55,9 +55,18 @@ void playMusic() {
     if (appState.music) platform::musicPlay(platform::tickCount());
 }
 
+namespace {
+bool byFrameSpan = false;
+}
+
+void deliverSyncsByFrameSpan(bool on) { byFrameSpan = on; }
+
 void deliverMusicSyncs() {
     if (!appState.music) return;
-    platform::musicDeliverSyncs(platform::tickCount(), dispatchMusicSync);
+    if (byFrameSpan && platform::virtualClockActive())
+        platform::musicDeliverSyncsBefore(platform::nextVirtualTick(), dispatchMusicSync);
+    else
+        platform::musicDeliverSyncs(platform::tickCount(), dispatchMusicSync);
 }
 
 void freeMusic() {

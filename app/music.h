@@ -8,5 +8,8 @@ int startMusic();
 void playMusic();
 // Main thread, before each frame: delivers every sync heard by now through dispatchMusicSync.
 void deliverMusicSyncs();
+// Offline capture: deliver each sync on the frame whose time span contains its note, instead
+// of the first frame at or after it.
+void deliverSyncsByFrameSpan(bool on);
 // Frees the module and the output; safe to call more than once.
 void freeMusic();

@@ -2,6 +2,7 @@
 #include "app/app.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 
 const char* usageText() {
@@ -15,6 +16,14 @@ const char* usageText() {
            "  --trace                   print scene changes and music syncs\n"
            "  --screenshot FILE         write the last presented frame as PNG at the end\n"
            "  --hidden                  run without a visible window\n"
+           "  --capture FILE            render the show offline into FILE.mkv, FILE.mp4 or a\n"
+           "                            folder of PNG frames and music.wav\n"
+           "  --fps N                   capture frame rate (default 60)\n"
+           "  --scale K                 capture frames K times larger (default 1)\n"
+           "  --hold S                  capture S seconds of the final picture (default 5)\n"
+           "  --duration S              capture only the first S seconds\n"
+           "  --benchmark               measure frame times over the whole show\n"
+           "  --benchmark-json FILE     also write the measurements as JSON\n"
            "  --help                    show this text\n";
 }
 
@@ -27,6 +36,7 @@ template <typename T> bool parseNumber(const char* text, T& value) {
 } // namespace
 
 int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error) {
+    CaptureSettings captureSettings; // the capture options may come before --capture
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char*& out) {
@@ -73,8 +83,44 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
                 error = "--frames takes a number of frames, 0 or more";
                 return 2;
             }
+        } else if (arg == "--capture") {
+            if (!value(text)) return 2;
+            if (!options.capture) options.capture.emplace();
+            options.capture->target = text;
+        } else if (arg == "--fps" || arg == "--scale") {
+            if (!value(text)) return 2;
+            unsigned number = 0;
+            if (!parseNumber(text, number) || number == 0 || number > (arg == "--fps" ? 240 : 8)) {
+                error = arg == "--fps" ? "--fps takes 1 to 240" : "--scale takes 1 to 8";
+                return 2;
+            }
+            (arg == "--fps" ? captureSettings.fps : captureSettings.scale) = number;
+        } else if (arg == "--hold" || arg == "--duration") {
+            if (!value(text)) return 2;
+            char* end = nullptr;
+            double seconds = std::strtod(text, &end);
+            if (*end != '\0' || !(seconds > 0 && seconds <= 3600)) {
+                error = arg + " takes seconds from 0 to 3600";
+                return 2;
+            }
+            (arg == "--hold" ? captureSettings.holdSeconds : captureSettings.durationSeconds) =
+                seconds;
+        } else if (arg == "--benchmark") {
+            options.benchmark = true;
+        } else if (arg == "--benchmark-json") {
+            if (!value(text)) return 2;
+            options.benchmark = true;
+            options.benchmarkJson = text;
         } else {
             error = "unknown option " + arg;
+            return 2;
+        }
+    }
+    if (options.capture) {
+        captureSettings.target = options.capture->target;
+        options.capture = captureSettings;
+        if (options.benchmark) {
+            error = "--capture and --benchmark cannot run together";
             return 2;
         }
     }

@@ -15,16 +15,15 @@ int registeredCount = 0;
 
 namespace {
 bool quitPosted = false;
-}
+std::function<bool()> frameObserver;
+} // namespace
+
+void setFrameObserver(std::function<bool()> observer) { frameObserver = std::move(observer); }
 
 void noOperation(int) {}
 
-bool quitRequested() {
-    return quitPosted;
-}
-void requestQuit() {
-    quitPosted = true;
-}
+bool quitRequested() { return quitPosted; }
+void requestQuit() { quitPosted = true; }
 
 void resetSceneTable() {
     for (Scene& scene : sceneTable)
@@ -71,6 +70,7 @@ int mainLoop() {
         if (sceneTable[currentScene].frame) sceneTable[currentScene].frame();
         traceFrameEnd();
         if (frameLimit >= 0 && frameNumber() >= frameLimit) requestQuit();
+        if (frameObserver && !frameObserver()) requestQuit();
         if (platform::virtualClockActive()) platform::advanceVirtualClock();
     }
     releaseAll();

@@ -1,6 +1,8 @@
 // The show as a table of 13 scenes played in index order, and the main loop that drives it.
 #pragma once
 
+#include <functional>
+
 constexpr int sceneCount = 13;
 
 // Four operation slots; an empty slot is nullptr.
@@ -27,6 +29,9 @@ int mainLoop();
 // True once advanceScene passed the last entry or a quit was requested.
 bool quitRequested();
 void requestQuit();
+
+// Called after every frame of the main loop; returning false ends the show like Escape.
+void setFrameObserver(std::function<bool()> observer);
 
 // Clears the table and counters (tests).
 void resetSceneTable();

@@ -3,6 +3,8 @@
 #include "app/app.h"
 
 #include "app/app_state.h"
+#include "app/benchmark.h"
+#include "app/capture.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "assets/texture.h"
@@ -16,9 +18,7 @@
 namespace {
 ShowOptions activeOptions;
 
-bool ask(const char* text) {
-    return platform::messageBox({text, "Options", true});
-}
+bool ask(const char* text) { return platform::messageBox({text, "Options", true}); }
 
 // Window, GL context with the one projection of the run, and the multitexture check.
 bool createAppWindow() {
@@ -62,9 +62,7 @@ void writeScreenshot() {
 }
 } // namespace
 
-const ShowOptions& showOptions() {
-    return activeOptions;
-}
+const ShowOptions& showOptions() { return activeOptions; }
 
 void setupProjection() {
     glViewport(0, 0, appState.screenWidth, appState.screenHeight);
@@ -94,7 +92,25 @@ void failAndExit(const std::string& message, int code) {
     std::exit(code);
 }
 
-int runShow(const ShowOptions& options) {
+int runShow(const ShowOptions& given) {
+    ShowOptions options = given;
+    // Offline runs ask nothing, open no sound device and need no visible window.
+    const bool offline = options.capture || options.benchmark;
+    if (offline) {
+        options.fullScreen = false;
+        options.music = false;
+        options.hidden = true;
+        options.vsync = false;
+    }
+    std::unique_ptr<CaptureRun> capture;
+    if (options.capture) {
+        capture = std::make_unique<CaptureRun>(*options.capture);
+        std::string error;
+        if (!capture->open(error)) {
+            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            return 1;
+        }
+    }
     activeOptions = options;
     appState.fullScreen = options.fullScreen ? *options.fullScreen : ask("Fullscreenin\xE4?");
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
@@ -105,15 +121,22 @@ int runShow(const ShowOptions& options) {
     appState.screenHeight = 480;
     appState.colorBits = 32;
     setDataDirectory(options.dataDir);
-    if (options.stepMs > 0) platform::useVirtualClock(100000, options.stepMs);
+    if (options.capture)
+        platform::useVirtualClockAtRate(100000, options.capture->fps);
+    else if (options.benchmark)
+        platform::useVirtualClockAtRate(100000, 60);
+    else if (options.stepMs > 0)
+        platform::useVirtualClock(100000, options.stepMs);
     platform::keepPresentedFrames(!options.screenshot.empty());
 
-    if (!createAppWindow()) return 1;
-    if (!startMusic()) {
+    if (!createAppWindow() || !startMusic()) {
         releaseAll();
+        if (capture) capture->abandon();
         return 1;
     }
     registerScenes();
+    if (capture) return capture->run();
+    if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
     writeScreenshot();
     return code;

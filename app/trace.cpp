@@ -12,14 +12,10 @@ bool started = false;
 std::uint32_t firstFrameTick = 0;
 int tracedScene = -1;
 
-std::uint32_t sinceFirstFrame() {
-    return started ? platform::tickCount() - firstFrameTick : 0;
-}
+std::uint32_t sinceFirstFrame() { return started ? platform::tickCount() - firstFrameTick : 0; }
 } // namespace
 
-long frameNumber() {
-    return framesRun;
-}
+long frameNumber() { return framesRun; }
 
 void resetTrace() {
     framesRun = 0;
@@ -40,9 +36,7 @@ void traceFrameStart() {
     }
 }
 
-void traceFrameEnd() {
-    ++framesRun;
-}
+void traceFrameEnd() { ++framesRun; }
 
 void traceSync(int userValue) {
     if (showOptions().trace)

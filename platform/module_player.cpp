@@ -269,6 +269,10 @@ void checkRow(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
     startRow(openmpt_module_get_current_pattern(p.module), row, start);
 }
 
+// The soundtrack of an offline capture; only the main thread mixes then.
+bool recording = false;
+std::vector<float> recorded;
+
 // Mixes `frames` (at most chunkFrames) into `out` (stereo), or silence after the end.
 void mixChunk(float* out, int frames) {
     Player& p = player;
@@ -279,6 +283,7 @@ void mixChunk(float* out, int frames) {
         if (got == 0) p.ended = true;
     }
     std::fill(out + 2 * got, out + 2 * frames, 0.0f);
+    if (recording) recorded.insert(recorded.end(), out, out + 2 * frames);
     if (got > 0) checkRow(p.framesMixed, p.framesMixed + got);
     p.framesMixed += static_cast<std::uint64_t>(frames);
 }
@@ -423,6 +428,19 @@ void musicPlay(std::uint32_t tick) {
     if (p.device) SDL_PauseAudioDevice(p.device, 0);
 }
 
+// Without a device the main thread mixes: up to and including frame `target`, in whole
+// chunks, so a row starting on that very frame is seen now; then releases what lies up to it.
+static void mixAndRelease(std::uint64_t target, const std::function<void(int)>& deliver) {
+    Player& p = player;
+    std::array<float, 2 * chunkFrames> scratch{};
+    while (p.framesMixed <= target) {
+        mixChunk(scratch.data(), chunkFrames);
+        release(std::min(p.framesMixed, target), deliver);
+    }
+    p.heard = std::max(p.heard, target);
+    release(p.heard, deliver);
+}
+
 void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliver) {
     Player& p = player;
     if (!p.module || !p.playing) return;
@@ -439,17 +457,15 @@ void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliv
         release(p.heard, deliver);
         return;
     }
-    // Without a device the main thread mixes: up to and including the frame the tick counter
-    // has reached, in whole chunks, so a row starting on that very frame is seen now.
     const std::uint32_t elapsed = tick - p.startTick;
-    const std::uint64_t target = std::uint64_t{elapsed} * musicSampleRate / 1000;
-    std::array<float, 2 * chunkFrames> scratch{};
-    while (p.framesMixed <= target) {
-        mixChunk(scratch.data(), chunkFrames);
-        release(std::min(p.framesMixed, target), deliver);
-    }
-    p.heard = std::max(p.heard, target);
-    release(p.heard, deliver);
+    mixAndRelease(std::uint64_t{elapsed} * musicSampleRate / 1000, deliver);
+}
+
+void musicDeliverSyncsBefore(std::uint32_t tickEnd, const std::function<void(int)>& deliver) {
+    Player& p = player;
+    if (!p.module || !p.playing || p.device) return;
+    const std::uint64_t end = std::uint64_t{tickEnd - p.startTick} * musicSampleRate / 1000;
+    if (end > 0) mixAndRelease(end - 1, deliver);
 }
 
 void musicFree() {
@@ -472,9 +488,22 @@ void musicFree() {
     p.bufferFrames = 0;
 }
 
-bool musicLoaded() {
-    return player.module != nullptr;
+void musicRecord(bool on) {
+    recording = on;
+    if (!on) recorded.clear();
 }
+
+std::vector<float> musicTakeRecorded() {
+    std::vector<float> taken;
+    taken.swap(recorded);
+    return taken;
+}
+
+bool musicPlaying() { return player.playing; }
+
+std::uint32_t musicStartTick() { return player.startTick; }
+
+bool musicLoaded() { return player.module != nullptr; }
 
 std::uint64_t musicFramesMixed() {
     Player& p = player;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -39,9 +40,19 @@ void musicPlay(std::uint32_t tick);
 // Main thread, before each frame: advances silent/lock-step playback to `tick` and calls
 // `deliver(userValue)` for every sync whose note has been heard by now, in order.
 void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliver);
+// Lock-step only: delivers every sync whose note sounds before `tickEnd` (exclusive), i.e.
+// during a video frame that lasts until then, so the frame that contains a note shows it.
+void musicDeliverSyncsBefore(std::uint32_t tickEnd, const std::function<void(int)>& deliver);
 // Stops output and frees everything; safe to call when nothing is loaded.
 void musicFree();
 bool musicLoaded();
+// Without a device: keep every mixed frame (the soundtrack of an offline capture).
+void musicRecord(bool on);
+// The frames recorded since the last call (interleaved stereo), removed from the record.
+std::vector<float> musicTakeRecorded();
+// The tick counter at musicPlay, and whether playback has started.
+bool musicPlaying();
+std::uint32_t musicStartTick();
 // Frames mixed since musicPlay (tests and diagnostics; main thread).
 std::uint64_t musicFramesMixed();
 

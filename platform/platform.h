@@ -78,6 +78,8 @@ void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecon
 bool virtualClockActive();
 void useRealClock();
 void advanceVirtualClock(); // by the step given to useVirtualClock
+// Where the next advance will put the virtual counter.
+std::uint32_t nextVirtualTick();
 void setVirtualTick(std::uint32_t tick);
 
 // ---- Message boxes ---------------------------------------------------------------------

@@ -127,6 +127,11 @@ void advanceVirtualClock() {
                   static_cast<std::uint32_t>(virtualAdvances * stepNumerator / stepDenominator);
 }
 
+std::uint32_t nextVirtualTick() {
+    return virtualStart +
+           static_cast<std::uint32_t>((virtualAdvances + 1) * stepNumerator / stepDenominator);
+}
+
 // Moving the clock by hand makes `tick` the new origin of the advances.
 void setVirtualTick(std::uint32_t tick) {
     virtualTick = virtualStart = tick;

@@ -154,27 +154,15 @@ void closeWindow() {
     }
 }
 
-bool windowOpen() {
-    return window != nullptr;
-}
+bool windowOpen() { return window != nullptr; }
 
-void* glProcAddress(const char* name) {
-    return SDL_GL_GetProcAddress(name);
-}
+void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
-int frameWidth() {
-    return pictureWidth;
-}
-int frameHeight() {
-    return pictureHeight;
-}
+int frameWidth() { return pictureWidth; }
+int frameHeight() { return pictureHeight; }
 
-void keepPresentedFrames(bool keep) {
-    keepFrames = keep;
-}
-const std::vector<std::uint8_t>& lastPresentedFrame() {
-    return presented;
-}
+void keepPresentedFrames(bool keep) { keepFrames = keep; }
+const std::vector<std::uint8_t>& lastPresentedFrame() { return presented; }
 
 std::vector<std::uint8_t> readOffscreenFrame() {
     std::vector<std::uint8_t> rgb(static_cast<size_t>(pictureWidth) * pictureHeight * 3);

@@ -10,3 +10,6 @@ extern const Scene hallScene;      // entry 5
 extern const Scene starMorphScene; // entry 7
 extern const Scene swarmScene;     // entry 9
 extern const Scene greetingsScene; // entry 11
+
+// True once the last interlude's cube has blown apart and its final picture holds.
+bool showHolding();

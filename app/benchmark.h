@@ -1,0 +1,30 @@
+// Frame-time benchmark: the whole show on the virtual clock at 60 fps steps, no vsync, no
+// sound output (the module is still mixed), as fast as the machine allows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SceneTimes {
+    int entry = 0;
+    long frames = 0;
+    double medianMs = 0, p95Ms = 0, maxMs = 0;
+};
+
+struct BenchmarkReport {
+    std::vector<SceneTimes> scenes; // entries 1 to 12 that ran
+    double loadingMs = 0;           // all frames of the loading screen
+    double slowestLoadMs = 0;       // its slowest frame (one loading unit)
+    double wallSeconds = 0;         // the whole run
+    double showSeconds = 0;         // the show's own duration on the virtual clock
+    double floorMs = 0;             // median of a bare clear-and-present loop
+};
+
+// Median, 95th percentile and maximum of the samples (ms).
+SceneTimes summarise(int entry, std::vector<double> samples);
+std::string formatReportTable(const BenchmarkReport& report);
+std::string formatReportJson(const BenchmarkReport& report);
+
+// Runs the started show to its held final picture (plus one second) and measures it; prints
+// the table and writes the JSON when `jsonPath` is set. Returns the exit code.
+int runBenchmark(const std::string& jsonPath);

@@ -1,0 +1,127 @@
+#include "app/capture.h"
+
+#include "app/frame_sink.h"
+#include "app/music.h"
+#include "app/scene_table.h"
+#include "platform/module_player.h"
+#include "platform/platform.h"
+#include "scenes/scenes.h"
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// A show's usual length, for the progress estimate until the final picture is reached.
+constexpr double usualShowSeconds = 180;
+
+std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int width, int height,
+                                  unsigned scale) {
+    if (scale == 1) return rgb;
+    const size_t outWidth = static_cast<size_t>(width) * scale;
+    std::vector<std::uint8_t> out(outWidth * height * scale * 3);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = &out[static_cast<size_t>(y) * scale * outWidth * 3];
+        for (int x = 0; x < width; ++x)
+            for (unsigned k = 0; k < scale; ++k)
+                std::copy_n(&rgb[(static_cast<size_t>(y) * width + x) * 3], 3,
+                            &row[(static_cast<size_t>(x) * scale + k) * 3]);
+        for (unsigned k = 1; k < scale; ++k)
+            std::copy_n(row, outWidth * 3, row + k * outWidth * 3);
+    }
+    return out;
+}
+
+} // namespace
+
+CaptureRun::CaptureRun(const CaptureSettings& settings) : settings_(settings) {}
+CaptureRun::~CaptureRun() = default;
+
+bool CaptureRun::open(std::string& error) {
+    width_ = 640;
+    height_ = 480;
+    sink_ = openFrameSink(settings_.target, width_ * static_cast<int>(settings_.scale),
+                          height_ * static_cast<int>(settings_.scale), settings_.fps, error);
+    return sink_ != nullptr;
+}
+
+void CaptureRun::abandon() {
+    if (sink_) sink_->discard();
+    sink_.reset();
+}
+
+long CaptureRun::plannedFrames() const {
+    const double fps = settings_.fps;
+    if (settings_.durationSeconds > 0) return static_cast<long>(settings_.durationSeconds * fps);
+    if (holdFrame_ >= 0) return holdFrame_ + static_cast<long>(settings_.holdSeconds * fps);
+    return static_cast<long>((usualShowSeconds + settings_.holdSeconds) * fps);
+}
+
+bool CaptureRun::afterFrame() {
+    const auto& picture = platform::lastPresentedFrame();
+    std::vector<std::uint8_t> frame =
+        picture.empty() ? std::vector<std::uint8_t>(static_cast<size_t>(width_) * height_ * 3)
+                        : picture;
+    if (!sink_->writeFrame(upscale(frame, width_, height_, settings_.scale), failure_))
+        return false;
+    ++frames_;
+
+    // The soundtrack is silent until the music starts, then the module as it was mixed.
+    if (platform::musicPlaying()) {
+        if (!musicPlaced_) {
+            const std::uint32_t silentMs = platform::musicStartTick() - firstTick_;
+            soundtrack_.assign(static_cast<size_t>(silentMs) * platform::musicSampleRate / 1000 * 2,
+                               0.0f);
+            musicPlaced_ = true;
+        }
+        std::vector<float> mixed = platform::musicTakeRecorded();
+        soundtrack_.insert(soundtrack_.end(), mixed.begin(), mixed.end());
+    }
+
+    if (holdFrame_ < 0 && showHolding()) holdFrame_ = frames_;
+    reportProgress(false);
+    return frames_ < plannedFrames();
+}
+
+void CaptureRun::reportProgress(bool last) {
+    using namespace std::chrono;
+    const double elapsed = duration<double>(steady_clock::now() - started_).count();
+    if (!last && elapsed - lastReport_ < 0.5) return;
+    lastReport_ = elapsed;
+    const long total = std::max(plannedFrames(), frames_);
+    const double left = frames_ > 0 ? elapsed / frames_ * (total - frames_) : 0;
+    std::fprintf(stderr, "\rcapture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ",
+                 frames_, (holdFrame_ < 0 && settings_.durationSeconds <= 0) ? "~" : "", total,
+                 elapsed, left);
+    if (last) std::fprintf(stderr, "\n");
+}
+
+int CaptureRun::run() {
+    started_ = std::chrono::steady_clock::now();
+    firstTick_ = platform::tickCount();
+    platform::keepPresentedFrames(true);
+    platform::musicRecord(true);
+    deliverSyncsByFrameSpan(true);
+    setFrameObserver([this] { return afterFrame(); });
+    mainLoop();
+    setFrameObserver(nullptr);
+    platform::musicRecord(false);
+    deliverSyncsByFrameSpan(false);
+    reportProgress(true);
+
+    if (!failure_.empty() || frames_ < plannedFrames()) {
+        if (failure_.empty()) failure_ = "the capture was stopped before its end";
+        std::fprintf(stderr, "tuvero: %s\n", failure_.c_str());
+        abandon();
+        return 1;
+    }
+    // Exactly as long as the frames: frame n covers [n, n + 1) / fps seconds.
+    const size_t samples = static_cast<size_t>(frames_) * platform::musicSampleRate / settings_.fps;
+    soundtrack_.resize(samples * 2, 0.0f);
+    std::string error;
+    if (!sink_->finish(soundtrack_, platform::musicSampleRate, error)) {
+        std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+        abandon();
+        return 1;
+    }
+    return 0;
+}

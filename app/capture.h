@@ -1,0 +1,50 @@
+// Offline rendering of the whole show on the virtual clock: a video with its soundtrack
+// (through ffmpeg) or a folder of numbered PNG frames and music.wav.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct CaptureSettings {
+    std::string target; // FILE.mkv, FILE.mp4, or a folder (existing, or ending in '/')
+    unsigned fps = 60;
+    unsigned scale = 1;         // nearest-neighbour upscaling of the 640 x 480 frames
+    double holdSeconds = 5;     // how long after the final picture holds the capture goes on
+    double durationSeconds = 0; // > 0: end after this long instead
+};
+
+class FrameSink;
+
+// One capture: open the target before the show starts (so a bad target fails at once), then
+// run the show's main loop into it.
+class CaptureRun {
+  public:
+    explicit CaptureRun(const CaptureSettings& settings);
+    ~CaptureRun();
+    bool open(std::string& error);
+    // Runs the main loop frame by frame into the target. Returns the exit code: 0, or 1 with a
+    // message on stderr and nothing half-written left behind.
+    int run();
+    // Removes whatever was written (start-up failed after open).
+    void abandon();
+
+  private:
+    bool afterFrame();
+    long plannedFrames() const;
+    void reportProgress(bool last);
+
+    CaptureSettings settings_;
+    std::unique_ptr<FrameSink> sink_;
+    int width_ = 640, height_ = 480;
+    long frames_ = 0;
+    long holdFrame_ = -1;
+    std::uint32_t firstTick_ = 0;
+    bool musicPlaced_ = false;
+    std::vector<float> soundtrack_;
+    std::string failure_;
+    std::chrono::steady_clock::time_point started_;
+    double lastReport_ = -1;
+};
