@@ -1,7 +1,291 @@
 #include "scenes/interlude.h"
+
+#include "app/app_state.h"
+#include "app/loading_screen.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
-#include "scenes/temporary_scene.h"
+#include "scenes/star_morph.h"
+#include "scenes/swarm.h"
+#include <GL/gl.h>
+#include <cmath>
 
 Texture interludeTextures[6] = {};
+InterludeData interlude;
 
-const Scene interludeScene{temporaryLoad, temporaryFrame, noOperation, nullptr};
+void resetInterlude() {
+    interlude = InterludeData{};
+}
+
+namespace {
+
+constexpr int liveSize = 256;     // side of the live-view textures
+constexpr int pictureWidth = 512; // width of the area the cube is drawn into
+constexpr int tilesPerSide = 20;
+constexpr float tileSize = 0.05f; // in texture units; 0.2 world units
+
+int interludeLoad() {
+    switch (interlude.loadStep) {
+    case 0:
+        createEmptyTexture(interludeTextures, liveSize, liveSize, 0);
+        break;
+    case 1:
+        loadJpegTexture(interludeTextures, "texture.jpg", 1);
+        break;
+    case 2:
+        createEmptyTexture(interludeTextures, liveSize, liveSize, 2);
+        break;
+    case 3:
+        loadJpegTexture(interludeTextures, "kuutio.jpg", 3);
+        break;
+    default:
+        return 1; // loaded by an earlier registration of the interlude
+    }
+    ++interlude.loadStep;
+    return interlude.loadStep == 4 ? 1 : 0;
+}
+
+// Runs another scene's frame, which renders into one of our live textures. The camera's eye is
+// put back afterwards; its centre and up stay as that frame set them.
+void renderLiveView(const Scene& scene) {
+    const Vec3 eye = camera.eye;
+    scene.frame();
+    camera.eye = eye;
+}
+
+void renderLiveViews(std::uint32_t stage) {
+    if (stage == 1 || stage == 2) renderLiveView(tunnelScene);
+    if (stage == 2 || stage == 3) renderLiveView(hallScene);
+}
+
+// The background picture as a 2D pass; in the 512-pixel viewport it fills the viewport.
+void drawBackground() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glTranslatef(320, 240, 0);
+    glBindTexture(GL_TEXTURE_2D, interludeTextures[3]);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-320, -240);
+    glTexCoord2f(1, 0);
+    glVertex2f(320, -240);
+    glTexCoord2f(1, 1);
+    glVertex2f(320, 240);
+    glTexCoord2f(0, 1);
+    glVertex2f(-320, 240);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// Back at the near end: the occurrence is over and the next scene takes the screen.
+void endOccurrence() {
+    interlude.zoomSpeed = -interlude.zoomSpeed;
+    camera.position(0, 0, interludeNearZ, 0, 0, -1, 0, 1, 0);
+    ++interlude.stage;
+    interlude.occurrenceStarting = true;
+    advanceScene();
+}
+
+void moveCamera(std::uint32_t now) {
+    const std::uint32_t stage = interlude.stage;
+    if (stage >= 1 && stage <= 6) {
+        const float elapsed = static_cast<float>(now - interlude.tick);
+        camera.move(elapsed * interlude.zoomSpeed, 0, 0, 1);
+        if (camera.eye.z >= interludeFarZ && interlude.zoomSpeed > 0) {
+            interlude.zoomSpeed = -interlude.zoomSpeed;
+            camera.position(0, 0, interludeFarZ, 0, 0, -1, 0, 1, 0);
+            if (stage == 6) interlude.stage = 7;
+        } else if (camera.eye.z <= interludeNearZ && interlude.zoomSpeed < 0) {
+            endOccurrence();
+        }
+    } else if (stage == 7) {
+        interlude.explodeDistance +=
+            static_cast<float>(now - interlude.tick) * interludeExplodeSpeed;
+        if (interlude.explodeDistance >= interludeExplodeEnd) interlude.stage = 8;
+        // Per frame on purpose: the camera slides faster at higher frame rates.
+        camera.move(0.2f, 1, 0, 0);
+        camera.move(0.2f, 0, 1, 0);
+        camera.lookAt(Vec3{0, 0, 0});
+    }
+}
+
+// Turns the cube so that the scene just ended faces the camera at the start of an occurrence
+// and the next scene at its end; q runs from 0 at the near end to 1 at the far end.
+void updateCubeAngles() {
+    const float q = (camera.eye.z - interludeNearZ) * 0.05f;
+    const bool out = interlude.zoomSpeed > 0;
+    float& x = interlude.cubeAngleX;
+    float& y = interlude.cubeAngleY;
+    float& z = interlude.cubeAngleZ;
+    switch (interlude.stage) {
+    case 1:
+        x = out ? 45 * q : 45 * (2 - q);
+        y = 0;
+        z = 0;
+        break;
+    case 2:
+        x = 90;
+        y = out ? 135 * q : 135 * (2 - q);
+        z = out ? 45 * q : 45 * (2 - q);
+        break;
+    case 3:
+        x = 90;
+        y = out ? 270 + 45 * q : 315 + 45 * (1 - q);
+        z = out ? 90 + 45 * q : 135 + 45 * (1 - q);
+        break;
+    case 4:
+        x = out ? 90 + 45 * q : 135 + 45 * (1 - q);
+        y = 0;
+        z = 180;
+        break;
+    case 5:
+        x = 180;
+        y = out ? 45 * q : 45 * (2 - q);
+        z = 180;
+        break;
+    case 6:
+        x = 180 - 180 * q;
+        y = 90 - 90 * q;
+        z = 180 - 180 * q;
+        break;
+    default:
+        break; // exploding or finished: the cube keeps its last angles
+    }
+}
+
+void tileQuad(float e, float f) {
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    glTexCoord2f(e, f);
+    glVertex3f(4 * e - 2, 2 - 4 * f, 2);
+    glTexCoord2f(e + tileSize, f);
+    glVertex3f(4 * e - 1.8f, 2 - 4 * f, 2);
+    glTexCoord2f(e + tileSize, f + tileSize);
+    glVertex3f(4 * e - 1.8f, 1.8f - 4 * f, 2);
+    glTexCoord2f(e, f + tileSize);
+    glVertex3f(4 * e - 2, 1.8f - 4 * f, 2);
+    glEnd();
+}
+
+// One face in the plane z = 2 as 20 x 20 tiles; while exploding each tile flies away from the
+// face's centre, tinted and fading out by distance 30.
+void drawFace(bool exploding) {
+    const float d = interlude.explodeDistance;
+    const float tint = 0.5f * std::sin(d);
+    float e = 0;
+    for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
+        float f = 0;
+        for (int row = 0; row < tilesPerSide; ++row, f += tileSize) {
+            if (!exploding) {
+                tileQuad(e, f);
+                continue;
+            }
+            glPushMatrix();
+            glTranslatef(2 * (e - 0.5f) * d, 2 * (0.5f - f) * d, d);
+            glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            tileQuad(e, f);
+            glDisable(GL_BLEND);
+            glColor4f(1, 1, 1, 1);
+            glPopMatrix();
+        }
+    }
+}
+
+void drawCube() {
+    struct Face {
+        const Texture* texture;
+        float rotations[2][4]; // angle, axis; angle 0 = no rotation
+    };
+    const Face faces[6] = {
+        {&cubeGridTextures[0], {{0, 0, 0, 0}, {0, 0, 0, 0}}},      // front: scene 1
+        {&interludeTextures[0], {{-90, 1, 0, 0}, {180, 0, 0, 1}}}, // top: live tunnel
+        {&interludeTextures[2], {{90, 0, 1, 0}, {180, 0, 0, 1}}},  // right: live hall
+        {&morphTextures[0], {{90, 1, 0, 0}, {180, 0, 0, 1}}},      // bottom: scene 7
+        {&swarmTextures[0], {{180, 0, 1, 0}, {0, 0, 0, 0}}},       // back: scene 9
+        {&cubeGridTextures[0], {{-90, 0, 1, 0}, {0, 0, 0, 0}}},    // left: scene 1
+    };
+    const bool exploding = interlude.stage == 7;
+    for (const Face& face : faces) {
+        glPushMatrix();
+        glBindTexture(GL_TEXTURE_2D, *face.texture);
+        for (const auto& r : face.rotations)
+            if (r[0] != 0) glRotatef(r[0], r[1], r[2], r[3]);
+        drawFace(exploding);
+        glPopMatrix();
+    }
+}
+
+void interludeFrame() {
+    renderLiveViews(interlude.stage);
+
+    glViewport(0, 0, pictureWidth, static_cast<GLsizei>(appState.screenHeight));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawBackground();
+
+    const std::uint32_t now = platform::tickCount();
+    if (!interlude.ticking) {
+        interlude.ticking = true;
+        interlude.tick = now;
+        interlude.occurrenceStarting = false;
+    }
+    if (interlude.occurrenceStarting) {
+        interlude.tick = now;
+        interlude.occurrenceStarting = false;
+        camera.position(0, 0, interludeNearZ, 0, 0, -1, 0, 1, 0);
+    }
+
+    if (interlude.stage == 0) {
+        // Only the eye: the view stays aimed where the scene before left it.
+        camera.eye = Vec3{0, 0, interludeNearZ};
+        interlude.stage = 1;
+    } else {
+        drawScreenCopy(0.7f); // the trail: last frame's picture at 70%
+    }
+
+    moveCamera(now);
+    camera.apply();
+    if (!interlude.occurrenceStarting) interlude.tick = now;
+
+    updateCubeAngles();
+    glRotatef(interlude.cubeAngleX, 1, 0, 0);
+    glRotatef(interlude.cubeAngleY, 0, 1, 0);
+    glRotatef(interlude.cubeAngleZ, 0, 0, 1);
+    if (interlude.stage <= 7) drawCube();
+
+    glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, pictureWidth, pictureWidth, 0);
+    glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
+               static_cast<GLsizei>(appState.screenHeight));
+    drawScreenCopy(1.0f); // the 512-pixel-wide picture stretched over the screen
+    fadeOverlay(false, 0, 0, 0, 0);
+    platform::presentFrame();
+}
+
+// A white flash on the first note of the marked instrument; no GL calls here.
+void interludeMusicSync(int value) {
+    if (value == 0) fadeOverlay(true, 0.005f, 1, 1, 1);
+}
+
+// Runs once per registration (six times); the slots are cleared so later calls do nothing.
+void interludeUnload() {
+    glDeleteTextures(6, interludeTextures);
+    for (Texture& t : interludeTextures)
+        t = 0;
+}
+
+} // namespace
+
+const Scene interludeScene{interludeLoad, interludeFrame, interludeMusicSync, interludeUnload};

@@ -1,7 +1,33 @@
-// The interlude cube between the scenes. Its 256 x 256 texture slots receive the live pictures
-// of the tunnel (slot 0) and the pillar hall (slot 2).
+// The interlude cube between the scenes (entries 2, 4, 6, 8, 10 and 12). Its 256 x 256 texture
+// slots receive the live pictures of the tunnel (slot 0) and the pillar hall (slot 2).
 #pragma once
 
 #include "assets/texture.h"
+#include <cstdint>
 
+// 0: live tunnel, 1: "texture.jpg" (loaded, not drawn), 2: live hall, 3: "kuutio.jpg"
+// (background); 4 and 5 stay 0.
 extern Texture interludeTextures[6];
+
+// One set of state serves all six occurrences; it lives for the whole run.
+struct InterludeData {
+    int loadStep = 0;
+    // 0 before the first frame, 1 to 6 the occurrence playing, 7 exploding, 8 finished.
+    std::uint32_t stage = 0;
+    bool ticking = false;           // set by the first interlude frame ever
+    bool occurrenceStarting = true; // the next frame starts an occurrence (2 to 6)
+    std::uint32_t tick = 0;         // tick of the previous interlude frame
+    float zoomSpeed = 0.015f;       // units per ms; > 0 the camera moves away from the cube
+    float explodeDistance = 0;
+    float cubeAngleX = 0, cubeAngleY = 0, cubeAngleZ = 0; // degrees
+};
+
+extern InterludeData interlude;
+
+constexpr float interludeNearZ = 5.63f;
+constexpr float interludeFarZ = 25.63f;
+constexpr float interludeExplodeSpeed = 0.035f; // units per ms
+constexpr float interludeExplodeEnd = 30;
+
+// Back to the state before loading (tests). Does not touch the textures.
+void resetInterlude();

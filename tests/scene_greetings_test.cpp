@@ -1,0 +1,129 @@
+// Greetings scene on the virtual clock: picture cycle, particle spawning and respawning.
+#include "app/scene_table.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "scenes/greetings.h"
+#include "scenes/scenes.h"
+#include "tests/scene_test_support.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t firstTick = 400000;
+const Rgb slideColours[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
+
+class GreetingsScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
+        resetGreetings();
+        for (int i = 0; i < 4; ++i)
+            greetingsTextures[i] = solidTexture(static_cast<std::uint8_t>(slideColours[i].r),
+                                                static_cast<std::uint8_t>(slideColours[i].g),
+                                                static_cast<std::uint8_t>(slideColours[i].b));
+        greetingsTextures[4] = solidTexture(255, 255, 255);
+        // The camera as the interlude hands it over.
+        camera.position(0, 0, 5.63f, 0, 0, -1, 0, 1, 0);
+        currentScene = 11;
+        std::srand(7);
+    }
+    void TearDown() override { greetingsScene.unload(); }
+
+    // How many pixels of the last presented picture have exactly this colour.
+    static int pixelsOf(Rgb colour) {
+        const auto& picture = platform::lastPresentedFrame();
+        int count = 0;
+        for (size_t i = 0; i + 2 < picture.size(); i += 3)
+            count +=
+                picture[i] == colour.r && picture[i + 1] == colour.g && picture[i + 2] == colour.b;
+        return count;
+    }
+};
+
+TEST_F(GreetingsScene, FirstFrameSpawnsEveryParticleAtTheBottom) {
+    frameAt(firstTick, greetingsScene.frame);
+    int onGrid = 0;
+    for (int i = 0; i < greetingsParticleCount; ++i) {
+        const Vec3& p = greetings.particlePos[i];
+        EXPECT_EQ(p.z, -50.0f) << i; // height; dt is 0 on the first frame
+        EXPECT_GE(p.x, -50.0f);
+        EXPECT_LT(p.x, 50.0f);
+        EXPECT_GE(p.y, -50.0f);
+        EXPECT_LT(p.y, 50.0f);
+        const float speedSteps = greetings.particleSpeed[i] / 0.02f;
+        EXPECT_NEAR(speedSteps, std::round(speedSteps), 1e-4) << i;
+        EXPECT_GE(greetings.particleSpeed[i], 0.02f - 1e-6f);
+        EXPECT_LE(greetings.particleSpeed[i], 0.2f + 1e-6f);
+        onGrid += std::abs(p.x * 10 - std::round(p.x * 10)) < 1e-3f;
+    }
+    EXPECT_EQ(onGrid, greetingsParticleCount);
+    EXPECT_EQ(greetings.slide, 0);
+}
+
+TEST_F(GreetingsScene, AParticlePassingTheTopIsFreedAndRespawnsOnTheNextFrame) {
+    frameAt(firstTick, greetingsScene.frame);
+    greetings.particlePos[5] = Vec3{12.5f, -3.0f, 49.0f};
+    greetings.particleSpeed[5] = 0.1f;
+    frameAt(firstTick + 16, greetingsScene.frame);
+    EXPECT_EQ(greetings.particlePos[5].x, 0.0f); // free, drawn once more at its last height
+    EXPECT_FLOAT_EQ(greetings.particlePos[5].z, 50.6f);
+    frameAt(firstTick + 32, greetingsScene.frame);
+    EXPECT_NE(greetings.particlePos[5].x, 0.0f);
+    // Spawned at -50 and already risen by this frame's step.
+    EXPECT_FLOAT_EQ(greetings.particlePos[5].z, -50 + greetings.particleSpeed[5] * 16);
+}
+
+TEST_F(GreetingsScene, PicturesChangeEveryFourSecondsAndTheSceneEndsAtTwenty) {
+    int slideAt[11] = {};
+    std::uint32_t endAt = 0;
+    for (std::uint32_t t = 0; t <= 21000 && endAt == 0; t += 16) {
+        frameAt(firstTick + t, greetingsScene.frame);
+        ASSERT_GE(greetings.slide, 0);
+        ASSERT_LT(greetings.slide, 4);
+        if (t % 2000 == 0) slideAt[t / 2000] = greetings.slide;
+        if (currentScene != 11) endAt = t;
+    }
+    const int expected[10] = {0, 0, 1, 1, 2, 2, 3, 3, 0, 0}; // every 2 s
+    for (int s = 0; s < 10; ++s)
+        EXPECT_EQ(slideAt[s], expected[s]) << "at " << 2 * s << " s";
+    EXPECT_EQ(endAt, 20000u); // 20000 is a multiple of the 16 ms step
+    EXPECT_EQ(currentScene, 12);
+}
+
+TEST_F(GreetingsScene, ShowsTheCurrentPictureBehindTheParticles) {
+    for (std::uint32_t t = 0; t <= 4000; t += 16) {
+        frameAt(firstTick + t, greetingsScene.frame);
+        if (t == 0 || t == 4000) {
+            const Rgb shown = slideColours[greetings.slide];
+            EXPECT_GT(pixelsOf(shown), 640 * 480 / 2) << "at " << t;
+        }
+    }
+    // Rising squares in the particle colour are in the picture too.
+    EXPECT_GT(pixelsOf({255, 255, 255}), 0);
+}
+
+TEST(GreetingsSceneLoad, LoadsFivePicturesAndUnloadDeletesThem) {
+    if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
+    setDataDirectory(TUVERO_DATA_DIR);
+    resetGreetings();
+    for (int step = 0; step < 4; ++step)
+        EXPECT_EQ(greetingsScene.load(), 0) << step;
+    EXPECT_EQ(greetingsScene.load(), 1);
+    EXPECT_EQ(greetingsScene.load(), 1);
+    Texture loaded[5];
+    for (int i = 0; i < 5; ++i) {
+        loaded[i] = greetingsTextures[i];
+        EXPECT_TRUE(glIsTexture(loaded[i])) << i;
+    }
+    greetingsScene.unload();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(glIsTexture(loaded[i])) << i;
+    setDataDirectory("");
+}
+
+} // namespace

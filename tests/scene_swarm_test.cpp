@@ -1,0 +1,106 @@
+// Sphere swarm scene on the virtual clock: its three states, timing and picture.
+#include "app/scene_table.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+#include "scenes/scenes.h"
+#include "scenes/swarm.h"
+#include "tests/scene_test_support.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t firstTick = 300000;
+
+class SwarmScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
+        resetSwarm();
+        swarmTextures[0] = solidTexture(0, 0, 255); // background blue
+        swarmTextures[1] = solidTexture(255, 0, 0); // spheres red
+        currentScene = 9;
+    }
+    void TearDown() override { swarmScene.unload(); }
+};
+
+TEST_F(SwarmScene, FirstFrameHasNoElapsedTimeButWandersOnce) {
+    frameAt(firstTick, swarmScene.frame);
+    EXPECT_EQ(swarm.swarmX, -7.0f);
+    for (float angle : swarm.swarmSpin)
+        EXPECT_EQ(angle, 0.0f);
+    EXPECT_FLOAT_EQ(swarm.spherePos[0].y, -1 + 0.08f); // sphere 0 always climbs
+    EXPECT_EQ(swarm.spherePos[0].x, -1.0f);
+    EXPECT_EQ(currentScene, 9);
+    // The swarm starts outside the picture: only the background shows.
+    Rgb centre = presentedPixel(320, 240);
+    EXPECT_EQ(centre.b, 255);
+    EXPECT_EQ(centre.r, 0);
+}
+
+TEST_F(SwarmScene, FliesInHoldsUntil18SecondsAfterItsFirstFrameAndLeavesAt25) {
+    std::uint32_t holdAt = 0, flyOutAt = 0, endAt = 0;
+    bool spheresSeen = false;
+    for (std::uint32_t t = 0; t <= 27000 && endAt == 0; t += 40) {
+        const int stateBefore = swarm.swarmState;
+        frameAt(firstTick + t, swarmScene.frame);
+        if (stateBefore == 0 && swarm.swarmState == 1) {
+            holdAt = t;
+            EXPECT_EQ(swarm.swarmX, 0.0f); // clamped to the centre
+        }
+        if (stateBefore == 1 && swarm.swarmState == 2) flyOutAt = t;
+        if (currentScene != 9) endAt = t;
+        if (t == 10000) {
+            // Holding at the centre: translucent red over blue somewhere in the picture.
+            const auto picture = platform::lastPresentedFrame();
+            for (size_t i = 0; i + 2 < picture.size() && !spheresSeen; i += 3)
+                spheresSeen = picture[i] > 100 && picture[i + 2] > 50;
+        }
+    }
+    EXPECT_NEAR(holdAt, 7000, 40);
+    EXPECT_EQ(flyOutAt, 18000u); // a multiple of the 40 ms step
+    EXPECT_NEAR(endAt, 25000, 80);
+    EXPECT_EQ(currentScene, 10);
+    EXPECT_TRUE(spheresSeen);
+}
+
+TEST_F(SwarmScene, ALongFrameClampsAtTheCentreAndAFrameAlreadyOutsideHandsOver) {
+    frameAt(firstTick, swarmScene.frame);
+    frameAt(firstTick + 9000, swarmScene.frame); // 9 s in one frame: x would be 2
+    EXPECT_EQ(swarm.swarmX, 0.0f);
+    EXPECT_EQ(swarm.swarmState, 1);
+    frameAt(firstTick + 18000, swarmScene.frame);
+    // The state changes before the flight step, so this frame moves x on to 9, past the end:
+    // the hand-over happens on that same frame.
+    EXPECT_EQ(swarm.swarmState, 2);
+    EXPECT_FLOAT_EQ(swarm.swarmX, 9.0f);
+    EXPECT_EQ(currentScene, 10);
+}
+
+TEST_F(SwarmScene, SpinFollowsTimeWhileWanderFollowsFrames) {
+    frameAt(firstTick, swarmScene.frame);
+    frameAt(firstTick + 100, swarmScene.frame);
+    for (float angle : swarm.swarmSpin)
+        EXPECT_FLOAT_EQ(angle, 10.0f);
+    // Two frames, two steps of 0.08 for sphere 0 whatever the time between them.
+    EXPECT_FLOAT_EQ(swarm.spherePos[0].y, -1 + 0.16f);
+}
+
+TEST(SwarmSceneLoad, LoadsTwoPicturesThenReportsReadyAndUnloadDeletesThem) {
+    if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
+    setDataDirectory(TUVERO_DATA_DIR);
+    resetSwarm();
+    EXPECT_EQ(swarmScene.load(), 0);
+    EXPECT_EQ(swarmScene.load(), 1);
+    EXPECT_EQ(swarmScene.load(), 1); // nothing more to load
+    const Texture loaded[2] = {swarmTextures[0], swarmTextures[1]};
+    EXPECT_TRUE(glIsTexture(loaded[0]));
+    EXPECT_TRUE(glIsTexture(loaded[1]));
+    swarmScene.unload();
+    EXPECT_FALSE(glIsTexture(loaded[0]));
+    EXPECT_FALSE(glIsTexture(loaded[1]));
+    setDataDirectory("");
+}
+
+} // namespace
