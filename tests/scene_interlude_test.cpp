@@ -1,0 +1,250 @@
+// The interlude cube on the virtual clock: its six occurrences, the live views, the trail and
+// the explosion that ends the show on a held picture.
+#include "app/loading_screen.h"
+#include "app/scene_table.h"
+#include "assets/texture.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/cube_grid.h"
+#include "scenes/hall.h"
+#include "scenes/interlude.h"
+#include "scenes/scenes.h"
+#include "scenes/star_morph.h"
+#include "scenes/swarm.h"
+#include "scenes/tunnel.h"
+#include "tests/scene_test_support.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t firstTick = 600000;
+
+struct Angles {
+    float x, y, z;
+};
+
+// Difference of two angles in degrees, a full turn counting as none.
+float turnBetween(float a, float b) {
+    float d = std::fmod(std::fabs(a - b), 360.0f);
+    return std::min(d, 360 - d);
+}
+
+Angles cubeAngles() { return {interlude.cubeAngleX, interlude.cubeAngleY, interlude.cubeAngleZ}; }
+
+class InterludeScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
+        resetInterlude();
+        resetTunnel();
+        resetHall();
+        const std::vector<std::uint8_t> black(256 * 256 * 4, 0);
+        interludeTextures[0] = makeTexture(256, 256, black);
+        interludeTextures[2] = makeTexture(256, 256, black);
+        interludeTextures[3] = solidTexture(0, 255, 0); // background green
+        cubeGridTextures[0] = solidTexture(255, 0, 0);  // the other faces red
+        morphTextures[0] = solidTexture(255, 0, 0);
+        swarmTextures[0] = solidTexture(255, 0, 0);
+        fillCopy(0, 0, 255);
+        currentScene = 2;
+        tick = firstTick;
+    }
+    void TearDown() override {
+        interludeScene.unload();
+        for (Texture* t :
+             {&cubeGridTextures[0], &morphTextures[0], &swarmTextures[0], &screenCopyTexture}) {
+            glDeleteTextures(1, t);
+            *t = 0;
+        }
+    }
+
+    // Replaces the shared screen copy with one colour.
+    static void fillCopy(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        glDeleteTextures(1, &screenCopyTexture);
+        std::vector<std::uint8_t> rgba(512 * 512 * 4);
+        for (size_t i = 0; i < rgba.size(); i += 4) {
+            rgba[i] = r;
+            rgba[i + 1] = g;
+            rgba[i + 2] = b;
+            rgba[i + 3] = 255;
+        }
+        screenCopyTexture = makeTexture(512, 512, rgba);
+    }
+    // Pixel of the screen copy, row 0 at the bottom of the picture.
+    static Rgb copyPixel(int x, int row) {
+        const auto rgb = readTexture(screenCopyTexture, 512, 512);
+        const size_t at = (static_cast<size_t>(row) * 512 + x) * 3;
+        return {rgb[at], rgb[at + 1], rgb[at + 2]};
+    }
+
+    // One interlude frame `dt` ms after the previous one.
+    void frame(std::uint32_t dt = 16) {
+        tick += dt;
+        frameAt(tick, interludeScene.frame);
+    }
+
+    std::uint32_t tick = 0;
+};
+
+// Start angles of occurrences 1 to 6; each occurrence ends on the next one's.
+const Angles startAngles[7] = {{0, 0, 0},    {0, 0, 0},     {90, 0, 0},    {90, 270, 90},
+                               {90, 0, 180}, {180, 0, 180}, {180, 90, 180}};
+
+TEST_F(InterludeScene, FiveOccurrencesTurnTheCubeFromSceneToSceneAndHandOverOnce) {
+    tick -= 16; // the first frame at firstTick
+    for (std::uint32_t occurrence = 1; occurrence <= 5; ++occurrence) {
+        SCOPED_TRACE(occurrence);
+        const int entry = static_cast<int>(2 * occurrence);
+        ASSERT_EQ(currentScene, entry);
+        const std::uint32_t startTick = tick + 16;
+        Angles previous = startAngles[occurrence];
+        bool turnedBack = false;
+        while (currentScene == entry && tick - startTick < 4000) {
+            const std::uint32_t stageBefore = interlude.stage;
+            frame();
+            // Live views: the tunnel in occurrences 1 and 2, the hall in 2 and 3.
+            EXPECT_EQ(tunnel.tick == tick, stageBefore == 1 || stageBefore == 2);
+            EXPECT_EQ(hall.tick == tick, stageBefore == 2 || stageBefore == 3);
+            if (interlude.zoomSpeed < 0 && !turnedBack) {
+                turnedBack = true;
+                EXPECT_EQ(camera.eye.z, interludeFarZ); // placed exactly at the far end
+            }
+            const Angles now = cubeAngles();
+            // The cube never jumps, not even on the frame that ends the occurrence.
+            EXPECT_LT(turnBetween(now.x, previous.x), 3.0f);
+            EXPECT_LT(turnBetween(now.y, previous.y), 3.0f);
+            EXPECT_LT(turnBetween(now.z, previous.z), 3.0f);
+            previous = now;
+        }
+        EXPECT_TRUE(turnedBack);
+        EXPECT_EQ(currentScene, entry + 1);
+        EXPECT_EQ(interlude.stage, occurrence + 1);
+        EXPECT_EQ(camera.eye.z, interludeNearZ);
+        EXPECT_EQ(interlude.zoomSpeed, 0.015f);
+        EXPECT_NEAR(tick - startTick, 2667, 48); // 20 units out and back at 0.015 per ms
+        EXPECT_EQ(interlude.cubeAngleX, startAngles[occurrence + 1].x);
+        EXPECT_EQ(turnBetween(interlude.cubeAngleY, startAngles[occurrence + 1].y), 0.0f);
+        EXPECT_EQ(interlude.cubeAngleZ, startAngles[occurrence + 1].z);
+
+        // The next scene plays; then the next occurrence starts from the near end.
+        currentScene = entry + 2;
+        tick += 30000 - 16;
+        camera.position(3, 3, 3, 0, 0, 0, 0, 1, 0);
+    }
+}
+
+TEST_F(InterludeScene, TheSixthOccurrenceExplodesTheCubeAndHoldsTheBackgroundForever) {
+    interlude.stage = 6;
+    interlude.ticking = true;
+    currentScene = 12;
+    frame();
+    EXPECT_EQ(camera.eye.z, interludeNearZ);
+    for (int i = 0; i < 400 && interlude.stage == 6; ++i)
+        frame();
+    EXPECT_EQ(interlude.stage, 7u);
+    EXPECT_EQ(camera.eye.z, interludeFarZ);
+    EXPECT_LT(turnBetween(interlude.cubeAngleX, 0), 3.0f); // back to the front face
+    const std::uint32_t explodeStart = tick;
+    const float eyeXBefore = camera.eye.x;
+    frame();
+    EXPECT_GT(camera.eye.x, eyeXBefore + 0.1f); // sliding sideways by 0.2 per frame
+    for (int i = 0; i < 400 && interlude.stage == 7; ++i)
+        frame();
+    EXPECT_NEAR(tick - explodeStart, 857, 16); // 30 units at 0.035 per ms
+    EXPECT_GE(interlude.explodeDistance, interludeExplodeEnd);
+    // Held picture: no hand-over and no cube, however long it runs.
+    for (int i = 0; i < 120; ++i)
+        frame();
+    EXPECT_EQ(currentScene, 12);
+    EXPECT_EQ(interlude.stage, 8u);
+    EXPECT_FALSE(quitRequested());
+    for (int row : {5, 240, 470})
+        for (int x : {5, 256, 505}) {
+            const Rgb p = copyPixel(x, row);
+            EXPECT_LT(p.r, 8) << x << "," << row;
+            EXPECT_GT(p.g, 240) << x << "," << row;
+        }
+}
+
+TEST_F(InterludeScene, ALongFramePlacesTheCameraExactlyAtEitherEnd) {
+    frame(0);
+    frame(5000); // 75 units out in one frame
+    EXPECT_EQ(camera.eye.z, interludeFarZ);
+    EXPECT_EQ(interlude.zoomSpeed, -0.015f);
+    EXPECT_EQ(currentScene, 2);
+    frame(5000);
+    EXPECT_EQ(camera.eye.z, interludeNearZ);
+    EXPECT_EQ(interlude.zoomSpeed, 0.015f);
+    EXPECT_EQ(currentScene, 3);
+    EXPECT_EQ(interlude.stage, 2u);
+}
+
+TEST_F(InterludeScene, FirstFrameSetsOnlyTheEyeAndDrawsNoTrail) {
+    // Looking away from the cube, as if the scene before left the camera so: only the
+    // background is in view.
+    camera.position(1, 2, 3, 0, 0, 100, 0, 1, 0);
+    frame(0);
+    EXPECT_EQ(interlude.stage, 1u);
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, interludeNearZ}));
+    EXPECT_EQ(camera.center, (Vec3{0, 0, 100}));
+    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
+    // The blue copy that was there is not laid over the picture.
+    for (int row : {5, 240, 470})
+        for (int x : {5, 256, 505}) {
+            const Rgb p = copyPixel(x, row);
+            EXPECT_EQ(p.b, 0) << x << "," << row;
+            EXPECT_EQ(p.g, 255) << x << "," << row;
+        }
+    // The presented picture is the 512-pixel copy stretched over the whole screen.
+    EXPECT_EQ(presentedPixel(639, 240).g, 255);
+}
+
+TEST_F(InterludeScene, TheTrailLaysTheLastPictureBackAtSeventyPercent) {
+    frame(0);
+    for (int i = 0; i < 400 && camera.eye.z < 20; ++i)
+        frame();
+    fillCopy(0, 0, 255);
+    frame();
+    const Rgb corner = copyPixel(5, 5); // background, far from the small cube
+    EXPECT_NEAR(corner.b, 178, 3);
+    EXPECT_NEAR(corner.g, 77, 3);
+    EXPECT_EQ(corner.r, 0);
+}
+
+TEST_F(InterludeScene, AValueZeroSyncStartsAWhiteFlashAndValueOneDoesNothing) {
+    interludeScene.onMusicSync(1);
+    EXPECT_EQ(fadeState.fadeAlpha, 0.0f);
+    interludeScene.onMusicSync(0);
+    EXPECT_EQ(fadeState.fadeAlpha, 1.0f);
+    EXPECT_EQ(fadeState.fadeRate, 0.005f);
+    EXPECT_EQ(fadeState.fadeColor[0], 1.0f);
+    EXPECT_EQ(fadeState.fadeColor[2], 1.0f);
+}
+
+TEST(InterludeSceneLoad, FirstRegistrationLoadsFourTexturesTheOthersReturnAtOnce) {
+    if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
+    setDataDirectory(TUVERO_DATA_DIR);
+    resetInterlude();
+    for (int step = 0; step < 3; ++step)
+        EXPECT_EQ(interludeScene.load(), 0) << step;
+    EXPECT_EQ(interludeScene.load(), 1);
+    const Texture loaded[4] = {interludeTextures[0], interludeTextures[1], interludeTextures[2],
+                               interludeTextures[3]};
+    for (int registration = 2; registration <= 6; ++registration)
+        EXPECT_EQ(interludeScene.load(), 1);
+    for (Texture t : loaded)
+        EXPECT_TRUE(glIsTexture(t));
+    EXPECT_EQ(interludeTextures[4], 0u);
+    EXPECT_EQ(interludeTextures[5], 0u);
+    for (int registration = 1; registration <= 6; ++registration)
+        interludeScene.unload();
+    for (Texture t : loaded)
+        EXPECT_FALSE(glIsTexture(t));
+    setDataDirectory("");
+}
+
+} // namespace
