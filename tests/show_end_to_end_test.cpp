@@ -1,0 +1,76 @@
+// The whole show as the program plays it: every entry of the scene table in order, each for
+// its own length, on the virtual clock with the music decoded but not heard.
+#include "tests/process_support.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SceneStart {
+    int scene = -1;
+    long frame = 0;
+    long time = 0;
+};
+
+// The "scene N frame F time T" lines of a trace, in order.
+std::vector<SceneStart> sceneStarts(const std::string& trace) {
+    std::vector<SceneStart> starts;
+    std::istringstream lines(trace);
+    std::string line;
+    while (std::getline(lines, line)) {
+        SceneStart s;
+        if (std::sscanf(line.c_str(), "scene %d frame %ld time %ld", &s.scene, &s.frame, &s.time) ==
+            3)
+            starts.push_back(s);
+    }
+    return starts;
+}
+
+constexpr int stepMs = 32;        // coarse steps keep the run short; every length is far longer
+constexpr long frameLimit = 8000; // 256 s of show: the held picture is reached well before
+
+TEST(ShowEndToEnd, PlaysEveryEntryInOrderForItsLengthAndHoldsTheLastPictureUntilQuit) {
+    const auto result =
+        runProcess({TUVERO_BINARY, "--window", "--silent", "--step", std::to_string(stepMs),
+                    "--trace", "--frames", std::to_string(frameLimit), "--data", TUVERO_DATA_DIR},
+                   TUVERO_DATA_DIR, 280);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto starts = sceneStarts(result.out);
+    ASSERT_EQ(starts.size(), 13u) << result.out;
+    for (int entry = 0; entry < 13; ++entry)
+        EXPECT_EQ(starts[entry].scene, entry) << result.out;
+
+    // Loading: 12 registration frames and 37 loading units, the hand-over in the 49th frame.
+    EXPECT_EQ(starts[1].frame, 49);
+
+    // Expected lengths in ms, measured from an entry's first frame to the next entry's first
+    // frame, so each includes the frame that hands over. 0 = checked separately.
+    const std::map<int, long> lengths = {
+        {3, 30000}, {5, 30000}, {7, 21500}, {9, 25000}, {11, 20000}};
+    for (int entry = 1; entry < 12; ++entry) {
+        const long length = starts[entry + 1].time - starts[entry].time;
+        SCOPED_TRACE("entry " + std::to_string(entry) + " lasted " + std::to_string(length));
+        if (entry % 2 == 0) {
+            // The interlude: 20 units out and back at 0.015 units per ms.
+            EXPECT_NEAR(length, 2667, 3 * stepMs);
+        } else if (entry == 1) {
+            // The cube grid waits for music syncs: at least its timed phases, 24.8 s.
+            EXPECT_GT(length, 24800);
+            EXPECT_LT(length, 90000);
+        } else {
+            EXPECT_GE(length, lengths.at(entry));
+            EXPECT_LE(length, lengths.at(entry) + 2 * stepMs);
+        }
+    }
+    // The last interlude never hands over: the program ends only because it was told to.
+    EXPECT_EQ(result.out.find("scene 13"), std::string::npos);
+    EXPECT_LT(starts[12].frame, frameLimit - 1000);
+}
+
+} // namespace
