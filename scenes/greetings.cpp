@@ -10,9 +10,7 @@
 Texture greetingsTextures[5] = {};
 GreetingsData greetings;
 
-void resetGreetings() {
-    greetings = GreetingsData{};
-}
+void resetGreetings() { greetings = GreetingsData{}; }
 
 namespace {
 

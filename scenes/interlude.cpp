@@ -15,9 +15,7 @@
 Texture interludeTextures[6] = {};
 InterludeData interlude;
 
-void resetInterlude() {
-    interlude = InterludeData{};
-}
+void resetInterlude() { interlude = InterludeData{}; }
 
 namespace {
 

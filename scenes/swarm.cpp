@@ -11,9 +11,7 @@
 Texture swarmTextures[2] = {};
 SwarmData swarm;
 
-void resetSwarm() {
-    swarm = SwarmData{};
-}
+void resetSwarm() { swarm = SwarmData{}; }
 
 namespace {
 

@@ -103,7 +103,7 @@ TEST_F(InterludeScene, FiveOccurrencesTurnTheCubeFromSceneToSceneAndHandOverOnce
         const std::uint32_t startTick = tick + 16;
         Angles previous = startAngles[occurrence];
         bool turnedBack = false;
-        while (currentScene == entry && tick - startTick < 4000) {
+        for (int frames = 0; currentScene == entry && frames < 300; ++frames) {
             const std::uint32_t stageBefore = interlude.stage;
             frame();
             // Live views: the tunnel in occurrences 1 and 2, the hall in 2 and 3.
