@@ -237,9 +237,13 @@ void startRow(int pattern, int row, std::uint64_t start) {
     }
     p.tickFrames = tickFrames;
     p.rowFrames = tickFrames * speed * (1 + patternDelay);
-    // Delayed notes sound after undelayed ones: queue the row's events in time order.
-    std::stable_sort(p.rowEvents.begin(), p.rowEvents.end(),
-                     [](const SyncEvent& a, const SyncEvent& b) { return a.frame < b.frame; });
+    // Delayed notes sound after undelayed ones: queue the row's events in time order. An
+    // insertion sort, stable and without the temporary buffer std::stable_sort may allocate.
+    for (std::size_t i = 1; i < p.rowEvents.size(); ++i) {
+        for (std::size_t j = i; j > 0 && p.rowEvents[j].frame < p.rowEvents[j - 1].frame; --j) {
+            std::swap(p.rowEvents[j], p.rowEvents[j - 1]);
+        }
+    }
     for (const SyncEvent& e : p.rowEvents)
         p.queue.push(e);
 }
@@ -457,7 +461,8 @@ void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliv
         release(p.heard, deliver);
         return;
     }
-    const std::uint32_t elapsed = tick - p.startTick;
+    std::uint32_t elapsed = tick - p.startTick;
+    if (elapsed > 0x80000000u) elapsed = 0; // a tick from before the start: nothing is due
     mixAndRelease(std::uint64_t{elapsed} * musicSampleRate / 1000, deliver);
 }
 

@@ -234,7 +234,7 @@ TEST(MusicPlayer, DeviceOutputDeliversSyncsAsTheOutputPlays) {
     }
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(values, (std::vector<int>{1, 0}));
-    EXPECT_GE(elapsed, std::chrono::milliseconds(row(3) - 60));
+    EXPECT_GE(elapsed, std::chrono::milliseconds(150)); // not all at once
     EXPECT_GT(platform::musicFramesMixed(), 0u);
     platform::musicFree();
     EXPECT_FALSE(platform::musicLoaded());
