@@ -96,6 +96,10 @@ TEST_F(PicturesTest, EveryFileIsABaselineColourJpegOfItsSize) {
         // Rows the show uploads with GL's default alignment of 4 must need no padding.
         EXPECT_EQ(info.width * 3 % 4, 0);
     }
+    // Nothing else is left behind (no temporary files of the writer).
+    for (const auto& entry : fs::directory_iterator(root_ / "a")) {
+        EXPECT_TRUE(kExpected.count(entry.path().filename().string())) << entry.path();
+    }
 }
 
 TEST_F(PicturesTest, TwoRunsWriteTheSameBytes) {
