@@ -48,9 +48,31 @@ Image paintMindControl() {
     }
     addLight(image, blur(rings, 5), hex(0xff5ad0) * 0.5f);
     addLight(image, rings, hex(0xffb0ff) * 0.35f);
-    Mask core = shapeMask(kS, kS, [=](Point p) { return sdCircle(p, c, 18); });
-    addLight(image, blur(core, 30), hex(0xff80ff) * 1.4f);
-    paint(image, core, hex(0xfff0ff));
+    // At the centre of the spiral an eye stares out: an almond of two circles' overlap, a
+    // striated iris and a pupil, ringed by a dark lid line and a glow.
+    const float lidRadius = 67.3f, lidOffset = 37.3f;
+    auto almond = [=](Point p) {
+        return std::max(sdCircle(p, {c.x, c.y + lidOffset}, lidRadius),
+                        sdCircle(p, {c.x, c.y - lidOffset}, lidRadius));
+    };
+    Mask eye = shapeMask(kS, kS, almond);
+    Mask lid = shapeMask(kS, kS, [=](Point p) { return std::fabs(almond(p)) - 2.5f; });
+    addLight(image, blur(grown(eye, 6), 22), hex(0xff60e0) * 1.1f);
+    Image eyeColour(kS, kS);
+    fillWith(eyeColour, [=](float x, float y) {
+        float dx = x - c.x, dy = y - c.y;
+        float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
+        Rgb white = mix(hex(0xfff4fc), hex(0xd8a8d8), smoothstep(20, 60, r));
+        float streaks = 0.5f + 0.5f * std::sin(a * 36 + std::sin(a * 7) * 2);
+        Rgb iris = mix(hex(0x4a0a8a), hex(0xe060ff), smoothstep(26, 8, r) * 0.6f + streaks * 0.4f);
+        Rgb colour = mix(white, iris, coverage(r - 26));
+        colour = mix(colour, hex(0x0a0010), coverage(r - 26) * coverage(std::fabs(r - 26) - 1.2f));
+        colour = mix(colour, hex(0x08000c), coverage(r - 10));
+        colour = mix(colour, hex(0xffffff), coverage(std::hypot(dx + 7, dy + 8) - 4));
+        return colour;
+    });
+    paint(image, eye, eyeColour);
+    paint(image, lid, hex(0x12001c));
 
     Font font("DejaVuSans-Bold.ttf");
     Mask title(kS, kS);
