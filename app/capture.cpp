@@ -108,8 +108,8 @@ int CaptureRun::run() {
     deliverSyncsByFrameSpan(false);
     reportProgress(true);
 
-    if (!failure_.empty() || frames_ < plannedFrames()) {
-        if (failure_.empty()) failure_ = "the capture was stopped before its end";
+    // A show that ends by itself ends the capture there too.
+    if (!failure_.empty()) {
         std::fprintf(stderr, "tuvero: %s\n", failure_.c_str());
         abandon();
         return 1;

@@ -10,7 +10,8 @@
 #include <thread>
 #include <unistd.h>
 
-ChildProcess startProcess(const std::vector<std::string>& args, const std::string& workDir) {
+ChildProcess startProcess(const std::vector<std::string>& args, const std::string& workDir,
+                          const std::vector<std::string>& environment) {
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return {};
     pid_t pid = fork();
@@ -20,6 +21,8 @@ ChildProcess startProcess(const std::vector<std::string>& args, const std::strin
         close(out[0]);
         close(err[0]);
         if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
+        for (const auto& entry : environment)
+            putenv(const_cast<char*>(entry.c_str()));
         std::vector<char*> argv;
         for (const auto& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -72,8 +75,8 @@ ProcessResult waitProcess(ChildProcess& child, double timeoutSeconds) {
 }
 
 ProcessResult runProcess(const std::vector<std::string>& args, const std::string& workDir,
-                         double timeoutSeconds) {
-    ChildProcess child = startProcess(args, workDir);
+                         double timeoutSeconds, const std::vector<std::string>& environment) {
+    ChildProcess child = startProcess(args, workDir, environment);
     return waitProcess(child, timeoutSeconds);
 }
 

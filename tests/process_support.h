@@ -19,10 +19,12 @@ struct ChildProcess {
 };
 
 // Starts `args` (args[0] is the program) in `workDir`, with stdout and stderr captured.
-ChildProcess startProcess(const std::vector<std::string>& args, const std::string& workDir);
+// `environment` entries ("NAME=value") are set in the child on top of ours.
+ChildProcess startProcess(const std::vector<std::string>& args, const std::string& workDir,
+                          const std::vector<std::string>& environment = {});
 // Waits up to `timeoutSeconds`, then kills the child. Collects its output.
 ProcessResult waitProcess(ChildProcess& child, double timeoutSeconds);
 ProcessResult runProcess(const std::vector<std::string>& args, const std::string& workDir,
-                         double timeoutSeconds);
+                         double timeoutSeconds, const std::vector<std::string>& environment = {});
 // Runs a shell command line and returns its stdout (trimmed), for xdotool and friends.
 std::string shellOutput(const std::string& command);
