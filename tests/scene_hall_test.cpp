@@ -125,4 +125,24 @@ TEST_F(HallScene, FlameLightPassesWhereItsMaskWasDrawn) {
     EXPECT_EQ(depthFunc, GL_LESS);
 }
 
+TEST_F(HallScene, FogDimsTheFloorAndCeilingByDistanceWhereverTheEyeStands) {
+    // White floor and ceiling, black pillars: near the eye both must stay bright. At these two
+    // places on the path the driver's default fog distance turned the whole floor black.
+    glDeleteTextures(5, hallTextures);
+    hallTextures[0] = solidTexture(255, 255, 255);
+    hallTextures[1] = solidTexture(255, 255, 255);
+    hallTextures[2] = solidTexture(0, 0, 0);
+    hallTextures[3] = solidTexture(255, 255, 255);
+    hallTextures[4] = solidTexture(0, 0, 0);
+    currentScene = 5;
+    const float places[][2] = {{0, 3.5f}, {3.5f, -2.582f}, {2.0f, -3.5f}};
+    for (const auto& place : places) {
+        hall.eyeX = place[0];
+        hall.eyeZ = place[1];
+        at(0);
+        EXPECT_GT(presentedPixel(320, 476).r, 150) << "floor at " << place[0] << "," << place[1];
+        EXPECT_GT(presentedPixel(320, 3).r, 150) << "ceiling at " << place[0] << "," << place[1];
+    }
+}
+
 } // namespace
