@@ -1,3 +1,5 @@
+#include "scenes/interlude.h"
 #include "scenes/scenes.h"
 
-bool showHolding() { return false; }
+// Stage 8: the sixth interlude's cube has blown apart and only its background remains.
+bool showHolding() { return interlude.stage >= 8; }
