@@ -164,7 +164,7 @@ xm::Instrument closedHat() {
         f.run(noise.next(), 7000.0, t.rate, lo, band, hi);
         x[i] = hi * std::exp(-s / 0.018);
     }
-    return oneShot("closed hat", x, t.rel, t.fine, 40);
+    return oneShot("closed hat", x, t.rel, t.fine, 48);
 }
 
 xm::Instrument openHat() {
@@ -180,7 +180,7 @@ xm::Instrument openHat() {
         f.run(noise.next(), 6500.0, t.rate, lo, band, hi);
         x[i] = (hi + 0.3 * band) * std::exp(-s / 0.12) * std::min(1.0, s / 0.002);
     }
-    return oneShot("open hat", x, t.rel, t.fine, 36);
+    return oneShot("open hat", x, t.rel, t.fine, 44);
 }
 
 xm::Instrument clap() {
@@ -209,7 +209,7 @@ xm::Instrument clap() {
     }
     for (int i = 0; i < 300; ++i)
         x[n - 1 - i] *= i / 300.0;
-    return oneShot("clap", x, t.rel, t.fine, 56);
+    return oneShot("clap", x, t.rel, t.fine, 62);
 }
 
 xm::Instrument snare() {
@@ -230,7 +230,7 @@ xm::Instrument snare() {
     }
     for (int i = 0; i < 300; ++i)
         x[n - 1 - i] *= i / 300.0;
-    return oneShot("snare", x, t.rel, t.fine, 44);
+    return oneShot("snare", x, t.rel, t.fine, 52);
 }
 
 xm::Instrument crash() {
@@ -273,7 +273,7 @@ xm::Instrument riser() {
         f.run(noise.next(), 250.0 * std::pow(40.0, u), t.rate, lo, band, hi);
         x[i] = band * u * u * std::min(1.0, (length - s) / 0.01);
     }
-    return oneShot("riser", x, t.rel, t.fine, 40);
+    return oneShot("riser", x, t.rel, t.fine, 48);
 }
 
 xm::Instrument bass() {
@@ -290,7 +290,7 @@ xm::Instrument bass() {
     xm::Envelope env;
     env.points = {{0, 64}, {6, 52}, {20, 44}, {24, 0}};
     env.sustain = 2;
-    return looped("bass", spec, loop, 46, env, 4000);
+    return looped("bass", spec, loop, 54, env, 4000);
 }
 
 xm::Instrument pad() {
@@ -302,7 +302,7 @@ xm::Instrument pad() {
     xm::Envelope env;
     env.points = {{0, 0}, {10, 56}, {40, 48}, {88, 0}};
     env.sustain = 2;
-    return looped("pad", spec, loop, 40, env, 600);
+    return looped("pad", spec, loop, 50, env, 600);
 }
 
 xm::Instrument lead() {
@@ -320,7 +320,7 @@ xm::Instrument lead() {
     xm::Envelope env;
     env.points = {{0, 64}, {8, 48}, {16, 44}, {30, 0}};
     env.sustain = 2;
-    return looped("lead", spec, loop, 44, env, 1500);
+    return looped("lead", spec, loop, 54, env, 1500);
 }
 
 xm::Instrument pluck() {
@@ -339,7 +339,7 @@ xm::Instrument pluck() {
     }
     for (int i = 0; i < 500; ++i)
         x[n - 1 - i] *= i / 500.0;
-    return oneShot("pluck", x, t.rel, t.fine, 40);
+    return oneShot("pluck", x, t.rel, t.fine, 50);
 }
 
 } // namespace music
