@@ -29,8 +29,9 @@ float valueNoise(float x, float y, std::uint32_t seed, int period) {
     float fx = std::floor(x), fy = std::floor(y);
     int ix = int(fx), iy = int(fy);
     float tx = x - fx, ty = y - fy;
-    tx = tx * tx * (3 - 2 * tx);
-    ty = ty * ty * (3 - 2 * ty);
+    // Quintic easing: continuous second derivative, so no creases along the lattice lines.
+    tx = tx * tx * tx * (tx * (tx * 6 - 15) + 10);
+    ty = ty * ty * ty * (ty * (ty * 6 - 15) + 10);
     int x0 = wrap(ix, period), x1 = wrap(ix + 1, period);
     int y0 = wrap(iy, period), y1 = wrap(iy + 1, period);
     float a = hashUnit(x0, y0, seed), b = hashUnit(x1, y0, seed);
