@@ -28,8 +28,8 @@ std::vector<float> renderMono(openmpt_module* mod, int rate, double seconds) {
     std::vector<float> out(static_cast<std::size_t>(rate * seconds));
     std::size_t done = 0;
     while (done < out.size()) {
-        const std::size_t got = openmpt_module_read_float_mono(mod, rate, out.size() - done,
-                                                               out.data() + done);
+        const std::size_t got =
+            openmpt_module_read_float_mono(mod, rate, out.size() - done, out.data() + done);
         if (got == 0) break;
         done += got;
     }
@@ -39,7 +39,8 @@ std::vector<float> renderMono(openmpt_module* mod, int rate, double seconds) {
 
 double rms(const std::vector<float>& x, std::size_t from, std::size_t to) {
     double sum = 0;
-    for (std::size_t i = from; i < to; ++i) sum += double{x[i]} * x[i];
+    for (std::size_t i = from; i < to; ++i)
+        sum += double{x[i]} * x[i];
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 
@@ -139,8 +140,8 @@ TEST(ModuleWriter, KeyOffReleasesThroughTheVolumeEnvelope) {
     cell(m, 16, 0).note = xm::keyOff; // at 1.92 s; the release takes 10 ticks (0.2 s)
     ModulePtr mod = open(m);
     const auto x = renderMono(mod.get(), rate, 3.0);
-    EXPECT_GT(rms(x, rate * 1, rate * 19 / 10), 0.1); // sustained until the key off
-    EXPECT_LT(rms(x, rate * 22 / 10, rate * 3), 1e-3);  // silent after the release
+    EXPECT_GT(rms(x, rate * 1, rate * 19 / 10), 0.1);  // sustained until the key off
+    EXPECT_LT(rms(x, rate * 22 / 10, rate * 3), 1e-3); // silent after the release
 }
 
 TEST(ModuleWriter, TuningForARateIsTheClosestStep) {
@@ -149,8 +150,7 @@ TEST(ModuleWriter, TuningForARateIsTheClosestStep) {
         xm::tuningForRate(rate, rel, fine);
         // A tuning step is 1/16 semitone, 1/192 octave; the closest is within half of it.
         EXPECT_EQ(fine % 8, 0);
-        EXPECT_LE(std::fabs(std::log2(xm::tunedRate(rel, fine) / rate)), 0.5 / 192 + 1e-9)
-            << rate;
+        EXPECT_LE(std::fabs(std::log2(xm::tunedRate(rel, fine) / rate)), 0.5 / 192 + 1e-9) << rate;
     }
     EXPECT_DOUBLE_EQ(xm::tunedRate(0, 0), 8363.0);
     EXPECT_DOUBLE_EQ(xm::tunedRate(12, 0), 2 * 8363.0);
@@ -207,7 +207,8 @@ TEST(ShowMusic, LoopedInstrumentsLoopWithoutAStep) {
     for (const xm::Instrument& ins : m.instruments) {
         const xm::Sample& s = ins.sample;
         int peak = 0;
-        for (auto v : s.data) peak = std::max(peak, std::abs(int{v}));
+        for (auto v : s.data)
+            peak = std::max(peak, std::abs(int{v}));
         EXPECT_LT(peak, 32767) << ins.name;
         EXPECT_GT(peak, 16000) << ins.name;
         if (!s.loopLength) continue;
@@ -221,4 +222,53 @@ TEST(ShowMusic, LoopedInstrumentsLoopWithoutAStep) {
         EXPECT_LE(seam, largestStep) << ins.name;
     }
     EXPECT_GE(looped, 3);
+}
+
+namespace {
+
+// The period (in frames, fractional) near `expected`, from the autocorrelation at twenty
+// periods' lag, which resolves it to a small fraction of a cent.
+double measuredPeriod(const std::vector<float>& x, std::size_t from, double expected) {
+    const int periods = 20;
+    const std::size_t window = 8000;
+    auto correlation = [&](int lag) {
+        double sum = 0;
+        for (std::size_t i = from; i < from + window; ++i)
+            sum += double{x[i]} * x[i + lag];
+        return sum;
+    };
+    const int centre = static_cast<int>(std::lround(expected * periods));
+    int best = centre;
+    for (int lag = centre - centre / 50; lag <= centre + centre / 50; ++lag) {
+        if (correlation(lag) > correlation(best)) best = lag;
+    }
+    const double a = correlation(best - 1), b = correlation(best), c = correlation(best + 1);
+    const double offset = 0.5 * (a - c) / (a - 2 * b + c);
+    return (best + offset) / periods;
+}
+
+} // namespace
+
+TEST(ShowMusic, TonalInstrumentsAreInTune) {
+    const int rate = 48000;
+    const xm::Module show = composeMusic();
+    struct Case {
+        int instrument;
+        int note;     // XM note
+        double hertz; // equal temperament, A4 = 440 Hz
+    } cases[] = {{4, xm::noteC4 - 24, 65.406},
+                 {5, xm::noteC4, 261.626},
+                 {6, xm::noteC4 + 9, 440.0},
+                 {9, xm::noteC4, 261.626}};
+    for (const Case& c : cases) {
+        xm::Module m = testModule(32);
+        m.instruments = {show.instruments[static_cast<std::size_t>(c.instrument - 1)]};
+        noteAt(m, 0, 0, 1).note = static_cast<std::uint8_t>(c.note);
+        ModulePtr mod = open(m);
+        ASSERT_TRUE(mod);
+        const auto x = renderMono(mod.get(), rate, 1.5);
+        const double hertz = rate / measuredPeriod(x, rate / 5, rate / c.hertz);
+        EXPECT_NEAR(1200 * std::log2(hertz / c.hertz), 0.0, 3.0)
+            << m.instruments[0].name << " sounds at " << hertz << " Hz";
+    }
 }

@@ -55,7 +55,7 @@ std::vector<std::int16_t> toPcm(const std::vector<double>& x, double peak = 0.95
     return out;
 }
 
-// A one-shot sample synthesised at `rate` (already tuned) that plays unchanged at `baseNote`.
+// A one-shot sample, synthesised at the rate of its tuning (rel, fine): it plays unchanged at C-4.
 xm::Instrument oneShot(const char* name, const std::vector<double>& signal, std::int8_t rel,
                        std::int8_t fine, std::uint8_t volume) {
     xm::Instrument ins;
@@ -79,14 +79,14 @@ Tuning drumTuning() {
     return t;
 }
 
-// A looped tonal sample: `cycles` cycles of the base pitch in `loopLength` frames (so any
-// oscillator with a whole number of cycles per loop loops cleanly). The base pitch sounds at
-// note `baseNote`. `fill` gets the tuned rate, the base frequency and the loop length.
+// A looped tonal sample: `cycles` cycles of the base pitch in `loopLength` frames, so any
+// oscillator with a whole number of cycles per loop loops cleanly. Played at `baseNote` it
+// sounds at `frequency`, within a fraction of a cent of the wanted base frequency.
 struct LoopSpec {
     int cycles = 0;
     int loopLength = 0;
     Tuning tuning;
-    double frequency = 0; // of one cycle, as synthesised
+    double frequency = 0; // heard at baseNote
 };
 LoopSpec loopSpec(double baseFrequency, int baseNote, int cycles) {
     LoopSpec s;
@@ -101,8 +101,8 @@ LoopSpec loopSpec(double baseFrequency, int baseNote, int cycles) {
     return s;
 }
 
-// Band-limited sawtooth by additive synthesis with a gentle low-pass roll-off.
-// `cyclesPerLoop` integer, `n` = loop length: one value per frame of the loop.
+// Band-limited sawtooth added into `out` (one loop): `cyclesPerLoop` cycles, harmonics up to
+// `maxHarmonics` with a gentle low-pass roll-off around `rolloffHarmonic`.
 void addSaw(std::vector<double>& out, int cyclesPerLoop, double amplitude, double rolloffHarmonic,
             double phase, int maxHarmonics) {
     const auto n = static_cast<int>(out.size());
