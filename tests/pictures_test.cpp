@@ -216,6 +216,33 @@ TEST_F(PicturesTest, MaskAndLightPairsLineUp) {
     }
 }
 
+// Banner lettering fills the banner: the letters' bright pixels reach across most of the
+// inner box (inside the plate's rim) in both directions.
+TEST_F(PicturesTest, BannerLetteringFillsTheBanner) {
+    ASSERT_TRUE(ok_) << error_;
+    int banners = 0;
+    for (const PictureSet& set : pictureCatalogue()) {
+        const PictureFile& file = set.files.back();
+        if (file.use != PictureUse::Light || file.shownWidth == 0) continue;
+        SCOPED_TRACE(file.name);
+        ++banners;
+        Image light = image(file.name);
+        int x0 = light.width / 10, x1 = light.width * 9 / 10;
+        int y0 = light.height * 15 / 100, y1 = light.height * 85 / 100;
+        int left = x1, right = x0, top = y1, bottom = y0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                if (lum(light.at(x, y)) < 0.5f) continue;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+        EXPECT_GE(right - left, (x1 - x0) * 85 / 100);
+        EXPECT_GE(bottom - top, (y1 - y0) * 60 / 100);
+    }
+    EXPECT_EQ(banners, 3);
+}
+
 TEST_F(PicturesTest, ContactSheetShowsEveryPicture) {
     ASSERT_TRUE(ok_) << error_;
     std::string error;

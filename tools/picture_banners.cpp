@@ -22,6 +22,8 @@ struct BannerDesign {
     int fileW, fileH;   // pixels in the file
     Rgb top, bottom;    // letter colours
     Rgb glow;
+    const char* fontFile = "DejaVuSans-Bold.ttf";
+    float tracking = 10; // extra letter spacing at the 80-pixel design size
 };
 
 // Paints at twice the on-screen size, so the lettering has the shape it will have on screen,
@@ -29,14 +31,14 @@ struct BannerDesign {
 std::vector<Image> paintBannerDesign(const BannerDesign& d) {
     const int W = d.shownW * 2, H = d.shownH * 2;
     const float margin = H * 0.08f;
-    Font font("DejaVuSans-Bold.ttf");
+    Font font(d.fontFile);
     Mask letters(W, H);
     float lineH = (H - 2 * margin - 0.18f * H) / float(d.lines.size());
     float gap = d.lines.size() > 1 ? H * 0.06f : 0;
     for (std::size_t i = 0; i < d.lines.size(); ++i) {
         float y = margin + 0.09f * H + i * lineH + (i > 0 ? gap / 2 : 0);
         font.drawFitted(letters, d.lines[i], margin + 0.05f * W, y, W - 2 * margin - 0.1f * W,
-                        lineH - gap / 2, {80, 1, 10});
+                        lineH - gap / 2, {80, 1, d.tracking});
     }
     // A dark plate behind the letters keeps them readable over any background.
     float plateH = H / 2.0f - margin, plateW = W / 2.0f - margin;
@@ -73,29 +75,36 @@ std::vector<Image> paintBannerDesign(const BannerDesign& d) {
 } // namespace
 
 std::vector<Image> paintBanner(int which) {
+    BannerDesign design;
     switch (which) {
     case 0:
-        return paintBannerDesign({{"REALTIME", "POLYGONS"},
-                                  392,
-                                  150,
-                                  512,
-                                  256,
-                                  hex(0xfff8c0),
-                                  hex(0xff8a1a),
-                                  hex(0xff6a00)});
+        design = {{"REALTIME", "POLYGONS"},
+                  392,
+                  150,
+                  512,
+                  256,
+                  hex(0xfff8c0),
+                  hex(0xff8a1a),
+                  hex(0xff6a00)};
+        break;
     case 1:
-        return paintBannerDesign(
-            {{"SO MANY"}, 400, 100, 512, 128, hex(0xd0ffff), hex(0x20b0ff), hex(0x0080ff)});
+        design = {{"SO MANY"}, 400, 100, 512, 128, hex(0xd0ffff), hex(0x20b0ff), hex(0x0080ff)};
+        break;
     default:
-        return paintBannerDesign({{"128 CUBES - COUNT THEM!"},
-                                  900,
-                                  100,
-                                  1024,
-                                  128,
-                                  hex(0xffe0ff),
-                                  hex(0xff3ab0),
-                                  hex(0xd000a0)});
+        // The long caption is set condensed so that it also fills the banner's height.
+        design = {{"128 CUBES - COUNT THEM!"},
+                  900,
+                  100,
+                  1024,
+                  128,
+                  hex(0xffe0ff),
+                  hex(0xff3ab0),
+                  hex(0xd000a0),
+                  "DejaVuSansCondensed-Bold.ttf",
+                  3};
+        break;
     }
+    return paintBannerDesign(design);
 }
 
 namespace {
