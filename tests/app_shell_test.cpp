@@ -171,7 +171,7 @@ TEST(Program, FrameLimitEndsTheShowWithCodeZeroAndWritesTheScreenshot) {
     EXPECT_FALSE(std::filesystem::exists(shot + ".part"));
 }
 
-TEST(Program, DISABLED_EscapeFromTheKeyboardEndsTheShowWithCodeZero) {
+TEST(Program, EscapeFromTheKeyboardEndsTheShowWithCodeZero) {
     ChildProcess child =
         startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16"}, TUVERO_DATA_DIR);
     std::string id = findWindow("Tuvero", 30);
