@@ -1,8 +1,8 @@
 #include "scenes/greetings.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "scenes/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <cstdlib>
@@ -45,34 +45,6 @@ void updateParticles(float dt) {
         p.z += greetings.particleSpeed[i] * dt;
         if (p.z >= topHeight) p.x = 0;
     }
-}
-
-// The whole picture over the whole screen, as a 2D pass.
-void drawBackground(Texture picture) {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, picture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 1);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 1);
-    glVertex2f(-320, 240);
-    glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 // Free particles are drawn too, where they stopped. Colour and blending are left as the
@@ -131,7 +103,7 @@ void greetingsFrame() {
     }
     if (greetings.slide == slideCount) greetings.slide = 0;
 
-    drawBackground(greetingsTextures[greetings.slide]);
+    drawBackdrop(greetingsTextures[greetings.slide]);
     // No camera of its own: the view is wherever the interlude before left the camera.
     camera.apply();
     drawParticles();

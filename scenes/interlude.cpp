@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/overlays.h"
+#include "scenes/backdrop.h"
 #include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
 #include "scenes/star_morph.h"
@@ -56,34 +57,6 @@ void renderLiveView(const Scene& scene) {
 void renderLiveViews(std::uint32_t stage) {
     if (stage == 1 || stage == 2) renderLiveView(tunnelScene);
     if (stage == 2 || stage == 3) renderLiveView(hallScene);
-}
-
-// The background picture as a 2D pass; in the 512-pixel viewport it fills the viewport.
-void drawBackground() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, interludeTextures[3]);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 1);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 1);
-    glVertex2f(-320, 240);
-    glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 // Back at the near end: the occurrence is over and the next scene takes the screen.
@@ -231,7 +204,7 @@ void interludeFrame() {
 
     glViewport(0, 0, pictureWidth, static_cast<GLsizei>(appState.screenHeight));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackground();
+    drawBackdrop(interludeTextures[3]); // fills the 512-pixel-wide viewport
 
     const std::uint32_t now = platform::tickCount();
     if (!interlude.ticking) {

@@ -1,10 +1,10 @@
 #include "scenes/star_morph.h"
 
-#include "app/app_state.h"
 #include "assets/model.h"
 #include "assets/model_reader.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "scenes/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <algorithm>
@@ -85,34 +85,6 @@ int morphLoad() {
     return morph.loadStep == 4 ? 1 : 0;
 }
 
-// Middle three quarters of the picture's height over the whole screen, as a 2D pass.
-void drawBackground() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, morphTextures[0]);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0.125f);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0.125f);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 0.875f);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 0.875f);
-    glVertex2f(-320, 240);
-    glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
 // Blends back and forth between the two shapes, one second each way. A long frame stops the
 // blend exactly at its end; the rest of that step is lost.
 void stepMorph(float dt) {
@@ -183,7 +155,7 @@ void morphFrame() {
     if (now - morph.morphStart >= flyOutAfter && morph.morphPhase == 1) morph.morphPhase = 2;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackground();
+    drawBackdrop(morphTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.position(0, 0, 22, 0, 0, -1, 0, 1, 0);
     camera.apply();
 

@@ -1,8 +1,8 @@
 #include "scenes/swarm.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "scenes/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -32,34 +32,6 @@ int swarmLoad() {
         swarm.loadStep = 2;
     }
     return 1;
-}
-
-// Middle three quarters of the picture's height over the whole screen, as a 2D pass.
-void drawBackground() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, swarmTextures[0]);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0.125f);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0.125f);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 0.875f);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 0.875f);
-    glVertex2f(-320, 240);
-    glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 // Per frame, not per ms: the wander speeds up with the frame rate (the intended look).
@@ -109,7 +81,7 @@ void swarmFrame() {
     if (swarm.swarmState == 1 && now - swarm.startTick >= holdEndsAfter) swarm.swarmState = 2;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackground();
+    drawBackdrop(swarmTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.position(0, 0, 7, 0, 0, -1, 0, 1, 0);
     camera.apply();
 

@@ -1,0 +1,9 @@
+// The full-screen background picture of a scene, drawn as the show's 2D picture pass.
+#pragma once
+
+#include "assets/texture.h"
+
+// Lays texture rows `top` to `bottom` (0 = the picture's first row, 1 = its last) over the whole
+// screen with the depth test off, then restores the projection and leaves the identity
+// model-view matrix, ready for the scene's camera.
+void drawBackdrop(Texture picture, float top = 0, float bottom = 1);
