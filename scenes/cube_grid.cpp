@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/input_hooks.h"
 #include "render/overlays.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
@@ -32,9 +33,7 @@ constexpr float bannerSpeed = 0.2f;    // pixels per ms
 constexpr float rollPerUnit = 144.0f;  // phase-0 roll, degrees per unit of offset
 
 // A short view shake that dies away, on every step of the lattices' growth.
-void kickCamera() {
-    cameraShake(true, 0.005f, 0.05f, 0.05f);
-}
+void kickCamera() { cameraShake(true, 0.005f, 0.05f, 0.05f); }
 
 void addTumble(float dt, float x, float y, float z) {
     cubeGrid.tumble[0] += x * dt;
@@ -355,12 +354,8 @@ void cubeGridOnMusicSync(int value) {
     if (s.syncFlips > 8) s.phase = cubeGridLastPhase; // the ninth flip starts the fly-apart
 }
 
-void cubeGridUnload() {
-    glDeleteTextures(9, cubeGridTextures);
-}
+void cubeGridUnload() { glDeleteTextures(9, cubeGridTextures); }
 
-void resetCubeGrid() {
-    cubeGrid = CubeGridState{};
-}
+void resetCubeGrid() { cubeGrid = CubeGridState{}; }
 
 const Scene cubeGridScene{cubeGridLoad, cubeGridFrame, cubeGridOnMusicSync, cubeGridUnload};

@@ -7,6 +7,7 @@
 #include "scenes/cube_grid.h"
 #include "tests/scene_test_support.h"
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -226,6 +227,17 @@ TEST_F(CubeGridScene, PhaseStopsAt8AndTheLatticesFlyApartIn6000ms) {
     EXPECT_EQ(currentScene, 2);
     EXPECT_EQ(cubeGrid.innerX, 6.0f);
     EXPECT_EQ(cubeGrid.outerX, -6.0f);
+}
+
+TEST_F(CubeGridScene, HeldGKeyStepsOnePhasePerFrameUpTo8) {
+    platform::useInjectedKeys(true);
+    platform::injectKey('G', true);
+    for (int frame = 1; frame <= 10; ++frame) {
+        processInput();
+        EXPECT_EQ(cubeGrid.phase, std::min(frame, 8));
+    }
+    platform::clearInjectedKeys();
+    platform::useInjectedKeys(false);
 }
 
 TEST_F(CubeGridScene, BannersStartAt0And11200And22400ms) {
