@@ -220,12 +220,8 @@ void hallFrame() {
     }
 }
 
-void hallUnload() {
-    glDeleteTextures(5, hallTextures);
-}
+void hallUnload() { glDeleteTextures(5, hallTextures); }
 
-void resetHall() {
-    hall = HallState{};
-}
+void resetHall() { hall = HallState{}; }
 
 const Scene hallScene{hallLoad, hallFrame, noOperation, hallUnload};

@@ -151,12 +151,8 @@ void tunnelOnMusicSync(int value) {
     cameraShake(true, 0.005f, 0.1f, 0);
 }
 
-void tunnelUnload() {
-    glDeleteTextures(3, tunnelTextures);
-}
+void tunnelUnload() { glDeleteTextures(3, tunnelTextures); }
 
-void resetTunnel() {
-    tunnel = TunnelState{};
-}
+void resetTunnel() { tunnel = TunnelState{}; }
 
 const Scene tunnelScene{tunnelLoad, tunnelFrame, tunnelOnMusicSync, tunnelUnload};
