@@ -14,10 +14,12 @@ struct InterludeData {
     int loadStep = 0;
     // 0 before the first frame, 1 to 6 the occurrence playing, 7 exploding, 8 finished.
     std::uint32_t stage = 0;
-    bool ticking = false;           // set by the first interlude frame ever
-    bool occurrenceStarting = true; // the next frame starts an occurrence (2 to 6)
-    std::uint32_t tick = 0;         // tick of the previous interlude frame
-    float zoomSpeed = 0.015f;       // units per ms; > 0 the camera moves away from the cube
+    bool ticking = false; // set by the first interlude frame ever
+    // The next frame starts an occurrence (2 to 6). A flag rather than a tick of 0, since 0 is
+    // also a tick the counter can show.
+    bool occurrenceStarting = true;
+    std::uint32_t tick = 0;   // tick of the previous interlude frame
+    float zoomSpeed = 0.015f; // units per ms; > 0 the camera moves away from the cube
     float explodeDistance = 0;
     float cubeAngleX = 0, cubeAngleY = 0, cubeAngleZ = 0; // degrees
 };
