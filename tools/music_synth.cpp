@@ -114,15 +114,15 @@ void addSaw(std::vector<double>& out, int cyclesPerLoop, double amplitude, doubl
     }
 }
 
-xm::Instrument looped(const char* name, const LoopSpec& spec, const std::vector<double>& loop,
+xm::Instrument looped(const char* name, const LoopSpec& layout, const std::vector<double>& loop,
                       std::uint8_t volume, xm::Envelope envelope, std::uint16_t fadeout) {
     xm::Instrument ins;
     ins.name = name;
     ins.sample.data = toPcm(loop, 0.9);
     ins.sample.loopStart = 0;
     ins.sample.loopLength = static_cast<std::uint32_t>(loop.size());
-    ins.sample.relativeNote = spec.tuning.rel;
-    ins.sample.finetune = spec.tuning.fine;
+    ins.sample.relativeNote = layout.tuning.rel;
+    ins.sample.finetune = layout.tuning.fine;
     ins.sample.volume = volume;
     ins.volumeEnvelope = std::move(envelope);
     ins.fadeout = fadeout;
@@ -278,49 +278,49 @@ xm::Instrument riser() {
 
 xm::Instrument bass() {
     const double c2 = c4 / 4.0;
-    const LoopSpec spec = loopSpec(c2, xm::noteC4 - 24, 4);
-    std::vector<double> loop(spec.loopLength);
-    addSaw(loop, spec.cycles, 1.0, 6.0, 0.0, 40);
+    const LoopSpec layout = loopSpec(c2, xm::noteC4 - 24, 4);
+    std::vector<double> loop(layout.loopLength);
+    addSaw(loop, layout.cycles, 1.0, 6.0, 0.0, 40);
     // Sub oscillator an octave down would need half cycles; a sine at the base adds the weight.
-    for (int i = 0; i < spec.loopLength; ++i) {
-        loop[i] += 0.8 * std::sin(2.0 * pi * spec.cycles * i / spec.loopLength);
+    for (int i = 0; i < layout.loopLength; ++i) {
+        loop[i] += 0.8 * std::sin(2.0 * pi * layout.cycles * i / layout.loopLength);
     }
     for (double& v : loop)
         v = std::tanh(1.3 * v);
     xm::Envelope env;
     env.points = {{0, 64}, {6, 52}, {20, 44}, {24, 0}};
     env.sustain = 2;
-    return looped("bass", spec, loop, 54, env, 4000);
+    return looped("bass", layout, loop, 54, env, 4000);
 }
 
 xm::Instrument pad() {
-    const LoopSpec spec = loopSpec(c4, xm::noteC4, 200);
-    std::vector<double> loop(spec.loopLength);
-    addSaw(loop, spec.cycles - 1, 0.8, 4.0, 0.3, 24);
-    addSaw(loop, spec.cycles, 1.0, 4.0, 1.1, 24);
-    addSaw(loop, spec.cycles + 1, 0.8, 4.0, 2.3, 24);
+    const LoopSpec layout = loopSpec(c4, xm::noteC4, 200);
+    std::vector<double> loop(layout.loopLength);
+    addSaw(loop, layout.cycles - 1, 0.8, 4.0, 0.3, 24);
+    addSaw(loop, layout.cycles, 1.0, 4.0, 1.1, 24);
+    addSaw(loop, layout.cycles + 1, 0.8, 4.0, 2.3, 24);
     xm::Envelope env;
     env.points = {{0, 0}, {10, 56}, {40, 48}, {88, 0}};
     env.sustain = 2;
-    return looped("pad", spec, loop, 50, env, 600);
+    return looped("pad", layout, loop, 50, env, 600);
 }
 
 xm::Instrument lead() {
-    const LoopSpec spec = loopSpec(c4, xm::noteC4, 400);
-    std::vector<double> loop(spec.loopLength);
-    addSaw(loop, spec.cycles, 1.0, 10.0, 0.0, 30);
-    addSaw(loop, spec.cycles + 1, 0.7, 10.0, 0.9, 30);
+    const LoopSpec layout = loopSpec(c4, xm::noteC4, 400);
+    std::vector<double> loop(layout.loopLength);
+    addSaw(loop, layout.cycles, 1.0, 10.0, 0.0, 30);
+    addSaw(loop, layout.cycles + 1, 0.7, 10.0, 0.9, 30);
     // An odd-harmonic layer (square-like) for a hollow, singing tone.
     const auto n = static_cast<int>(loop.size());
     for (int h = 1; h <= 29; h += 2) {
-        const double w = 2.0 * pi * spec.cycles * h / n;
+        const double w = 2.0 * pi * layout.cycles * h / n;
         for (int i = 0; i < n; ++i)
             loop[i] += 0.5 / h * std::sin(w * i);
     }
     xm::Envelope env;
     env.points = {{0, 64}, {8, 48}, {16, 44}, {30, 0}};
     env.sustain = 2;
-    return looped("lead", spec, loop, 54, env, 1500);
+    return looped("lead", layout, loop, 54, env, 1500);
 }
 
 xm::Instrument pluck() {
