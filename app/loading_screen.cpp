@@ -7,6 +7,7 @@
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/overlays.h"
+#include "scenes/backdrop.h"
 #include <GL/gl.h>
 
 Texture loadingTexture = 0;
@@ -28,32 +29,8 @@ void loadingScreenFrame() {
     glEnable(GL_TEXTURE_2D);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_DEPTH_TEST);
-    glLoadIdentity();
-    glTranslatef(320, 240, 0);
-
-    // The picture's first row (t = 0) at the top of the y-down projection.
-    glBindTexture(GL_TEXTURE_2D, loadingTexture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 1);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 1);
-    glVertex2f(-320, 240);
-    glEnd();
-
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    // The picture's first row (t = 0) at the top of the screen.
+    drawBackdrop(loadingTexture);
 
     platform::presentFrame();
 
