@@ -162,13 +162,8 @@ void drawBackground() {
     glLoadIdentity();
 }
 
-struct CubeVertex {
-    float s, t, nx, ny, nz, x, y, z;
-};
-
-// One cube of half-size h whose faces are pushed out by e along their normals: six quads
-// with their normals and texture coordinates, for glDrawArrays.
-void buildCube(float h, float e, CubeVertex (&out)[24]) {
+// One cube of half-size h whose faces are pushed out by e along their normals.
+void drawCube(float h, float e) {
     struct Face {
         float normal[3];
         float corner[4][3]; // at texture (0, 0), (0, 1), (1, 1), (1, 0)
@@ -183,17 +178,17 @@ void buildCube(float h, float e, CubeVertex (&out)[24]) {
         {{0, -1, 0}, {{h, -p, -h}, {-h, -p, -h}, {-h, -p, h}, {h, -p, h}}},
     };
     const float texCorners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-    int v = 0;
+    glBegin(GL_QUADS);
     for (const Face& face : faces) {
+        glNormal3fv(face.normal);
         for (int c = 0; c < 4; ++c) {
-            out[v++] = {texCorners[c][0], texCorners[c][1],  face.normal[0],    face.normal[1],
-                        face.normal[2],   face.corner[c][0], face.corner[c][1], face.corner[c][2]};
+            glTexCoord2fv(texCorners[c]);
+            glVertex3fv(face.corner[c]);
         }
     }
+    glEnd();
 }
 
-// Every cube of a lattice has the same shape, so it is built once and drawn from arrays
-// under each cube's own transform.
 void drawLattice(float factor, std::uint32_t now) {
     const CubeGridState& s = cubeGrid;
     const int n = s.gridCount;
@@ -209,15 +204,6 @@ void drawLattice(float factor, std::uint32_t now) {
     auto wave = [&](int m) {
         return std::sin(0.0031415927f * t - 0.31415927f * static_cast<float>(m));
     };
-    if (n <= 0) return;
-    CubeVertex cube[24];
-    buildCube(h, s.explode, cube);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(CubeVertex), &cube[0].s);
-    glNormalPointer(GL_FLOAT, sizeof(CubeVertex), &cube[0].nx);
-    glVertexPointer(3, GL_FLOAT, sizeof(CubeVertex), &cube[0].x);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             for (int k = 0; k < n; ++k) {
@@ -229,18 +215,11 @@ void drawLattice(float factor, std::uint32_t now) {
                     glRotatef(wave(j) * 20, 0, 1, 0);
                     glRotatef(wave(k) * 20, 0, 0, 1);
                 }
-                glDrawArrays(GL_QUADS, 0, 24);
+                drawCube(h, s.explode);
                 glPopMatrix();
             }
         }
     }
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    // Leave the current normal and texture coordinate where the last vertex put them.
-    const CubeVertex& last = cube[23];
-    glNormal3f(last.nx, last.ny, last.nz);
-    glTexCoord2f(last.s, last.t);
 }
 
 void applyTumble() {
