@@ -135,8 +135,8 @@ void updateCubeAngles() {
     }
 }
 
+// One tile's corners; the caller wraps tiles in glBegin(GL_QUADS) / glEnd().
 void tileQuad(float e, float f) {
-    glBegin(GL_QUADS);
     glNormal3f(0, 0, 1);
     glTexCoord2f(e, f);
     glVertex3f(4 * e - 2, 2 - 4 * f, 2);
@@ -146,33 +146,43 @@ void tileQuad(float e, float f) {
     glVertex3f(4 * e - 1.8f, 1.8f - 4 * f, 2);
     glTexCoord2f(e, f + tileSize);
     glVertex3f(4 * e - 2, 1.8f - 4 * f, 2);
-    glEnd();
 }
 
 // One face in the plane z = 2 as 20 x 20 tiles; while exploding each tile flies away from the
-// face's centre, tinted and fading out by distance 30.
+// face's centre, tinted and fading out by distance 30. Whole, the face's tiles go in one
+// begin/end pair: the same quads in the same order as a pair per tile, with far less overhead.
+// (Vertex arrays would be cheaper still, but drawing them resets Mesa's immediate-mode vertex
+// layout, which shifts the rounding of the fog in the tunnel drawn afterwards.)
 void drawFace(bool exploding) {
+    float e = 0;
+    if (!exploding) {
+        glBegin(GL_QUADS);
+        for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
+            float f = 0;
+            for (int row = 0; row < tilesPerSide; ++row, f += tileSize)
+                tileQuad(e, f);
+        }
+        glEnd();
+        return;
+    }
     const float d = interlude.explodeDistance;
     const float tint = 0.5f * std::sin(d);
-    float e = 0;
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
     for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
         float f = 0;
         for (int row = 0; row < tilesPerSide; ++row, f += tileSize) {
-            if (!exploding) {
-                tileQuad(e, f);
-                continue;
-            }
             glPushMatrix();
             glTranslatef(2 * (e - 0.5f) * d, 2 * (0.5f - f) * d, d);
-            glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glBegin(GL_QUADS);
             tileQuad(e, f);
-            glDisable(GL_BLEND);
-            glColor4f(1, 1, 1, 1);
+            glEnd();
             glPopMatrix();
         }
     }
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
 }
 
 void drawCube() {
