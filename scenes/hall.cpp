@@ -9,7 +9,6 @@
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <cstdlib>
-#include <vector>
 
 HallState hall;
 Texture hallTextures[5] = {};
@@ -19,12 +18,7 @@ namespace {
 const char* const pictureFiles[5] = {"texture5.jpg", "tuli.jpg", "tuli_alpha.jpg", "texture2.jpg",
                                      "texture7.jpg"};
 
-struct PillarVertex {
-    float s, t, nx, ny, nz, x, y, z;
-};
-
-// One pillar's four sides, 0.4 wide and 2 high, around (x, z); no top or bottom.
-void addPillar(float x, float z, std::vector<PillarVertex>& out) {
+void pillar(float x, float z) {
     const float l = x - 0.2f, r = x + 0.2f, n = z + 0.2f, f = z - 0.2f;
     const float sides[4][3][4] = {
         // normal, then x of the four corners, then z of the four corners
@@ -35,44 +29,15 @@ void addPillar(float x, float z, std::vector<PillarVertex>& out) {
     };
     const float y[4] = {2, 2, 0, 0};
     const float tex[4][2] = {{0, 0}, {0, 2}, {2, 2}, {2, 0}};
+    glBegin(GL_QUADS);
     for (const auto& side : sides) {
+        glNormal3f(side[0][0], side[0][1], side[0][2]);
         for (int c = 0; c < 4; ++c) {
-            out.push_back({tex[c][0], tex[c][1], side[0][0], side[0][1], side[0][2], side[1][c],
-                           y[c], side[2][c]});
+            glTexCoord2fv(tex[c]);
+            glVertex3f(side[1][c], y[c], side[2][c]);
         }
     }
-}
-
-// The pillars never move, so their vertices are built once and drawn as one array.
-const std::vector<PillarVertex>& pillarVertices() {
-    static const std::vector<PillarVertex> vertices = [] {
-        std::vector<PillarVertex> v;
-        for (float x = -15; x < 15; x += 2) {
-            for (float z = -15; z < 15; z += 2) {
-                // The four pillars around the centre are left out for the flames.
-                if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3) {
-                    continue;
-                }
-                addPillar(x, z, v);
-            }
-        }
-        return v;
-    }();
-    return vertices;
-}
-
-void drawPillars() {
-    const std::vector<PillarVertex>& v = pillarVertices();
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(PillarVertex), &v[0].s);
-    glNormalPointer(GL_FLOAT, sizeof(PillarVertex), &v[0].nx);
-    glVertexPointer(3, GL_FLOAT, sizeof(PillarVertex), &v[0].x);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(v.size()));
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnd();
 }
 
 void flameQuad() {
@@ -124,7 +89,13 @@ void drawFlames() {
 
 void drawHall() {
     glBindTexture(GL_TEXTURE_2D, hallTextures[4]);
-    drawPillars(); // the ceiling below sets its own normal and texture coordinates
+    for (float x = -15; x < 15; x += 2) {
+        for (float z = -15; z < 15; z += 2) {
+            // The four pillars around the centre are left out for the flames.
+            if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3) continue;
+            pillar(x, z);
+        }
+    }
     glBindTexture(GL_TEXTURE_2D, hallTextures[0]);
     glBegin(GL_QUADS);
     glNormal3f(0, -1, 0);
