@@ -9,6 +9,8 @@
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 TunnelState tunnel;
 Texture tunnelTextures[3] = {};
@@ -28,10 +30,47 @@ void edgeCentre(float q, float neighbour, float& x, float& y) {
     y = (std::sin(q) + std::sin(neighbour)) / 4;
 }
 
+// The angles around the tube as the segments step through them: segment i runs from
+// angle[i] to angle[i + 1]. Accumulated once, in the same float steps as always.
+const std::vector<float>& turnAngles() {
+    static const std::vector<float> angles = [] {
+        std::vector<float> v;
+        float a = 0;
+        for (; a < fullTurn; a += segmentAngle)
+            v.push_back(a);
+        v.push_back(a); // the last segment's far side
+        return v;
+    }();
+    return angles;
+}
+
+struct TubeVertex {
+    float s, t, x, y, z;
+};
+
+// One ring edge's points around the turn; each is shared by two neighbouring segments.
+void edgePoints(float twist, float cx, float cy, std::vector<float>& px, std::vector<float>& py) {
+    const std::vector<float>& angles = turnAngles();
+    px.resize(angles.size());
+    py.resize(angles.size());
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+        // Sine and cosine of one local, so both come from one sincos as they always have:
+        // separate sin and cos calls may differ in the last bit and move pixels.
+        const float angle = angles[i] + twist;
+        const float sine = std::sin(angle), cosine = std::cos(angle);
+        px[i] = sine + cx;
+        py[i] = cosine + cy;
+    }
+}
+
+// Each ring edge is computed once and shared by its segments, which halves the sine and
+// cosine work; the vertices and their order are exactly as before.
 void drawTube(float eyeZ) {
-    glBindTexture(GL_TEXTURE_2D, tunnelTextures[0]);
-    glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
+    const std::vector<float>& angles = turnAngles();
+    const std::size_t segments = angles.size() - 1;
+    static std::vector<TubeVertex> vertices; // reused, so a frame allocates nothing
+    static std::vector<float> farPX, farPY, nearPX, nearPY;
+    vertices.clear();
     // From 2 units behind the camera to 20 units ahead; rings of 0.5 units.
     for (float q = 0; q < 20 - eyeZ; q += 0.5f) {
         if (q < -eyeZ - 2) continue;
@@ -42,17 +81,25 @@ void drawTube(float eyeZ) {
         const float nearTwist = 0.5f * std::sin(0.4f * (nearT + eyeZ) + 2 * tunnel.scroll);
         const float farTwist = 0.5f * std::sin(0.4f * (farT + eyeZ) + 2 * tunnel.scroll);
         const float vFar = q - tunnel.scroll, vNear = q + 0.5f - tunnel.scroll;
-        for (float a = 0; a < fullTurn; a += segmentAngle) {
-            const float b = a + segmentAngle;
-            glTexCoord2f(wallRepeat * a, vFar);
-            glVertex3f(std::sin(a + farTwist) + farX, std::cos(a + farTwist) + farY, -farT);
-            glTexCoord2f(wallRepeat * b, vFar);
-            glVertex3f(std::sin(b + farTwist) + farX, std::cos(b + farTwist) + farY, -farT);
-            glTexCoord2f(wallRepeat * b, vNear);
-            glVertex3f(std::sin(b + nearTwist) + nearX, std::cos(b + nearTwist) + nearY, -nearT);
-            glTexCoord2f(wallRepeat * a, vNear);
-            glVertex3f(std::sin(a + nearTwist) + nearX, std::cos(a + nearTwist) + nearY, -nearT);
+        edgePoints(farTwist, farX, farY, farPX, farPY);
+        edgePoints(nearTwist, nearX, nearY, nearPX, nearPY);
+        for (std::size_t i = 0; i < segments; ++i) {
+            const float sa = wallRepeat * angles[i], sb = wallRepeat * angles[i + 1];
+            vertices.push_back({sa, vFar, farPX[i], farPY[i], -farT});
+            vertices.push_back({sb, vFar, farPX[i + 1], farPY[i + 1], -farT});
+            vertices.push_back({sb, vNear, nearPX[i + 1], nearPY[i + 1], -nearT});
+            vertices.push_back({sa, vNear, nearPX[i], nearPY[i], -nearT});
         }
+    }
+    // Immediate mode on purpose: with Mesa's software renderer the pixels depend on how the
+    // immediate-mode vertex stream is split into draws, so one array draw here (or fewer
+    // immediate vertices anywhere earlier) moves pixels in this and later scenes.
+    glBindTexture(GL_TEXTURE_2D, tunnelTextures[0]);
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    for (const TubeVertex& v : vertices) {
+        glTexCoord2f(v.s, v.t);
+        glVertex3f(v.x, v.y, v.z);
     }
     glEnd();
 }
