@@ -114,7 +114,9 @@ int runShow(const ShowOptions& given) {
     activeOptions = options;
     appState.fullScreen = options.fullScreen ? *options.fullScreen : ask("Fullscreenin\xE4?");
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // Runs on the virtual clock (--step, capture, benchmark) repeat exactly: a fixed seed.
+    const bool virtualClock = options.stepMs > 0 || offline;
+    std::srand(virtualClock ? 1u : static_cast<unsigned>(std::time(nullptr)));
     if (options.trace)
         std::printf("start fullscreen %d music %d\n", appState.fullScreen, appState.musicEnabled);
     appState.screenWidth = 640;
