@@ -6,6 +6,7 @@
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
 #include "scenes/interlude.h"
+#include "scenes/live_view.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <cmath>
@@ -147,22 +148,8 @@ int tunnelLoad() {
 
 void tunnelFrame() {
     TunnelState& s = tunnel;
-    const std::uint32_t now = platform::tickCount();
-    if (!s.tickSet) {
-        s.tick = now;
-        s.tickSet = true;
-    }
-    if (currentScene == tunnelSceneIndex) {
-        if (s.runStart == 0) s.runStart = now;
-        if (now - s.runStart >= tunnelRunMs) advanceScene(); // this frame is still drawn
-        glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
-                   static_cast<GLsizei>(appState.screenHeight));
-    } else {
-        glViewport(0, 0, 256, 256); // the interlude's live face; the projection stays 4:3
-    }
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    const std::uint32_t now =
+        beginLiveViewFrame({s.tick, s.tickSet, s.runStart}, tunnelSceneIndex, tunnelRunMs);
 
     const float dt = static_cast<float>(now - s.tick);
     s.depth -= dt * 0.0015f;

@@ -1,0 +1,26 @@
+#include "scenes/live_view.h"
+
+#include "app/app_state.h"
+#include "app/scene_table.h"
+#include "platform/platform.h"
+#include <GL/gl.h>
+
+std::uint32_t beginLiveViewFrame(const LiveViewClock& clock, int sceneIndex, std::uint32_t runMs) {
+    const std::uint32_t now = platform::tickCount();
+    if (!clock.tickSet) {
+        clock.tick = now;
+        clock.tickSet = true;
+    }
+    if (currentScene == sceneIndex) {
+        if (clock.runStart == 0) clock.runStart = now;
+        if (now - clock.runStart >= runMs) advanceScene(); // this frame is still drawn
+        glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
+                   static_cast<GLsizei>(appState.screenHeight));
+    } else {
+        glViewport(0, 0, 256, 256); // the interlude's live face; the projection stays 4:3
+    }
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    return now;
+}
