@@ -9,7 +9,9 @@
 #include "tests/gl_test_support.h"
 #include "tests/process_support.h"
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
@@ -29,16 +31,48 @@ int linesStartingWith(const std::string& text, const std::string& prefix) {
     return count;
 }
 
-// The X window id of a top-level window with this exact title, waiting up to `seconds`. Reads
-// the window tree, since SDL names its windows with UTF-8 properties only.
-std::string findWindow(const std::string& title, double seconds, const std::string& except = "") {
+// The X window id of a top-level window with this exact title on `display`, waiting up to
+// `seconds`. Reads the window tree, since SDL names its windows with UTF-8 properties only.
+std::string findWindow(const OwnDisplay& display, const std::string& title, double seconds,
+                       const std::string& except = "") {
     for (int i = 0; i < seconds * 20; ++i) {
-        std::string id = shellOutput("xwininfo -root -tree 2>/dev/null | awk '/\"" + title +
-                                     "\":/{print $1}' | grep -v '^" + except + "$' | head -n 1");
+        std::string id = display.shell("xwininfo -root -tree 2>/dev/null | awk '/\"" + title +
+                                       "\":/{print $1}' | grep -v '^" + except + "$' | head -n 1");
         if (!id.empty()) return id;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return "";
+}
+
+// Processes whose parent is `parent`, from /proc.
+std::vector<pid_t> childProcesses(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // "pid (command) state ppid ...": the command may hold spaces, so read after the ')'.
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 1));
+        char state = 0;
+        pid_t ppid = 0;
+        if (rest >> state >> ppid && ppid == parent) children.push_back(std::stoi(name));
+    }
+    return children;
+}
+
+bool allEnded(const std::vector<pid_t>& processes, double seconds) {
+    for (int i = 0; i < seconds * 100; ++i) {
+        bool running = false;
+        for (pid_t p : processes)
+            running = running || kill(p, 0) == 0;
+        if (!running) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 } // namespace
@@ -170,40 +204,55 @@ TEST(Program, FrameLimitEndsTheShowWithCodeZeroAndWritesTheScreenshot) {
     EXPECT_FALSE(std::filesystem::exists(shot + ".part"));
 }
 
+// The tests that send keys, or open a full-screen window, run the program on an X server of
+// their own: see OwnDisplay.
 TEST(Program, EscapeFromTheKeyboardEndsTheShowWithCodeZero) {
+    OwnDisplay display;
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
     ChildProcess child =
-        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16"}, TUVERO_DATA_DIR);
-    // Other tests may have windows on the same display: look for this process's own ones, and
-    // send the key to them rather than to whatever has the focus.
-    std::string ids;
-    for (int i = 0; i < 600 && ids.empty(); ++i) {
-        ids = shellOutput("xdotool search --pid " + std::to_string(child.pid) + " 2>/dev/null");
-        if (ids.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_FALSE(ids.empty()) << "the window did not appear";
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // into the show's main loop
-    std::istringstream list(ids);
-    for (std::string id; list >> id;)
-        shellOutput("xdotool key --window " + id + " Escape 2>/dev/null");
+        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16", "--trace"},
+                     TUVERO_DATA_DIR, display.environment());
+    // The first frame's trace line: the show is in its main loop, and nothing ended it yet.
+    std::string out;
+    const bool showRunning = readOutputUntil(child, out, "scene 0 frame 0", 60);
+    const bool pressed = showRunning && display.pressKey(child.pid, "Escape");
     auto result = waitProcess(child, 60);
-    EXPECT_FALSE(result.timedOut);
+    EXPECT_TRUE(showRunning) << "the show ended or stalled before its first frame\n"
+                             << out + result.out << result.err;
+    EXPECT_TRUE(pressed || !showRunning) << "the show has no window";
+    EXPECT_FALSE(result.timedOut) << "Escape did not end the show";
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-// The two questions are real message boxes: Return answers Yes, Escape answers No.
+// The two questions are real message boxes: Return answers Yes, Escape answers No. The keys
+// are sent to each box's window (xdotool --window: nothing gives a box the focus, so xdotool
+// sends the events to that window alone and no key is held on the server).
 TEST(Program, QuestionsAreAnsweredInMessageBoxes) {
-    ChildProcess child =
-        startProcess({TUVERO_BINARY, "--step", "16", "--frames", "3", "--trace"}, TUVERO_DATA_DIR);
+    OwnDisplay display;
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    ChildProcess child = startProcess({TUVERO_BINARY, "--step", "16", "--frames", "3", "--trace"},
+                                      TUVERO_DATA_DIR, display.environment());
     std::string previous;
     for (const char* key : {"Return", "Escape"}) {
-        std::string id = findWindow("Options", 30, previous);
+        std::string id = findWindow(display, "Options", 30, previous);
         ASSERT_FALSE(id.empty()) << "no question was shown";
-        shellOutput("xdotool key --window " + id + " " + key + " 2>/dev/null");
-        previous = id;
+        // SDL shows each box from a child process of its own, whose X connection may get the
+        // ended one's number and so the same window id: the next box is told from the
+        // answered one by waiting for the answered one's process to end, which destroys it.
+        const std::vector<pid_t> shownBy = childProcesses(child.pid);
+        display.shell("xdotool key --window " + id + " " + key + " 2>/dev/null");
+        if (shownBy.empty()) {
+            previous = id; // shown from the program's own process: the next id differs
+        } else {
+            ASSERT_TRUE(allEnded(shownBy, 30)) << "the answered question stayed";
+            previous.clear();
+        }
     }
     auto result = waitProcess(child, 60);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("start fullscreen 1 music 0"), std::string::npos) << result.out;
+    // The answer Yes opened the full-screen window, and the show ran its three frames there.
+    EXPECT_EQ(linesStartingWith(result.out, "scene 0 frame 0 time 0"), 1) << result.out;
 }
 
 TEST(TickCounter, VirtualClockAtAFrameRateKeepsTheFractionSoNothingDrifts) {

@@ -1,5 +1,6 @@
 #include "tests/process_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -91,4 +92,78 @@ std::string shellOutput(const std::string& command) {
     while (!output.empty() && (output.back() == '\n' || output.back() == ' '))
         output.pop_back();
     return output;
+}
+
+bool readOutputUntil(ChildProcess& child, std::string& out, const std::string& text,
+                     double timeoutSeconds) {
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(static_cast<long>(timeoutSeconds * 1000));
+    while (out.find(text) == std::string::npos) {
+        pollfd ready{child.outFd, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        const int polled = poll(&ready, 1, static_cast<int>(std::min<long>(left.count(), 100)));
+        if (polled < 0 && errno != EINTR) return false;
+        if (polled <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = read(child.outFd, buffer, sizeof buffer);
+        if (n == 0) return out.find(text) != std::string::npos; // the child closed its output
+        if (n > 0) out.append(buffer, static_cast<size_t>(n));
+    }
+    return true;
+}
+
+OwnDisplay::OwnDisplay() {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, 1);
+            dup2(null, 2);
+        }
+        const std::string fd = std::to_string(ready[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    if (pid < 0) {
+        close(ready[0]);
+        return;
+    }
+    server_ = pid;
+    // Xvfb writes its display number once it accepts connections; it finds a free number
+    // itself, so servers started at the same time by other tests never collide.
+    ChildProcess reader{pid, ready[0], -1};
+    std::string number;
+    readOutputUntil(reader, number, "\n", 30);
+    close(ready[0]);
+    number = number.substr(0, number.find('\n'));
+    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+        name_ = ":" + number;
+}
+
+OwnDisplay::~OwnDisplay() {
+    if (server_ <= 0) return;
+    kill(server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+}
+
+std::string OwnDisplay::shell(const std::string& command) const {
+    return shellOutput("DISPLAY=" + name_ + "; export DISPLAY; " + command);
+}
+
+bool OwnDisplay::pressKey(pid_t pid, const std::string& key) const {
+    const std::string ids = shell("xdotool search --pid " + std::to_string(pid) + " 2>/dev/null");
+    const std::string id = ids.substr(0, ids.find('\n'));
+    if (id.empty()) return false;
+    // Without --window, xdotool sends both the press and the release through XTEST; with it,
+    // it decides for each separately by where the focus is, and a window that closes on the
+    // press would leave the release to be sent elsewhere and the key held.
+    shell("timeout 20 xdotool windowfocus --sync " + id + " key " + key + " 2>/dev/null");
+    return true;
 }

@@ -28,3 +28,37 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::string
                          double timeoutSeconds, const std::vector<std::string>& environment = {});
 // Runs a shell command line and returns its stdout (trimmed), for xdotool and friends.
 std::string shellOutput(const std::string& command);
+// Appends what the child has written to stdout until `text` appears (true), the child closes
+// its output or `timeoutSeconds` pass (false).
+bool readOutputUntil(ChildProcess& child, std::string& out, const std::string& text,
+                     double timeoutSeconds);
+
+// An X server of the test's own (Xvfb at 1024 x 768, on a display number it picks itself), for
+// tests that send keys or open full-screen windows. On the display the other tests share, a
+// key event sent by XTEST reaches whichever window has the focus, a key whose release goes
+// astray stays held for the rest of the run (and SDL reports a held key as pressed to every
+// window that gains the focus later), and a full-screen window takes the focus from the
+// others. Here nothing reaches another test and nothing outlives the test: the server stops
+// when this object goes away.
+class OwnDisplay {
+  public:
+    OwnDisplay();
+    ~OwnDisplay();
+    OwnDisplay(const OwnDisplay&) = delete;
+    OwnDisplay& operator=(const OwnDisplay&) = delete;
+
+    bool started() const { return !name_.empty(); }
+    const std::string& name() const { return name_; } // ":N"
+    // For startProcess: the child's windows open on this server.
+    std::vector<std::string> environment() const { return {"DISPLAY=" + name_}; }
+    // shellOutput with every command of the line talking to this server.
+    std::string shell(const std::string& command) const;
+    // Gives the first window of process `pid` the focus and presses and releases `key` there
+    // through the server's keyboard, so the key is not left held whatever the window does.
+    // False when the process has no window.
+    bool pressKey(pid_t pid, const std::string& key) const;
+
+  private:
+    pid_t server_ = -1;
+    std::string name_;
+};

@@ -50,33 +50,20 @@ void readAvailable(int fd, std::string& into) {
         into.append(buffer, static_cast<size_t>(n));
 }
 
-// The show runs on an X server of its own, so that no other test's keys reach its window and
-// its Escape reaches no other test's window. The child prints that server's address first.
-ChildProcess startShowOnItsOwnDisplay() {
-    return startProcess({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "/bin/sh", "-c",
-                         "echo \"display $DISPLAY $XAUTHORITY\"; exec \"$0\" \"$@\"", TUVERO_BINARY,
-                         "--window", "--silent", "--step", std::to_string(stepMs), "--trace",
-                         "--data", TUVERO_DATA_DIR},
-                        TUVERO_DATA_DIR);
-}
-
-// Focuses the show's window on its display and presses Escape there.
-void pressEscape(const std::string& out) {
-    char display[64] = {}, authority[512] = {};
-    const size_t at = out.find("display ");
-    if (at == std::string::npos ||
-        std::sscanf(out.c_str() + at, "display %63s %511s", display, authority) != 2)
-        return;
-    const std::string x = std::string("DISPLAY=") + display + " XAUTHORITY=" + authority + " ";
-    const std::string id = shellOutput(
-        x + "xwininfo -root -tree 2>/dev/null | awk '/\"Tuvero\":/{print $1}' | head -n 1");
-    if (!id.empty())
-        shellOutput(x + "xdotool windowfocus --sync " + id + " key Escape 2>/dev/null");
-}
-
-// Plays until the last interlude's picture has held for a while, then presses Escape.
+// Plays until the last interlude's picture has held for a while, then presses Escape. The show
+// runs on an X server of its own (see OwnDisplay), so that no other test's keys reach its
+// window and its Escape reaches no other test's window.
 ProcessResult playToTheEndAndPressEscape() {
-    ChildProcess child = startShowOnItsOwnDisplay();
+    OwnDisplay display;
+    if (!display.started()) {
+        ProcessResult failed;
+        failed.err = "no X server of the test's own";
+        return failed;
+    }
+    ChildProcess child =
+        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", std::to_string(stepMs),
+                      "--trace", "--data", TUVERO_DATA_DIR},
+                     TUVERO_DATA_DIR, display.environment());
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(240);
     while (std::chrono::steady_clock::now() < deadline) {
@@ -94,7 +81,7 @@ ProcessResult playToTheEndAndPressEscape() {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    pressEscape(out);
+    display.pressKey(child.pid, "Escape");
     ProcessResult result = waitProcess(child, 30);
     result.out = out + result.out;
     return result;
