@@ -129,7 +129,9 @@ void drawScreenCopy(float alpha) {
     beginScreenPass();
     glPushMatrix();
     glLoadIdentity();
-    glEnable(GL_BLEND);
+    // Fully opaque, the copy replaces what lies under it: blending would give the same pixels
+    // at the cost of reading every one of them first.
+    if (alpha < 1) glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
     glColor4f(1, 1, 1, alpha);

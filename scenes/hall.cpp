@@ -202,7 +202,7 @@ void hallFrame() {
         glDisable(GL_FOG);
     } else {
         glBindTexture(GL_TEXTURE_2D, interludeTextures[2]);
-        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 256, 256, 0);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 256, 256); // into the 256 x 256 slot
         glDisable(GL_FOG);
     }
 }

@@ -4,6 +4,7 @@
 #include "app/loading_screen.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/exact_transform.h"
 #include "render/overlays.h"
 #include "scenes/backdrop.h"
 #include "scenes/cube_grid.h"
@@ -12,6 +13,7 @@
 #include "scenes/swarm.h"
 #include <GL/gl.h>
 #include <cmath>
+#include <vector>
 
 Texture interludeTextures[6] = {};
 InterludeData interlude;
@@ -148,6 +150,29 @@ void tileQuad(float e, float f) {
     glVertex3f(4 * e - 2, 1.8f - 4 * f, 2);
 }
 
+// The exploding face: every tile flies under its own translation, away from the face's centre
+// and out of it. One matrix change per tile made 2,400 draws a frame; drawTranslatedQuads gives
+// the same pixels with a handful.
+void drawFlyingTiles(float d) {
+    static std::vector<TranslatedQuad> tiles(tilesPerSide * tilesPerSide);
+    std::size_t i = 0;
+    float e = 0;
+    for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
+        float f = 0;
+        for (int row = 0; row < tilesPerSide; ++row, f += tileSize) {
+            tiles[i++] = TranslatedQuad{
+                {2 * (e - 0.5f) * d, 2 * (0.5f - f) * d, d},
+                {0, 0, 1},
+                {{e, f}, {e + tileSize, f}, {e + tileSize, f + tileSize}, {e, f + tileSize}},
+                {{4 * e - 2, 2 - 4 * f, 2},
+                 {4 * e - 1.8f, 2 - 4 * f, 2},
+                 {4 * e - 1.8f, 1.8f - 4 * f, 2},
+                 {4 * e - 2, 1.8f - 4 * f, 2}}};
+        }
+    }
+    drawTranslatedQuads(tiles.data(), tiles.size());
+}
+
 // One face in the plane z = 2 as 20 x 20 tiles; while exploding each tile flies away from the
 // face's centre, tinted and fading out by distance 30. Whole, the face's tiles go in one
 // begin/end pair: the same quads in the same order as a pair per tile, with far less overhead.
@@ -170,17 +195,7 @@ void drawFace(bool exploding) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
-    for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
-        float f = 0;
-        for (int row = 0; row < tilesPerSide; ++row, f += tileSize) {
-            glPushMatrix();
-            glTranslatef(2 * (e - 0.5f) * d, 2 * (0.5f - f) * d, d);
-            glBegin(GL_QUADS);
-            tileQuad(e, f);
-            glEnd();
-            glPopMatrix();
-        }
-    }
+    drawFlyingTiles(d);
     glDisable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
 }
@@ -247,7 +262,7 @@ void interludeFrame() {
     if (interlude.stage <= 7) drawCube();
 
     glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, pictureWidth, pictureWidth, 0);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, pictureWidth, pictureWidth);
     glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
                static_cast<GLsizei>(appState.screenHeight));
     drawScreenCopy(1.0f); // the 512-pixel-wide picture stretched over the screen

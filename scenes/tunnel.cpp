@@ -175,7 +175,7 @@ void tunnelFrame() {
         platform::presentFrame();
     } else {
         glBindTexture(GL_TEXTURE_2D, interludeTextures[0]);
-        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 256, 256, 0);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 256, 256); // into the 256 x 256 slot
     }
 }
 
