@@ -201,8 +201,8 @@ std::string findOnPath(const std::string& program) {
     while (start <= entries.size()) {
         size_t end = entries.find(':', start);
         if (end == std::string::npos) end = entries.size();
-        std::string dir = entries.substr(start, end - start);
-        if (dir.empty()) dir = ".";
+        // An empty entry means the current directory.
+        const std::string dir = end > start ? entries.substr(start, end - start) : std::string(".");
         if (access((dir + "/" + program).c_str(), X_OK) == 0) return dir;
         start = end + 1;
     }
