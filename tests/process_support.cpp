@@ -72,6 +72,7 @@ ProcessResult waitProcess(ChildProcess& child, double timeoutSeconds) {
     close(child.outFd);
     close(child.errFd);
     if (!result.timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;
 }
 
@@ -126,8 +127,12 @@ OwnDisplay::OwnDisplay() {
             dup2(null, 2);
         }
         const std::string fd = std::to_string(ready[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-               "tcp", static_cast<char*>(nullptr));
+        // -noreset: otherwise the server resets whenever its last client leaves and drops
+        // every client still connecting then. In the questions test that moment comes on
+        // every run: the answered message box's process leaves just as the next box, or the
+        // program's window, connects; a box dropped so is never shown and counts as No.
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1024x768x24",
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ready[1]);

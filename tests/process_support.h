@@ -8,6 +8,7 @@
 struct ProcessResult {
     int exitCode = -1; // -1 when killed by a signal or timed out
     bool timedOut = false;
+    int signal = 0; // the signal that ended the child, when one did (SIGKILL after a time-out)
     std::string out;
     std::string err;
 };
