@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include <GL/gl.h>
 
-void drawBackdrop(Texture picture, float top, float bottom) {
+void beginPixelPass() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -11,6 +11,23 @@ void drawBackdrop(Texture picture, float top, float bottom) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
+}
+
+void drawCentredUnitQuad() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-0.5f, 0.5f, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(0.5f, 0.5f, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(0.5f, -0.5f, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-0.5f, -0.5f, 0);
+    glEnd();
+}
+
+void drawBackdrop(Texture picture, float top, float bottom) {
+    beginPixelPass();
     glTranslatef(320, 240, 0);
     glBindTexture(GL_TEXTURE_2D, picture);
     glBegin(GL_QUADS);

@@ -7,3 +7,10 @@
 // screen with the depth test off, then restores the projection and leaves the identity
 // model-view matrix, ready for the scene's camera.
 void drawBackdrop(Texture picture, float top = 0, float bottom = 1);
+
+// The 2D picture pass: pushes an orthographic pixel projection (origin top left, y down),
+// loads the identity model-view matrix and turns the depth test off. The caller restores both.
+void beginPixelPass();
+
+// A unit quad centred on the origin in the z = 0 plane, the texture upright on it.
+void drawCentredUnitQuad();

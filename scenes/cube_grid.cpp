@@ -5,6 +5,7 @@
 #include "render/camera.h"
 #include "render/input_hooks.h"
 #include "render/overlays.h"
+#include "scenes/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -128,38 +129,6 @@ void updateBanner(std::uint32_t now, float dt) {
         s.bannerIndex += 1;
         s.bannerWaiting = 0;
     }
-}
-
-// Orthographic pixel projection, origin top left, y down; the model-view left at identity.
-void beginPixelPass() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-}
-
-void drawBackground() {
-    beginPixelPass();
-    glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, cubeGridTextures[0]);
-    glBegin(GL_QUADS); // only rows 0.125 to 0.875 of the picture show
-    glTexCoord2f(0, 0.125f);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0.125f);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 0.875f);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 0.875f);
-    glVertex2f(-320, 240);
-    glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 // One cube of half-size h whose faces are pushed out by e along their normals.
@@ -320,7 +289,7 @@ void cubeGridFrame() {
         s.bannerTickSet = true;
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackground();
+    drawBackdrop(cubeGridTextures[0], 0.125f, 0.875f); // rows 0.125 to 0.875 show
 
     const float dt = static_cast<float>(now - s.lastTick);
     updateBanner(now, dt);

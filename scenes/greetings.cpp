@@ -56,16 +56,7 @@ void drawParticles() {
         glPushMatrix();
         glTranslatef(p.x, p.z, p.y);
         glRotatef(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex3f(-0.5f, 0.5f, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(0.5f, 0.5f, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(0.5f, -0.5f, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(-0.5f, -0.5f, 0);
-        glEnd();
+        drawCentredUnitQuad();
         glPopMatrix();
     }
 }

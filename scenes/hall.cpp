@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/overlays.h"
+#include "scenes/backdrop.h"
 #include "scenes/black_fog.h"
 #include "scenes/interlude.h"
 #include "scenes/live_view.h"
@@ -41,19 +42,6 @@ void pillar(float x, float z) {
     glEnd();
 }
 
-void flameQuad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-0.5f, 0.5f, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(0.5f, 0.5f, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(0.5f, -0.5f, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(-0.5f, -0.5f, 0);
-    glEnd();
-}
-
 void drawFlames() {
     const float a = hall.flameAngle;
     for (int i = 0; i < 3; ++i) {
@@ -75,13 +63,13 @@ void drawFlames() {
         glEnable(GL_BLEND);
         glBlendFunc(GL_DST_COLOR, GL_ZERO);
         glBindTexture(GL_TEXTURE_2D, hallTextures[1]);
-        flameQuad();
+        drawCentredUnitQuad();
         // The light pass lies exactly on the mask pass: it must pass the depth test where the
         // mask has just written the same depth, or the flames would stay dark cut-outs.
         glBlendFunc(GL_ONE, GL_ONE);
         glBindTexture(GL_TEXTURE_2D, hallTextures[2]);
         glDepthFunc(GL_LEQUAL);
-        flameQuad();
+        drawCentredUnitQuad();
         glDepthFunc(GL_LESS);
         glDisable(GL_BLEND);
         glPopMatrix();
