@@ -1,7 +1,7 @@
 // Start-up, command line and release of the show.
 #pragma once
 
-#include "app/capture.h"
+#include "offline/capture.h"
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -7,7 +7,7 @@
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/overlays.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include <GL/gl.h>
 
 Texture loadingTexture = 0;

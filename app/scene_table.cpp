@@ -4,9 +4,11 @@
 #include "app/app.h"
 #include "app/loading_screen.h"
 #include "app/music.h"
-#include "app/trace.h"
+#include "offline/trace.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/input_hooks.h"
+#include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
 
 Scene sceneTable[sceneCount];
@@ -50,6 +52,7 @@ int registerScenes() {
     int index = registeredCount++;
     sceneTable[index] = *order[index];
     if (index == 0) prepareLoadingScreen();
+    if (index == 1) setPhaseStepAction(cubeGridStepPhase); // the G key
     return index == sceneCount - 1 ? 1 : 0;
 }
 

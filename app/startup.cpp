@@ -3,8 +3,8 @@
 #include "app/app.h"
 
 #include "app/app_state.h"
-#include "app/benchmark.h"
-#include "app/capture.h"
+#include "offline/benchmark.h"
+#include "offline/capture.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "assets/texture.h"

@@ -158,7 +158,7 @@ void processInput() {
     if (keyDown('K')) camera.orbit(origin, t * 0.01f, -1, 0, 0);
     if (keyDown('J')) camera.orbit(origin, t * 0.01f, 0, 1, 0);
     if (keyDown('L')) camera.orbit(origin, t * 0.01f, 0, -1, 0);
-    if (keyDown('G')) cubeGridStepPhase();
+    if (keyDown('G')) runPhaseStepAction();
 }
 
 void resetCamera() {

@@ -5,7 +5,7 @@
 #include "render/camera.h"
 #include "render/input_hooks.h"
 #include "render/overlays.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <GL/glu.h>

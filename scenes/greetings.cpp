@@ -2,15 +2,15 @@
 
 #include "platform/platform.h"
 #include "render/camera.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <cstdlib>
 
 Texture greetingsTextures[5] = {};
-GreetingsData greetings;
+GreetingsState greetings;
 
-void resetGreetings() { greetings = GreetingsData{}; }
+void resetGreetings() { greetings = GreetingsState{}; }
 
 namespace {
 

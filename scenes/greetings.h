@@ -11,7 +11,7 @@ extern Texture greetingsTextures[5];
 constexpr int greetingsParticleCount = 1200;
 
 // Everything the scene keeps between frames; lives for the whole run.
-struct GreetingsData {
+struct GreetingsState {
     int loadStep = 0;
     // Per particle: world x, world z, height (drawn as world y). x exactly 0 marks a free
     // particle, which the next update spawns anew.
@@ -27,7 +27,7 @@ struct GreetingsData {
     std::uint32_t lastTick = 0;
 };
 
-extern GreetingsData greetings;
+extern GreetingsState greetings;
 
 // Back to the state before loading (tests). Does not touch the textures.
 void resetGreetings();

@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/overlays.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include "scenes/black_fog.h"
 #include "scenes/interlude.h"
 #include "scenes/live_view.h"

@@ -6,7 +6,7 @@
 #include "render/camera.h"
 #include "render/exact_transform.h"
 #include "render/overlays.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
 #include "scenes/star_morph.h"
@@ -16,9 +16,9 @@
 #include <vector>
 
 Texture interludeTextures[6] = {};
-InterludeData interlude;
+InterludeState interlude;
 
-void resetInterlude() { interlude = InterludeData{}; }
+void resetInterlude() { interlude = InterludeState{}; }
 
 namespace {
 

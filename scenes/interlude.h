@@ -10,7 +10,7 @@
 extern Texture interludeTextures[6];
 
 // One set of state serves all six occurrences; it lives for the whole run.
-struct InterludeData {
+struct InterludeState {
     int loadStep = 0;
     // 0 before the first frame, 1 to 6 the occurrence playing, 7 exploding, 8 finished.
     std::uint32_t stage = 0;
@@ -24,7 +24,7 @@ struct InterludeData {
     float cubeAngleX = 0, cubeAngleY = 0, cubeAngleZ = 0; // degrees
 };
 
-extern InterludeData interlude;
+extern InterludeState interlude;
 
 constexpr float interludeNearZ = 5.63f;
 constexpr float interludeFarZ = 25.63f;

@@ -4,7 +4,7 @@
 #include "assets/model_reader.h"
 #include "platform/platform.h"
 #include "render/camera.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <algorithm>
@@ -12,9 +12,9 @@
 #include <vector>
 
 Texture morphTextures[2] = {};
-MorphData morph;
+StarMorphState morph;
 
-void resetMorph() { morph = MorphData{}; }
+void resetMorph() { morph = StarMorphState{}; }
 
 namespace {
 

@@ -11,7 +11,7 @@ struct Model;
 extern Texture morphTextures[2];
 
 // Everything the scene keeps between frames; lives for the whole run.
-struct MorphData {
+struct StarMorphState {
     int loadStep = 0;
     int morphPhase = 0; // 0 flying in, 1 tumbling, 2 flying out
     float starX = -22;
@@ -24,7 +24,7 @@ struct MorphData {
     std::uint32_t morphStart = 0;
 };
 
-extern MorphData morph;
+extern StarMorphState morph;
 
 // True when the two models can be drawn as one morphing mesh: the same number of objects,
 // object for object the same number of faces, and every face's indices inside its own object's

@@ -2,16 +2,16 @@
 
 #include "platform/platform.h"
 #include "render/camera.h"
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cmath>
 
 Texture swarmTextures[2] = {};
-SwarmData swarm;
+SwarmState swarm;
 
-void resetSwarm() { swarm = SwarmData{}; }
+void resetSwarm() { swarm = SwarmState{}; }
 
 namespace {
 

@@ -11,7 +11,7 @@ extern Texture swarmTextures[2];
 constexpr int swarmSphereCount = 20;
 
 // Everything the scene keeps between frames; lives for the whole run.
-struct SwarmData {
+struct SwarmState {
     int loadStep = 0;
     int swarmState = 0; // 0 flying in, 1 holding, 2 flying out
     float swarmX = -7;
@@ -26,7 +26,7 @@ struct SwarmData {
     std::uint32_t lastTick = 0;
 };
 
-extern SwarmData swarm;
+extern SwarmState swarm;
 
 // Back to the state before loading (tests). Does not touch the textures.
 void resetSwarm();

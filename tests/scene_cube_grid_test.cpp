@@ -3,6 +3,7 @@
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/input_hooks.h"
 #include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "tests/scene_test_support.h"
@@ -230,6 +231,7 @@ TEST_F(CubeGridScene, PhaseStopsAt8AndTheLatticesFlyApartIn6000ms) {
 }
 
 TEST_F(CubeGridScene, HeldGKeyStepsOnePhasePerFrameUpTo8) {
+    setPhaseStepAction(cubeGridStepPhase);
     platform::useInjectedKeys(true);
     platform::injectKey('G', true);
     for (int frame = 1; frame <= 10; ++frame) {

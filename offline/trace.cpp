@@ -1,4 +1,4 @@
-#include "app/trace.h"
+#include "offline/trace.h"
 
 #include "app/app.h"
 #include "app/scene_table.h"

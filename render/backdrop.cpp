@@ -1,4 +1,4 @@
-#include "scenes/backdrop.h"
+#include "render/backdrop.h"
 
 #include "app/app_state.h"
 #include <GL/gl.h>

@@ -1,4 +1,4 @@
-#include "app/frame_sink.h"
+#include "offline/frame_sink.h"
 
 #include "platform/platform.h"
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/benchmark.h"
+#include "offline/benchmark.h"
 
 #include "app/scene_table.h"
 #include "platform/platform.h"

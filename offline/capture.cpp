@@ -1,6 +1,6 @@
-#include "app/capture.h"
+#include "offline/capture.h"
 
-#include "app/frame_sink.h"
+#include "offline/frame_sink.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "platform/module_player.h"
