@@ -4,7 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/scene_table.h"
-#include "assets/texture.h"
+#include "assets/data_folder.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 

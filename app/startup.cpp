@@ -7,7 +7,7 @@
 #include "offline/capture.h"
 #include "app/music.h"
 #include "app/scene_table.h"
-#include "assets/texture.h"
+#include "assets/data_folder.h"
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -94,6 +94,11 @@ void failAndExit(const std::string& message, int code) {
 
 int runShow(const ShowOptions& given) {
     ShowOptions options = given;
+    std::string dataFolder, dataError;
+    if (!findDataFolder(dataFolderPlaces(options.dataDir), dataFolder, dataError)) {
+        std::fprintf(stderr, "tuvero: %s\n", dataError.c_str());
+        return 1;
+    }
     // Offline runs ask nothing, open no sound device and need no visible window.
     const bool offline = options.capture || options.benchmark;
     if (offline) {
@@ -122,7 +127,7 @@ int runShow(const ShowOptions& given) {
     appState.screenWidth = 640;
     appState.screenHeight = 480;
     appState.colorBits = 32;
-    setDataDirectory(options.dataDir);
+    setDataDirectory(dataFolder);
     if (options.capture)
         platform::useVirtualClockAtRate(100000, options.capture->fps);
     else if (options.benchmark)

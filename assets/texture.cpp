@@ -2,6 +2,7 @@
 #include "assets/texture.h"
 
 #include "app/app.h"
+#include "assets/data_folder.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -20,8 +21,6 @@ namespace {
 // the show comes near it, and a forged header could otherwise ask for gigabytes.
 constexpr unsigned maxPictureSide = 8192;
 constexpr std::size_t maxPicturePixels = std::size_t{1} << 24; // 16 Mpixel, 48 MiB of RGB
-
-std::string dataDirectory;
 
 // libjpeg reports errors through this manager: the message is kept and control jumps back to
 // the decoder instead of the library's default, which ends the process.
@@ -204,13 +203,4 @@ void createEmptyTexture(Texture* textures, int width, int height, int index) {
     glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_INT, zeros.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-}
-
-void setDataDirectory(const std::string& directory) {
-    dataDirectory = directory;
-}
-
-std::string dataPath(const char* fileName) {
-    if (dataDirectory.empty()) return fileName;
-    return dataDirectory + "/" + fileName;
 }

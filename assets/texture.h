@@ -23,7 +23,3 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error);
 void loadJpegTexture(Texture* textures, const char* fileName, int index);
 // A black width x height RGB texture with linear filtering, left bound.
 void createEmptyTexture(Texture* textures, int width, int height, int index);
-
-// Folder the show's files are read from ("" = working directory).
-void setDataDirectory(const std::string& directory);
-std::string dataPath(const char* fileName);

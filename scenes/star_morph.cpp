@@ -1,10 +1,11 @@
 #include "scenes/star_morph.h"
 
+#include "assets/data_folder.h"
 #include "assets/model.h"
 #include "assets/model_reader.h"
 #include "platform/platform.h"
-#include "render/camera.h"
 #include "render/backdrop.h"
+#include "render/camera.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <algorithm>

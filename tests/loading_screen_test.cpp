@@ -2,6 +2,7 @@
 // and the hand-over to scene 1 under a black fade.
 #include "app/loading_screen.h"
 #include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "assets/texture.h"
 #include "render/overlays.h"
 #include "tests/gl_test_support.h"

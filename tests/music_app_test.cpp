@@ -2,7 +2,7 @@
 #include "app/app_state.h"
 #include "app/music.h"
 #include "app/scene_table.h"
-#include "assets/texture.h"
+#include "assets/data_folder.h"
 #include "platform/platform.h"
 #include "tests/music_test_support.h"
 #include "tests/process_support.h"

@@ -1,5 +1,6 @@
 // Greetings scene on the virtual clock: picture cycle, particle spawning and respawning.
 #include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "render/camera.h"

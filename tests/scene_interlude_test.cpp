@@ -2,6 +2,7 @@
 // the explosion that ends the show on a held picture.
 #include "app/loading_screen.h"
 #include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "render/camera.h"

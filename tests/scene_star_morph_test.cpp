@@ -1,6 +1,7 @@
 // Star morph on the virtual clock: timeline, morph clamping, and the check that keeps
 // mismatched star files from being drawn.
 #include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "assets/model.h"
 #include "assets/texture.h"
 #include "platform/platform.h"

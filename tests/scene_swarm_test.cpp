@@ -1,5 +1,6 @@
 // Sphere swarm scene on the virtual clock: its three states, timing and picture.
 #include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"

@@ -2,6 +2,7 @@
 // (Mesa's software renderer under the test script). Disabled by default: it measures, it does
 // not check. Run with --gtest_also_run_disabled_tests --gtest_filter='*SceneFrameTimes*'.
 #include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/overlays.h"

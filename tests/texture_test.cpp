@@ -1,4 +1,5 @@
 // JPEG decoding (odd widths, greyscale, damaged and hostile files) and texture upload.
+#include "assets/data_folder.h"
 #include "assets/texture.h"
 #include "tests/gl_test_support.h"
 
@@ -196,14 +197,6 @@ TEST(TextureDecodeTest, NullNameLoadsNothing) {
     Texture slots[1] = {0};
     loadJpegTexture(slots, nullptr, 0);
     EXPECT_EQ(slots[0], 0u);
-}
-
-TEST(TextureDecodeTest, DataPathJoinsTheDataFolder) {
-    setDataDirectory("");
-    EXPECT_EQ(dataPath("a.jpg"), "a.jpg");
-    setDataDirectory("/some/dir");
-    EXPECT_EQ(dataPath("a.jpg"), "/some/dir/a.jpg");
-    setDataDirectory("");
 }
 
 // A missing or damaged picture ends the show with code 1 and says which picture and why. Each
