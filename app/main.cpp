@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tuvero: %s\n%s", error.c_str(), usageText());
         return 2;
     }
+    if (options.version) {
+        std::printf("tuvero %s\n", TUVERO_VERSION);
+        return 0;
+    }
     if (options.help) {
         std::printf("%s", usageText());
         return 0;

@@ -24,6 +24,7 @@ const char* usageText() {
            "  --duration S              capture only the first S seconds\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
+           "  --version                 print the version\n"
            "  --help                    show this text\n";
 }
 
@@ -64,6 +65,8 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             options.hidden = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--data") {
             if (!value(text)) return 2;
             options.dataDir = text;

@@ -175,7 +175,8 @@ TEST(Capture, BadTargetsFailCleanlyAndLeaveNothingBehind) {
 }
 
 TEST(Capture, VideoWithSoundtrackThroughFfmpeg) {
-    if (shellOutput("command -v ffmpeg").empty()) GTEST_SKIP() << "ffmpeg is not installed";
+    ASSERT_FALSE(shellOutput("command -v ffmpeg").empty())
+        << "ffmpeg is not installed (scripts/install-deps installs it)";
     fs::path folder = freshFolder("capture_video");
     fs::create_directories(folder);
     for (const char* name : {"show.mkv", "show.mp4"}) {

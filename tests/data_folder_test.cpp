@@ -108,4 +108,10 @@ TEST(DataFolderProgram, AnEmptyWorkingDirectoryFallsBackToTheEnvironment) {
     fs::remove_all(empty);
 }
 
+TEST(DataFolderProgram, VersionComesFromTheBuild) {
+    auto result = runProcess({TUVERO_BINARY, "--version"}, "", 20);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "tuvero " TUVERO_VERSION "\n");
+}
+
 } // namespace

@@ -156,3 +156,27 @@ bool writePng(const std::string& path, const Image& image, std::string& error) {
     }
     return true;
 }
+
+bool writePng(const std::string& path, const Image& image, const Mask& alpha, std::string& error) {
+    if (alpha.width != image.width || alpha.height != image.height) {
+        error = path + ": the opacity does not match the picture's size";
+        return false;
+    }
+    const std::vector<std::uint8_t> rgb = toBytes(image);
+    std::vector<std::uint8_t> bytes(alpha.data.size() * 4);
+    for (std::size_t i = 0; i < alpha.data.size(); ++i) {
+        for (int k = 0; k < 3; ++k)
+            bytes[i * 4 + k] = rgb[i * 3 + k];
+        bytes[i * 4 + 3] = std::uint8_t(std::lround(clamp01(alpha.data[i]) * 255.0f));
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(image.width);
+    png.height = png_uint_32(image.height);
+    png.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr)) {
+        error = path + ": " + png.message;
+        return false;
+    }
+    return true;
+}

@@ -28,3 +28,5 @@ bool readJpeg(const std::string& path, JpegInfo& info, std::string& error);
 Image toImage(const JpegInfo& info);
 
 bool writePng(const std::string& path, const Image& image, std::string& error);
+// An RGBA PNG: `alpha` (the image's size) gives each pixel's opacity.
+bool writePng(const std::string& path, const Image& image, const Mask& alpha, std::string& error);
