@@ -40,6 +40,7 @@ bool findDataFolder(const DataFolderPlaces& places, std::string& folder, std::st
         fs::path folder;
         std::string label;
         std::string asFound; // the value `folder` gets when this place holds the files
+        const char* unknown = "is unknown"; // said when there is no folder to look at
     };
     std::vector<Place> candidates;
     if (!places.option.empty()) {
@@ -47,18 +48,24 @@ bool findDataFolder(const DataFolderPlaces& places, std::string& folder, std::st
         candidates.push_back({places.option, "--data", places.option});
     } else {
         candidates.push_back({places.workingDirectory, "the working directory", ""});
-        if (!places.environment.empty())
-            candidates.push_back({places.environment, "TUVERO_DATA_DIR", places.environment});
-        if (!places.executable.empty()) {
-            const fs::path share =
-                (fs::path(places.executable).parent_path() / ".." / "share" / "tuvero")
-                    .lexically_normal();
-            candidates.push_back({share, "beside the program", share.string()});
-        }
+        // An unset variable is listed too, so the error shows that it can name the folder.
+        candidates.push_back(
+            {places.environment, "TUVERO_DATA_DIR", places.environment, "is not set"});
+        const fs::path share =
+            places.executable.empty()
+                ? fs::path()
+                : (fs::path(places.executable).parent_path() / ".." / "share" / "tuvero")
+                      .lexically_normal();
+        candidates.push_back(
+            {share, "beside the program", share.string(), "(its path is unknown)"});
     }
 
     std::string tried;
     for (const Place& place : candidates) {
+        if (place.folder.empty()) {
+            tried += "\n  " + place.label + " " + place.unknown;
+            continue;
+        }
         const std::string reason = whyNot(place.folder);
         if (reason.empty()) {
             folder = place.asFound;
@@ -67,10 +74,7 @@ bool findDataFolder(const DataFolderPlaces& places, std::string& folder, std::st
         tried += "\n  " + place.folder.string() + " (" + place.label + "): " + reason;
     }
     error = "cannot find the show's files; looked in:" + tried;
-    if (places.option.empty()) {
-        if (places.environment.empty()) error += "\n  (TUVERO_DATA_DIR is not set)";
-        error += "\nname the folder with --data DIR";
-    }
+    if (places.option.empty()) error += "\nname the folder with --data DIR";
     return false;
 }
 
