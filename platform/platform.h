@@ -25,6 +25,10 @@ struct WindowOptions {
 // depth) and binds an offscreen width x height framebuffer (colour + 16-bit depth) for the whole
 // run: scenes draw into it as if it were the 640 x 480 screen. Returns false with `error` set.
 bool openWindow(const WindowOptions& options, std::string& error);
+// Switches between the window and full screen (borderless over the whole desktop) while the
+// show runs; the picture keeps its place in the offscreen framebuffer.
+void setFullScreen(bool on);
+bool fullScreenActive();
 // Releases the context and the window; safe to call when nothing is open.
 void closeWindow();
 bool windowOpen();
