@@ -19,6 +19,7 @@ GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
 bool keepFrames = false;
 std::vector<std::uint8_t> presented;
 bool fullScreenNow = false;
+bool minimal = false;
 int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
 // Framebuffer objects are GL 3.0 / ARB_framebuffer_object entry points: looked up at run time.
@@ -200,6 +201,7 @@ void closeWindow() {
         window = nullptr;
     }
     fullScreenNow = false;
+    minimal = false;
 }
 
 bool windowOpen() { return window != nullptr; }
@@ -229,8 +231,20 @@ std::vector<std::uint8_t> readOffscreenFrame() {
     return rgb;
 }
 
-void presentFrame() {
+void setMinimalDrawing(bool on) {
+    minimal = on;
     if (!window) return;
+    if (on) {
+        glScissor(0, 0, 1, 1);
+        glEnable(GL_SCISSOR_TEST);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+        glScissor(0, 0, pictureWidth, pictureHeight);
+    }
+}
+
+void presentFrame() {
+    if (!window || minimal) return;
     if (keepFrames) presented = readOffscreenFrame();
 
     int drawableWidth = 0, drawableHeight = 0;
