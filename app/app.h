@@ -11,17 +11,25 @@ struct ShowOptions {
     std::optional<bool> music;      // answers the second question when set
     std::string dataDir;            // where the show's files are read from
     bool vsync = true;
-    std::uint32_t stepMs = 0; // > 0: virtual tick counter, this many ms per frame
-    long frames = -1;         // >= 0: end as if Escape was pressed after this many frames
+    std::uint32_t stepMs = 0; // > 0: virtual tick counter, this many ms per frame (rounded)
+    std::uint32_t stepMicroseconds = 0; // the step exactly, when --step has decimals
+    long frames = -1;                   // >= 0: end as if Escape was pressed after this many frames
     bool trace = false;
     std::string screenshot;                 // PNG of the last presented frame, written at the end
     bool hidden = false;                    // no visible window (tests)
     std::optional<CaptureSettings> capture; // render offline into a video or a folder
     bool benchmark = false;                 // measure frame times over the whole show
     std::string benchmarkJson;              // also write the measurements here
+    double startAtSeconds = -1; // >= 0: jump this far into the show once loading is done
+    int startAtEntry = 0;       // > 1: jump to the start of this scene entry instead
     bool help = false;
     bool version = false;
 };
+
+// The --step in microseconds (from stepMs when the exact value was not given).
+inline std::uint64_t stepMicroseconds(const ShowOptions& options) {
+    return options.stepMicroseconds ? options.stepMicroseconds : options.stepMs * 1000ull;
+}
 
 // Parses the command line. Returns 0 when fine, 2 with `error` set for unknown or bad options.
 int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error);

@@ -12,6 +12,7 @@ const char* usageText() {
            "  --data DIR                read the show's files from DIR\n"
            "  --no-vsync                do not wait for the display between frames\n"
            "  --step MS                 virtual tick counter: MS milliseconds per frame\n"
+           "                            (decimals allowed: 16.6667 is 60 frames a second)\n"
            "  --frames N                end as if Escape was pressed after N frames\n"
            "  --trace                   print scene changes and music syncs\n"
            "  --screenshot FILE         write the last presented frame as PNG at the end\n"
@@ -22,10 +23,21 @@ const char* usageText() {
            "  --scale K                 capture frames K times larger (default 1)\n"
            "  --hold S                  capture S seconds of the final picture (default 5)\n"
            "  --duration S              capture only the first S seconds\n"
+           "  --from S, --to S          capture only the clip from S to S seconds of what a\n"
+           "                            whole capture holds (which starts with loading)\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
+           "  --start-at SECONDS        start the show SECONDS after the music started\n"
+           "  --start-at-entry N        start the show at scene entry N (1 to 12)\n"
            "  --version                 print the version\n"
-           "  --help                    show this text\n";
+           "  --help                    show this text\n"
+           "\n"
+           "keys while the show runs:\n"
+           "  Space                     pause and resume\n"
+           "  F11, Alt+Enter            switch between window and full screen\n"
+           "  F12                       write the picture as tuvero-0001.png, ... here\n"
+           "  Page Down                 jump to the start of the next scene\n"
+           "  Escape                    quit\n";
 }
 
 namespace {
@@ -75,11 +87,14 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             options.screenshot = text;
         } else if (arg == "--step") {
             if (!value(text)) return 2;
-            if (!parseNumber(text, options.stepMs) || options.stepMs == 0 ||
-                options.stepMs > 60000) {
+            char* end = nullptr;
+            const double ms = std::strtod(text, &end);
+            if (*end != '\0' || !(ms >= 1 && ms <= 60000)) {
                 error = "--step takes milliseconds from 1 to 60000";
                 return 2;
             }
+            options.stepMs = static_cast<std::uint32_t>(ms + 0.5);
+            options.stepMicroseconds = static_cast<std::uint32_t>(ms * 1000 + 0.5);
         } else if (arg == "--frames") {
             if (!value(text)) return 2;
             if (!parseNumber(text, options.frames) || options.frames < 0) {
@@ -108,6 +123,24 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             }
             (arg == "--hold" ? captureSettings.holdSeconds : captureSettings.durationSeconds) =
                 seconds;
+        } else if (arg == "--from" || arg == "--to" || arg == "--start-at") {
+            if (!value(text)) return 2;
+            char* end = nullptr;
+            double seconds = std::strtod(text, &end);
+            if (*end != '\0' || !(seconds >= 0 && seconds <= 3600)) {
+                error = arg + " takes seconds from 0 to 3600";
+                return 2;
+            }
+            (arg == "--from" ? captureSettings.fromSeconds
+             : arg == "--to" ? captureSettings.toSeconds
+                             : options.startAtSeconds) = seconds;
+        } else if (arg == "--start-at-entry") {
+            if (!value(text)) return 2;
+            if (!parseNumber(text, options.startAtEntry) || options.startAtEntry < 1 ||
+                options.startAtEntry > 12) {
+                error = "--start-at-entry takes a scene entry from 1 to 12";
+                return 2;
+            }
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -118,6 +151,28 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             error = "unknown option " + arg;
             return 2;
         }
+    }
+    const bool clip = captureSettings.fromSeconds > 0 || captureSettings.toSeconds > 0;
+    if (clip && !options.capture) {
+        error = "--from and --to go with --capture";
+        return 2;
+    }
+    if (captureSettings.toSeconds > 0 && captureSettings.toSeconds <= captureSettings.fromSeconds) {
+        error = "--to must come after --from";
+        return 2;
+    }
+    if (captureSettings.toSeconds > 0 && captureSettings.durationSeconds > 0) {
+        error = "--to and --duration both say where the capture ends: give one";
+        return 2;
+    }
+    if (options.startAtSeconds >= 0 && options.startAtEntry > 0) {
+        error = "--start-at and --start-at-entry cannot go together";
+        return 2;
+    }
+    if ((options.startAtSeconds >= 0 || options.startAtEntry > 0) &&
+        (options.capture || options.benchmark)) {
+        error = "--start-at is for the live show; a capture takes --from";
+        return 2;
     }
     if (options.capture) {
         captureSettings.target = options.capture->target;

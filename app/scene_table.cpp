@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/loading_screen.h"
 #include "app/music.h"
+#include "app/playback.h"
 #include "offline/trace.h"
 #include "platform/platform.h"
 #include "render/camera.h"
@@ -66,15 +67,23 @@ int mainLoop() {
     const long frameLimit = showOptions().frames;
     for (;;) {
         if (platform::pumpEvents()) requestQuit();
+        handleControlKeys();
         if (quitRequested()) break;
+        if (showPaused()) {
+            showHeldPicture();
+            continue;
+        }
         deliverMusicSyncs();
         traceFrameStart();
         processInput();
         if (sceneTable[currentScene].frame) sceneTable[currentScene].frame();
         traceFrameEnd();
-        if (frameLimit >= 0 && frameNumber() >= frameLimit) requestQuit();
+        // Frames played by a jump are not shown: they do not count.
+        if (frameLimit >= 0 && !jumpInProgress() && frameNumber() - jumpFrames() >= frameLimit)
+            requestQuit();
         if (frameObserver && !frameObserver()) requestQuit();
         if (platform::virtualClockActive()) platform::advanceVirtualClock();
+        afterMainLoopFrame();
     }
     releaseAll();
     return 0;

@@ -3,11 +3,13 @@
 #include "app/app.h"
 
 #include "app/app_state.h"
-#include "offline/benchmark.h"
-#include "offline/capture.h"
 #include "app/music.h"
+#include "app/playback.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
+#include "assets/texture.h"
+#include "offline/benchmark.h"
+#include "offline/capture.h"
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -133,7 +135,7 @@ int runShow(const ShowOptions& given) {
     else if (options.benchmark)
         platform::useVirtualClockAtRate(100000, 60);
     else if (options.stepMs > 0)
-        platform::useVirtualClock(100000, options.stepMs);
+        platform::useVirtualClockAtStep(100000, stepMicroseconds(options), 1000);
     platform::keepPresentedFrames(!options.screenshot.empty());
 
     if (!createAppWindow() || !startMusic()) {
@@ -142,6 +144,11 @@ int runShow(const ShowOptions& given) {
         return 1;
     }
     registerScenes();
+    if (options.startAtEntry > 1)
+        setStartJump({JumpTarget::Kind::Entry, 0, options.startAtEntry});
+    else if (options.startAtSeconds > 0)
+        setStartJump({JumpTarget::Kind::ShowTime,
+                      static_cast<std::uint32_t>(options.startAtSeconds * 1000 + 0.5), 0});
     if (capture) return capture->run();
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();

@@ -1,18 +1,23 @@
 #include "offline/capture.h"
 
-#include "offline/frame_sink.h"
 #include "app/music.h"
 #include "app/scene_table.h"
+#include "offline/frame_sink.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 
 // A show's usual length, for the progress estimate until the final picture is reached.
 constexpr double usualShowSeconds = 180;
+// Frames before a clip are drawn in full only for this long before it, so that the pictures
+// that carry over from frame to frame (trails, live faces) are as in the whole capture.
+constexpr double settleSeconds = 2;
 
 std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int width, int height,
                                   unsigned scale) {
@@ -51,19 +56,24 @@ void CaptureRun::abandon() {
 
 long CaptureRun::plannedFrames() const {
     const double fps = settings_.fps;
+    if (settings_.toSeconds > 0) return std::lround(settings_.toSeconds * fps);
     if (settings_.durationSeconds > 0) return static_cast<long>(settings_.durationSeconds * fps);
     if (holdFrame_ >= 0) return holdFrame_ + static_cast<long>(settings_.holdSeconds * fps);
     return static_cast<long>((usualShowSeconds + settings_.holdSeconds) * fps);
 }
 
 bool CaptureRun::afterFrame() {
-    const auto& picture = platform::lastPresentedFrame();
-    std::vector<std::uint8_t> frame =
-        picture.empty() ? std::vector<std::uint8_t>(static_cast<size_t>(width_) * height_ * 3)
-                        : picture;
-    if (!sink_->writeFrame(upscale(frame, width_, height_, settings_.scale), failure_))
-        return false;
+    if (frames_ >= firstKept_) {
+        const auto& picture = platform::lastPresentedFrame();
+        std::vector<std::uint8_t> frame =
+            picture.empty() ? std::vector<std::uint8_t>(static_cast<size_t>(width_) * height_ * 3)
+                            : picture;
+        if (!sink_->writeFrame(upscale(frame, width_, height_, settings_.scale), failure_))
+            return false;
+    }
     ++frames_;
+    if (frames_ >= firstKept_ - static_cast<long>(settleSeconds * settings_.fps))
+        platform::setMinimalDrawing(false);
 
     // The soundtrack is silent until the music starts, then the module as it was mixed.
     if (platform::musicPlaying()) {
@@ -76,6 +86,12 @@ bool CaptureRun::afterFrame() {
         std::vector<float> mixed = platform::musicTakeRecorded();
         soundtrack_.insert(soundtrack_.end(), mixed.begin(), mixed.end());
     }
+    // Only the clip's sound is kept: frame n starts at sample n * rate / fps.
+    const std::size_t clipStart =
+        static_cast<std::size_t>(firstKept_) * platform::musicSampleRate / settings_.fps;
+    const std::size_t drop = std::min(clipStart - soundDropped_, soundtrack_.size() / 2);
+    soundtrack_.erase(soundtrack_.begin(), soundtrack_.begin() + static_cast<long>(drop * 2));
+    soundDropped_ += drop;
 
     if (holdFrame_ < 0 && showHolding()) holdFrame_ = frames_;
     reportProgress(false);
@@ -89,15 +105,19 @@ void CaptureRun::reportProgress(bool last) {
     lastReport_ = elapsed;
     const long total = std::max(plannedFrames(), frames_);
     const double left = frames_ > 0 ? elapsed / frames_ * (total - frames_) : 0;
-    std::fprintf(stderr, "\rcapture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ",
-                 frames_, (holdFrame_ < 0 && settings_.durationSeconds <= 0) ? "~" : "", total,
-                 elapsed, left);
+    std::fprintf(
+        stderr, "\rcapture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ", frames_,
+        (holdFrame_ < 0 && settings_.durationSeconds <= 0 && settings_.toSeconds <= 0) ? "~" : "",
+        total, elapsed, left);
     if (last) std::fprintf(stderr, "\n");
 }
 
 int CaptureRun::run() {
     started_ = std::chrono::steady_clock::now();
     firstTick_ = platform::tickCount();
+    firstKept_ = std::lround(settings_.fromSeconds * settings_.fps);
+    // The frames before a clip play only for the state they leave.
+    platform::setMinimalDrawing(firstKept_ > static_cast<long>(settleSeconds * settings_.fps));
     platform::keepPresentedFrames(true);
     platform::musicRecord(true);
     deliverSyncsByFrameSpan(true);
@@ -107,6 +127,9 @@ int CaptureRun::run() {
     platform::musicRecord(false);
     deliverSyncsByFrameSpan(false);
     reportProgress(true);
+    platform::setMinimalDrawing(false);
+    if (failure_.empty() && frames_ <= firstKept_)
+        failure_ = "the show ended before the clip's start (--from)";
 
     // A show that ends by itself ends the capture there too.
     if (!failure_.empty()) {
@@ -116,7 +139,7 @@ int CaptureRun::run() {
     }
     // Exactly as long as the frames: frame n covers [n, n + 1) / fps seconds.
     const size_t samples = static_cast<size_t>(frames_) * platform::musicSampleRate / settings_.fps;
-    soundtrack_.resize(samples * 2, 0.0f);
+    soundtrack_.resize((samples - std::min(samples, soundDropped_)) * 2, 0.0f);
     std::string error;
     if (!sink_->finish(soundtrack_, platform::musicSampleRate, error)) {
         std::fprintf(stderr, "tuvero: %s\n", error.c_str());

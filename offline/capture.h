@@ -14,6 +14,10 @@ struct CaptureSettings {
     unsigned scale = 1;         // nearest-neighbour upscaling of the 640 x 480 frames
     double holdSeconds = 5;     // how long after the final picture holds the capture goes on
     double durationSeconds = 0; // > 0: end after this long instead
+    // A clip: only the frames and sound from `fromSeconds` to `toSeconds` (when > 0) of what the
+    // whole capture would hold; the frames before are played but not kept.
+    double fromSeconds = 0;
+    double toSeconds = 0;
 };
 
 class FrameSink;
@@ -39,7 +43,9 @@ class CaptureRun {
     CaptureSettings settings_;
     std::unique_ptr<FrameSink> sink_;
     int width_ = 640, height_ = 480;
-    long frames_ = 0;
+    long frames_ = 0;              // run so far, the skipped ones before a clip included
+    long firstKept_ = 0;           // the first frame of a clip
+    std::size_t soundDropped_ = 0; // samples before the clip, left out
     long holdFrame_ = -1;
     std::uint32_t firstTick_ = 0;
     bool musicPlaced_ = false;

@@ -174,6 +174,9 @@ struct Player {
     OutputClock clock;
 
     // Main thread.
+    bool lockStep = false;     // a device's mixing is done by the main thread for a while
+    bool devicePaused = false; // by musicPause
+    std::int64_t pausedNs = 0;
     bool playing = false;
     std::uint32_t startTick = 0;
     std::uint64_t heard = 0;
@@ -429,8 +432,51 @@ void musicPlay(std::uint32_t tick) {
     resetMixer();
     p.startTick = tick;
     p.playing = true;
-    if (p.device) SDL_PauseAudioDevice(p.device, 0);
+    if (p.device && !p.lockStep && !p.devicePaused) SDL_PauseAudioDevice(p.device, 0);
 }
+
+namespace {
+// The device plays again from the frame the mixer stands at; `shiftNs` moves the output clock
+// on by the time it stood still, so what is heard goes on from where it stopped.
+void resumeDevice(bool restartClock, std::int64_t shiftNs) {
+    Player& p = player;
+    std::uint64_t before = 0, after = 0;
+    std::int64_t time = 0;
+    if (restartClock)
+        p.clock.publish(p.framesMixed, p.framesMixed, nowNs());
+    else if (p.clock.read(before, after, time))
+        p.clock.publish(before, after, time + shiftNs);
+    SDL_PauseAudioDevice(p.device, 0);
+}
+} // namespace
+
+void musicPause(bool paused) {
+    Player& p = player;
+    if (!p.device || paused == p.devicePaused) return;
+    p.devicePaused = paused;
+    if (p.lockStep || !p.playing) return;
+    if (paused) {
+        SDL_PauseAudioDevice(p.device, 1); // returns once no callback runs
+        p.pausedNs = nowNs();
+    } else {
+        resumeDevice(false, nowNs() - p.pausedNs);
+    }
+}
+
+void musicSetLockStep(bool on) {
+    Player& p = player;
+    if (on == p.lockStep) return;
+    p.lockStep = on;
+    if (!p.device || !p.playing || p.devicePaused) return;
+    if (on)
+        SDL_PauseAudioDevice(p.device, 1);
+    else
+        resumeDevice(true, 0);
+}
+
+bool musicEnded() { return player.ended; }
+
+double musicPositionSeconds() { return static_cast<double>(musicFramesMixed()) / musicSampleRate; }
 
 // Without a device the main thread mixes: up to and including frame `target`, in whole
 // chunks, so a row starting on that very frame is seen now; then releases what lies up to it.
@@ -448,7 +494,7 @@ static void mixAndRelease(std::uint64_t target, const std::function<void(int)>& 
 void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliver) {
     Player& p = player;
     if (!p.module || !p.playing) return;
-    if (p.device) {
+    if (p.device && !p.lockStep) {
         std::uint64_t before = 0, after = 0;
         std::int64_t time = 0;
         if (!p.clock.read(before, after, time)) return;
@@ -468,7 +514,7 @@ void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliv
 
 void musicDeliverSyncsBefore(std::uint32_t tickEnd, const std::function<void(int)>& deliver) {
     Player& p = player;
-    if (!p.module || !p.playing || p.device) return;
+    if (!p.module || !p.playing || (p.device && !p.lockStep)) return;
     const std::uint64_t end = std::uint64_t{tickEnd - p.startTick} * musicSampleRate / 1000;
     if (end > 0) mixAndRelease(end - 1, deliver);
 }
@@ -489,6 +535,8 @@ void musicFree() {
     }
     p.syncs.clear();
     p.playing = false;
+    p.lockStep = false;
+    p.devicePaused = false;
     p.channels = 0;
     p.bufferFrames = 0;
 }
@@ -512,7 +560,7 @@ bool musicLoaded() { return player.module != nullptr; }
 
 std::uint64_t musicFramesMixed() {
     Player& p = player;
-    if (p.device) {
+    if (p.device && !p.lockStep) {
         std::uint64_t before = 0, after = 0;
         std::int64_t time = 0;
         return p.clock.read(before, after, time) ? after : 0;

@@ -43,6 +43,17 @@ void musicDeliverSyncs(std::uint32_t tick, const std::function<void(int)>& deliv
 // Lock-step only: delivers every sync whose note sounds before `tickEnd` (exclusive), i.e.
 // during a video frame that lasts until then, so the frame that contains a note shows it.
 void musicDeliverSyncsBefore(std::uint32_t tickEnd, const std::function<void(int)>& deliver);
+// Device output: pauses and resumes the sound; what is heard, and so the syncs, stand still
+// meanwhile. Without a device the module follows the tick counter, which pauses instead.
+void musicPause(bool paused);
+// While on, the main thread mixes a device's module in step with the tick counter, as without
+// a device, and nothing is heard (a jump ahead); when it goes off the device plays on from
+// there. May be set before musicPlay.
+void musicSetLockStep(bool on);
+// The module has played to its end.
+bool musicEnded();
+// Seconds of the module mixed so far (the device's mixer runs up to a buffer ahead).
+double musicPositionSeconds();
 // Stops output and frees everything; safe to call when nothing is loaded.
 void musicFree();
 bool musicLoaded();

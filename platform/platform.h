@@ -25,6 +25,10 @@ struct WindowOptions {
 // depth) and binds an offscreen width x height framebuffer (colour + 16-bit depth) for the whole
 // run: scenes draw into it as if it were the 640 x 480 screen. Returns false with `error` set.
 bool openWindow(const WindowOptions& options, std::string& error);
+// Switches between the window and full screen (borderless over the whole desktop) while the
+// show runs; the picture keeps its place in the offscreen framebuffer.
+void setFullScreen(bool on);
+bool fullScreenActive();
 // Releases the context and the window; safe to call when nothing is open.
 void closeWindow();
 bool windowOpen();
@@ -43,6 +47,9 @@ const std::vector<std::uint8_t>& lastPresentedFrame();
 std::vector<std::uint8_t> readOffscreenFrame();
 int frameWidth();
 int frameHeight();
+// While on, frames are drawn through a 1 x 1 scissor and presentFrame shows nothing: a jump
+// plays frames only for the state they leave behind.
+void setMinimalDrawing(bool on);
 // Writes an RGB picture (top row first) as PNG. False with `error` set on failure.
 bool writePng(const std::string& path, const std::uint8_t* rgb, int width, int height,
               std::string& error);
@@ -55,6 +62,10 @@ bool pumpEvents();
 // Queues the event the user would cause, so tests can drive each way of quitting.
 enum class UserEvent { CloseWindow, Minimise, PressEscape, PressOtherKey };
 void postUserEvent(UserEvent event);
+// Keys that steer playback, collected by pumpEvents in the order pressed: Space pauses, F11 or
+// Alt+Enter switch full screen, F12 takes a screenshot, Page Down goes to the next entry.
+enum class ControlKey { Pause, FullScreen, Screenshot, NextEntry };
+bool takeControlKey(ControlKey& key);
 
 // ---- Keys ------------------------------------------------------------------------------
 
@@ -75,9 +86,17 @@ void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs);
 // Virtual clock at a frame rate: after n advances the counter stands at
 // startTick + floor(n * 1000 / framesPerSecond), so no fraction of a millisecond is lost.
 void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond);
+// Virtual clock with a step of numerator / denominator milliseconds, kept exactly as above.
+void useVirtualClockAtStep(std::uint32_t startTick, std::uint64_t numerator,
+                           std::uint64_t denominator);
 bool virtualClockActive();
 void useRealClock();
-void advanceVirtualClock(); // by the step given to useVirtualClock
+// Back to the real clock, going on from `tick` (the end of a jump on the virtual clock).
+void useRealClockFrom(std::uint32_t tick);
+// A paused counter stands still on either clock; on resume it goes on from where it stopped.
+void pauseClock(bool paused);
+bool clockIsPaused();
+void advanceVirtualClock(); // by the step given to useVirtualClock; not while paused
 // Where the next advance will put the virtual counter.
 std::uint32_t nextVirtualTick();
 void setVirtualTick(std::uint32_t tick);

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 #include <array>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -19,6 +20,41 @@ std::uint64_t stepNumerator = 0;
 std::uint64_t stepDenominator = 1;
 // The real counter starts well above 0: scenes use a tick of 0 to mean "not started yet".
 constexpr std::uint32_t realClockOrigin = 100000;
+// Added to the real counter: moves when the clock is paused or continues from a virtual tick.
+std::uint32_t realClockShift = 0;
+bool clockPaused = false;
+std::uint32_t pausedTick = 0;
+
+std::uint32_t realTick() {
+    return static_cast<std::uint32_t>(SDL_GetTicks64()) + realClockOrigin + realClockShift;
+}
+
+std::vector<ControlKey> controlKeys;
+
+// The keys that steer playback. Auto-repeat does not toggle them again.
+void noteControlKey(const SDL_KeyboardEvent& key) {
+    if (key.repeat) return;
+    switch (key.keysym.sym) {
+    case SDLK_SPACE:
+        controlKeys.push_back(ControlKey::Pause);
+        break;
+    case SDLK_F11:
+        controlKeys.push_back(ControlKey::FullScreen);
+        break;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        if (key.keysym.mod & KMOD_ALT) controlKeys.push_back(ControlKey::FullScreen);
+        break;
+    case SDLK_F12:
+        controlKeys.push_back(ControlKey::Screenshot);
+        break;
+    case SDLK_PAGEDOWN:
+        controlKeys.push_back(ControlKey::NextEntry);
+        break;
+    default:
+        break;
+    }
+}
 
 SDL_Scancode scancodeOf(int virtualKey) {
     if (virtualKey >= 'A' && virtualKey <= 'Z')
@@ -59,6 +95,7 @@ bool pumpEvents() {
             break;
         case SDL_KEYDOWN:
             if (event.key.keysym.sym == SDLK_ESCAPE) quit = true;
+            noteControlKey(event.key);
             break;
         default:
             break;
@@ -101,10 +138,28 @@ void injectKey(int virtualKey, bool down) {
 void useInjectedKeys(bool on) { injecting = on; }
 void clearInjectedKeys() { injectedKeys.fill(false); }
 
+bool takeControlKey(ControlKey& key) {
+    if (controlKeys.empty()) return false;
+    key = controlKeys.front();
+    controlKeys.erase(controlKeys.begin());
+    return true;
+}
+
 std::uint32_t tickCount() {
     if (virtualClock) return virtualTick;
-    return static_cast<std::uint32_t>(SDL_GetTicks64()) + realClockOrigin;
+    return clockPaused ? pausedTick : realTick();
 }
+
+void pauseClock(bool paused) {
+    if (paused == clockPaused) return;
+    if (paused) {
+        pausedTick = tickCount();
+    } else if (!virtualClock) {
+        realClockShift += pausedTick - realTick(); // the real counter goes on from pausedTick
+    }
+    clockPaused = paused;
+}
+bool clockIsPaused() { return clockPaused; }
 
 void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs) {
     virtualClock = true;
@@ -114,6 +169,13 @@ void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs) {
     stepDenominator = 1;
 }
 
+void useVirtualClockAtStep(std::uint32_t startTick, std::uint64_t numerator,
+                           std::uint64_t denominator) {
+    useVirtualClock(startTick, 0);
+    stepNumerator = numerator;
+    stepDenominator = denominator ? denominator : 1;
+}
+
 void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond) {
     useVirtualClock(startTick, 0);
     stepNumerator = 1000;
@@ -121,7 +183,13 @@ void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecon
 }
 bool virtualClockActive() { return virtualClock; }
 void useRealClock() { virtualClock = false; }
+void useRealClockFrom(std::uint32_t tick) {
+    virtualClock = false;
+    clockPaused = false;
+    realClockShift += tick - realTick();
+}
 void advanceVirtualClock() {
+    if (clockPaused) return;
     ++virtualAdvances;
     virtualTick = virtualStart +
                   static_cast<std::uint32_t>(virtualAdvances * stepNumerator / stepDenominator);

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL.h>
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -17,6 +18,9 @@ int pictureHeight = 480;
 GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
 bool keepFrames = false;
 std::vector<std::uint8_t> presented;
+bool fullScreenNow = false;
+bool minimal = false;
+int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
 // Framebuffer objects are GL 3.0 / ARB_framebuffer_object entry points: looked up at run time.
 PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -88,6 +92,15 @@ void setSwapInterval(bool vsync) {
     if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1); // adaptive, else plain vsync
 }
 
+// The desktop the window is on (the first one before there is a window).
+SDL_Rect desktopBounds() {
+    int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    SDL_Rect bounds{0, 0, windowedWidth, windowedHeight};
+    if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0)
+        SDL_GetDisplayBounds(0, &bounds);
+    return bounds;
+}
+
 } // namespace
 
 bool startVideo(std::string& error) {
@@ -113,14 +126,23 @@ bool openWindow(const WindowOptions& options, std::string& error) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 
+    // Full screen is a borderless window over the whole desktop, not SDL's full-screen state:
+    // without a window manager nobody carries out that request, the X window keeps its size
+    // while SDL reports the desktop's, and only a piece of the picture shows. Window managers
+    // treat a borderless desktop-sized window as full screen.
+    windowedWidth = options.width;
+    windowedHeight = options.height;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
     if (options.hidden) flags |= SDL_WINDOW_HIDDEN;
-    if (options.fullScreen)
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-    else
+    SDL_Rect place{static_cast<int>(SDL_WINDOWPOS_CENTERED),
+                   static_cast<int>(SDL_WINDOWPOS_CENTERED), options.width, options.height};
+    if (options.fullScreen) {
+        flags |= SDL_WINDOW_BORDERLESS;
+        place = desktopBounds();
+    } else {
         flags |= SDL_WINDOW_RESIZABLE;
-    window = SDL_CreateWindow(options.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              options.width, options.height, flags);
+    }
+    window = SDL_CreateWindow(options.title, place.x, place.y, place.w, place.h, flags);
     if (!window) {
         error = std::string("cannot open the window: ") + SDL_GetError();
         return false;
@@ -136,8 +158,34 @@ bool openWindow(const WindowOptions& options, std::string& error) {
         closeWindow();
         return false;
     }
+    fullScreenNow = options.fullScreen;
     if (options.fullScreen) SDL_ShowCursor(SDL_DISABLE);
     return true;
+}
+
+bool fullScreenActive() { return window && fullScreenNow; }
+
+void setFullScreen(bool on) {
+    if (!window || on == fullScreenNow) return;
+    fullScreenNow = on;
+    if (on) {
+        SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
+        const SDL_Rect bounds = desktopBounds();
+        SDL_SetWindowResizable(window, SDL_FALSE);
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowSize(window, bounds.w, bounds.h);
+        SDL_SetWindowPosition(window, bounds.x, bounds.y);
+        SDL_RaiseWindow(window);
+        SDL_ShowCursor(SDL_DISABLE);
+    } else {
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowSize(window, windowedWidth, windowedHeight);
+        SDL_SetWindowPosition(window, static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)),
+                              static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
+        SDL_SetWindowResizable(window, SDL_TRUE);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
 }
 
 void closeWindow() {
@@ -152,6 +200,8 @@ void closeWindow() {
         SDL_DestroyWindow(window);
         window = nullptr;
     }
+    fullScreenNow = false;
+    minimal = false;
 }
 
 bool windowOpen() { return window != nullptr; }
@@ -181,8 +231,20 @@ std::vector<std::uint8_t> readOffscreenFrame() {
     return rgb;
 }
 
-void presentFrame() {
+void setMinimalDrawing(bool on) {
+    minimal = on;
     if (!window) return;
+    if (on) {
+        glScissor(0, 0, 1, 1);
+        glEnable(GL_SCISSOR_TEST);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+        glScissor(0, 0, pictureWidth, pictureHeight);
+    }
+}
+
+void presentFrame() {
+    if (!window || minimal) return;
     if (keepFrames) presented = readOffscreenFrame();
 
     int drawableWidth = 0, drawableHeight = 0;

@@ -115,7 +115,7 @@ bool readOutputUntil(ChildProcess& child, std::string& out, const std::string& t
     return true;
 }
 
-OwnDisplay::OwnDisplay() {
+OwnDisplay::OwnDisplay(const std::string& screen) {
     int ready[2];
     if (pipe(ready) != 0) return;
     pid_t pid = fork();
@@ -131,7 +131,7 @@ OwnDisplay::OwnDisplay() {
         // every client still connecting then. In the questions test that moment comes on
         // every run: the answered message box's process leaves just as the next box, or the
         // program's window, connects; a box dropped so is never shown and counts as No.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1024x768x24",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }

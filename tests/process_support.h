@@ -34,16 +34,16 @@ std::string shellOutput(const std::string& command);
 bool readOutputUntil(ChildProcess& child, std::string& out, const std::string& text,
                      double timeoutSeconds);
 
-// An X server of the test's own (Xvfb at 1024 x 768, on a display number it picks itself), for
-// tests that send keys or open full-screen windows. On the display the other tests share, a
-// key event sent by XTEST reaches whichever window has the focus, a key whose release goes
+// An X server of the test's own (Xvfb, 1024 x 768 unless given, on a display number it picks
+// itself), for tests that send keys or open full-screen windows. On the display the other tests
+// share, a key event sent by XTEST reaches whichever window has the focus, a key whose release goes
 // astray stays held for the rest of the run (and SDL reports a held key as pressed to every
 // window that gains the focus later), and a full-screen window takes the focus from the
 // others. Here nothing reaches another test and nothing outlives the test: the server stops
 // when this object goes away.
 class OwnDisplay {
   public:
-    OwnDisplay();
+    explicit OwnDisplay(const std::string& screen = "1024x768x24");
     ~OwnDisplay();
     OwnDisplay(const OwnDisplay&) = delete;
     OwnDisplay& operator=(const OwnDisplay&) = delete;

@@ -1,0 +1,90 @@
+// Full screen as the user sees it: a screenshot of the whole X screen, with and without a
+// window manager. The picture keeps its 4:3 shape, fills the screen's height and sits in the
+// middle between black bars.
+#include "tests/process_support.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A 16:9 screen, so that the picture needs bars at the sides.
+constexpr int screenWidth = 1280, screenHeight = 720;
+constexpr int pictureWidth = screenHeight * 4 / 3;
+
+struct Box {
+    int width = 0, height = 0, x = -1, y = -1;
+};
+
+// The part of the root window that is not the black border around it.
+Box pictureOnScreen(const OwnDisplay& display, const std::string& path) {
+    display.shell("import -window root " + path + " 2>/dev/null");
+    const std::string geometry =
+        shellOutput("convert " + path + " -fuzz 2% -trim -format '%w %h %X %Y' info: 2>/dev/null");
+    Box box;
+    std::sscanf(geometry.c_str(), "%d %d %d %d", &box.width, &box.height, &box.x, &box.y);
+    return box;
+}
+
+bool startWindowManager(const OwnDisplay& display) {
+    display.shell("(openbox >/dev/null 2>&1 &)");
+    for (int i = 0; i < 100; ++i) {
+        if (display.shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") !=
+            std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// Plays in full screen until the first scene's cue (well after the fade from black), then
+// measures the picture and ends the show with Escape.
+void expectCentredPictureThatFillsTheHeight(const OwnDisplay& display, const std::string& shot) {
+    ChildProcess child = startProcess({TUVERO_BINARY, "--fullscreen", "--silent", "--step", "50",
+                                       "--trace", "--data", TUVERO_DATA_DIR},
+                                      TUVERO_DATA_DIR, display.environment());
+    std::string out;
+    const bool cued = readOutputUntil(child, out, "sync 0", 180);
+    const Box box = cued ? pictureOnScreen(display, shot) : Box{};
+    display.pressKey(child.pid, "Escape");
+    const ProcessResult result = waitProcess(child, 60);
+    ASSERT_TRUE(cued) << out << result.out << result.err;
+    EXPECT_NEAR(box.height, screenHeight, 2);
+    EXPECT_NEAR(box.width, pictureWidth, 2);
+    EXPECT_NEAR(box.x, (screenWidth - pictureWidth) / 2, 2);
+    EXPECT_NEAR(box.y, 0, 2);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
+std::string shotPath(const char* name) {
+    return (std::filesystem::temp_directory_path() /
+            ("tuvero-" + std::string(name) + "-" + std::to_string(getpid()) + ".png"))
+        .string();
+}
+
+std::string screenSize() {
+    return std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
+}
+
+} // namespace
+
+TEST(FullScreen, CoversABareXServerWithTheWholePicture) {
+    OwnDisplay display(screenSize());
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    const std::string shot = shotPath("full-screen-bare");
+    expectCentredPictureThatFillsTheHeight(display, shot);
+    std::filesystem::remove(shot);
+}
+
+TEST(FullScreen, CoversTheScreenUnderAWindowManager) {
+    OwnDisplay display(screenSize());
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
+    const std::string shot = shotPath("full-screen-wm");
+    expectCentredPictureThatFillsTheHeight(display, shot);
+    std::filesystem::remove(shot);
+}
