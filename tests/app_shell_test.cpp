@@ -77,26 +77,6 @@ bool allEnded(const std::vector<pid_t>& processes, double seconds) {
 
 } // namespace
 
-TEST(SceneTable, RegistersTwelveEntriesInOrderAndReportsTheLast) {
-    resetSceneTable();
-    registeredCount = 1; // entry 0 prepares GL textures; the rest registers without GL
-    for (int entry = 1; entry < sceneCount; ++entry) {
-        EXPECT_EQ(registerScenes(), entry == sceneCount - 1 ? 1 : 0) << "entry " << entry;
-        EXPECT_NE(sceneTable[entry].frame, nullptr);
-    }
-    // One set of interlude operations serves all six interludes.
-    for (int entry : {4, 6, 8, 10, 12})
-        EXPECT_EQ(sceneTable[entry].frame, sceneTable[2].frame);
-    const Scene* expected[] = {nullptr,         &cubeGridScene, &interludeScene, &tunnelScene,
-                               &interludeScene, &hallScene,     &interludeScene, &starMorphScene,
-                               &interludeScene, &swarmScene,    &interludeScene, &greetingsScene,
-                               &interludeScene};
-    for (int entry = 1; entry < sceneCount; ++entry) {
-        EXPECT_EQ(sceneTable[entry].load, expected[entry]->load) << entry;
-        EXPECT_EQ(sceneTable[entry].unload, expected[entry]->unload) << entry;
-    }
-}
-
 TEST(SceneTable, AdvancingPastTheLastEntryEndsTheShowInsteadOfStartingAScene) {
     resetSceneTable();
     currentScene = 11;

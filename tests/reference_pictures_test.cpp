@@ -22,8 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double minimumPsnr = 30;      // dB, whole picture
-constexpr double maximumTileError = 12; // mean absolute error of the worst tile, 0..255
+// Runs repeat bit for bit; the margins are for changes that keep the look but not every bit
+// (other float rounding, other draw calls): with FMA contraction in the whole program the worst
+// tile of the scenes stayed at 12.3, while one wrong texture slot, rotation, viewport or blend
+// mode made a tile 26 or worse.
+constexpr double minimumPsnr = 28;      // dB, whole picture
+constexpr double maximumTileError = 16; // mean absolute error of the worst tile, 0..255
 constexpr int tileSize = 16;            // pixels of the half-size picture
 
 const fs::path referenceFolder = fs::path(TUVERO_SOURCE_DIR) / "tests" / "reference";
