@@ -2,6 +2,7 @@
 #pragma once
 
 #include "offline/capture.h"
+#include "offline/snapshots.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ struct ShowOptions {
     int startAtEntry = 0;       // > 1: jump to the start of this scene entry instead
     bool help = false;
     bool version = false;
+    // Render offline and write only the chosen frames.
+    std::optional<SnapshotSettings> snapshots;
 };
 
 // The --step in microseconds (from stepMs when the exact value was not given).

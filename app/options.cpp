@@ -25,6 +25,9 @@ const char* usageText() {
            "  --duration S              capture only the first S seconds\n"
            "  --from S, --to S          capture only the clip from S to S seconds of what a\n"
            "                            whole capture holds (which starts with loading)\n"
+           "  --snapshots F,F,...       render the show offline and write only frames F (from 0,\n"
+           "                            at 60 fps) as frame_NNNNNN.png into --snapshot-dir\n"
+           "  --snapshot-dir DIR        existing folder for --snapshots\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
            "  --start-at SECONDS        start the show SECONDS after the music started\n"
@@ -141,6 +144,14 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
                 error = "--start-at-entry takes a scene entry from 1 to 12";
                 return 2;
             }
+        } else if (arg == "--snapshots") {
+            if (!value(text)) return 2;
+            if (!options.snapshots) options.snapshots.emplace();
+            if (!parseSnapshotFrames(text, options.snapshots->frames, error)) return 2;
+        } else if (arg == "--snapshot-dir") {
+            if (!value(text)) return 2;
+            if (!options.snapshots) options.snapshots.emplace();
+            options.snapshots->folder = text;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -170,7 +181,7 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         return 2;
     }
     if ((options.startAtSeconds >= 0 || options.startAtEntry > 0) &&
-        (options.capture || options.benchmark)) {
+        (options.capture || options.benchmark || options.snapshots)) {
         error = "--start-at is for the live show; a capture takes --from";
         return 2;
     }
@@ -179,6 +190,16 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         options.capture = captureSettings;
         if (options.benchmark) {
             error = "--capture and --benchmark cannot run together";
+            return 2;
+        }
+    }
+    if (options.snapshots) {
+        if (options.snapshots->frames.empty() || options.snapshots->folder.empty()) {
+            error = "--snapshots and --snapshot-dir go together";
+            return 2;
+        }
+        if (options.capture || options.benchmark) {
+            error = "--snapshots cannot run with --capture or --benchmark";
             return 2;
         }
     }

@@ -102,12 +102,19 @@ int runShow(const ShowOptions& given) {
         return 1;
     }
     // Offline runs ask nothing, open no sound device and need no visible window.
-    const bool offline = options.capture || options.benchmark;
+    const bool offline = options.capture || options.benchmark || options.snapshots;
     if (offline) {
         options.fullScreen = false;
         options.music = false;
         options.hidden = true;
         options.vsync = false;
+    }
+    if (options.snapshots) {
+        std::string error;
+        if (!checkSnapshotFolder(options.snapshots->folder, error)) {
+            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            return 1;
+        }
     }
     std::unique_ptr<CaptureRun> capture;
     if (options.capture) {
@@ -132,7 +139,7 @@ int runShow(const ShowOptions& given) {
     setDataDirectory(dataFolder);
     if (options.capture)
         platform::useVirtualClockAtRate(100000, options.capture->fps);
-    else if (options.benchmark)
+    else if (options.benchmark || options.snapshots)
         platform::useVirtualClockAtRate(100000, 60);
     else if (options.stepMs > 0)
         platform::useVirtualClockAtStep(100000, stepMicroseconds(options), 1000);
@@ -150,6 +157,7 @@ int runShow(const ShowOptions& given) {
         setStartJump({JumpTarget::Kind::ShowTime,
                       static_cast<std::uint32_t>(options.startAtSeconds * 1000 + 0.5), 0});
     if (capture) return capture->run();
+    if (options.snapshots) return runSnapshots(*options.snapshots);
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
     writeScreenshot();

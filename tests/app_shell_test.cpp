@@ -77,26 +77,6 @@ bool allEnded(const std::vector<pid_t>& processes, double seconds) {
 
 } // namespace
 
-TEST(SceneTable, RegistersTwelveEntriesInOrderAndReportsTheLast) {
-    resetSceneTable();
-    registeredCount = 1; // entry 0 prepares GL textures; the rest registers without GL
-    for (int entry = 1; entry < sceneCount; ++entry) {
-        EXPECT_EQ(registerScenes(), entry == sceneCount - 1 ? 1 : 0) << "entry " << entry;
-        EXPECT_NE(sceneTable[entry].frame, nullptr);
-    }
-    // One set of interlude operations serves all six interludes.
-    for (int entry : {4, 6, 8, 10, 12})
-        EXPECT_EQ(sceneTable[entry].frame, sceneTable[2].frame);
-    const Scene* expected[] = {nullptr,         &cubeGridScene, &interludeScene, &tunnelScene,
-                               &interludeScene, &hallScene,     &interludeScene, &starMorphScene,
-                               &interludeScene, &swarmScene,    &interludeScene, &greetingsScene,
-                               &interludeScene};
-    for (int entry = 1; entry < sceneCount; ++entry) {
-        EXPECT_EQ(sceneTable[entry].load, expected[entry]->load) << entry;
-        EXPECT_EQ(sceneTable[entry].unload, expected[entry]->unload) << entry;
-    }
-}
-
 TEST(SceneTable, AdvancingPastTheLastEntryEndsTheShowInsteadOfStartingAScene) {
     resetSceneTable();
     currentScene = 11;
@@ -147,6 +127,28 @@ TEST(CommandLine, AnswersQuestionsAndRejectsUnknownOrBadOptions) {
                                ignored, error),
                   2)
             << bad[1];
+    }
+}
+
+TEST(CommandLine, SnapshotFramesComeSortedOnceAndNeedTheirFolder) {
+    const char* good[] = {"tuvero", "--snapshots", "30,10,30", "--snapshot-dir", "d"};
+    ShowOptions options;
+    std::string error;
+    ASSERT_EQ(parseOptions(5, const_cast<char**>(good), options, error), 0) << error;
+    ASSERT_TRUE(options.snapshots);
+    EXPECT_EQ(options.snapshots->frames, (std::vector<long>{10, 30}));
+    EXPECT_EQ(options.snapshots->folder, "d");
+    for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
+             {"tuvero", "--snapshots", "1,,2", "--snapshot-dir", "d"},
+             {"tuvero", "--snapshots", "3,", "--snapshot-dir", "d"},
+             {"tuvero", "--snapshots", "-1", "--snapshot-dir", "d"},
+             {"tuvero", "--snapshots", "5"},
+             {"tuvero", "--snapshots", "5", "--snapshot-dir", "d", "--benchmark"}}) {
+        ShowOptions ignored;
+        EXPECT_EQ(parseOptions(static_cast<int>(bad.size()), const_cast<char**>(bad.data()),
+                               ignored, error),
+                  2)
+            << bad[2];
     }
 }
 

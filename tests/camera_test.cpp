@@ -32,12 +32,6 @@ class CameraTest : public ::testing::Test {
     void SetUp() override { resetCamera(); }
 };
 
-TEST_F(CameraTest, StartsAtOriginLookingDownNegativeZ) {
-    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
-    EXPECT_EQ(camera.center, (Vec3{0, 0, -1}));
-    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
-}
-
 TEST_F(CameraTest, MoveUsesUnitAxesWhateverTheirLength) {
     // View direction five units long, up two units long: steps are still one unit per amount.
     camera.position(1, 2, 3, 1, 2, -2, 0, 2, 0);
@@ -50,19 +44,6 @@ TEST_F(CameraTest, MoveUsesUnitAxesWhateverTheirLength) {
     EXPECT_VEC_NEAR(camera.eye, 3, 1.5f, 2);
     EXPECT_VEC_NEAR(camera.center, 3, 1.5f, -3);
     EXPECT_EQ(camera.up, (Vec3{0, 2, 0}));
-}
-
-TEST_F(CameraTest, MoveAppliesRightUpBackInOrder) {
-    camera.move(1, -1, 1, 1); // left, up, back
-    EXPECT_VEC_NEAR(camera.eye, -1, 1, 1);
-    EXPECT_VEC_NEAR(camera.center, -1, 1, 0);
-}
-
-TEST_F(CameraTest, TurnWithoutFactorsKeepsCenter) {
-    camera.position(1, 2, 3, 1, 2, -2, 0, 1, 0);
-    camera.turn(1, 0, 0, 0);
-    EXPECT_VEC_NEAR(camera.center, 1, 2, -2);
-    EXPECT_VEC_NEAR(camera.up, 0, 1, 0);
 }
 
 TEST_F(CameraTest, PitchTurnsTowardsUpAndPutsCenterOneUnitAway) {
@@ -87,14 +68,6 @@ TEST_F(CameraTest, RollTiltsUpAboutTheViewAxis) {
     EXPECT_VEC_NEAR(camera.up, -1, 0, 0);
 }
 
-TEST_F(CameraTest, LookAtFacesThePointWithUnnormalisedUp) {
-    camera.lookAt({0, 5, -5});
-    const float a = 1 / std::sqrt(2.0f);
-    EXPECT_VEC_NEAR(camera.center, 0, a, -a);
-    EXPECT_VEC_NEAR(camera.up, 0, a, a);
-    EXPECT_VEC_NEAR(camera.eye, 0, 0, 0);
-}
-
 TEST_F(CameraTest, LookAtDegenerateUpBecomesYAxis) {
     // A point exactly to the side: the new up is zero.
     camera.lookAt({3, 0, 0});
@@ -113,14 +86,6 @@ TEST_F(CameraTest, OrbitYawSwingsEyeAroundPivot) {
     EXPECT_VEC_NEAR(camera.eye, -5, 0, 0);
     EXPECT_VEC_NEAR(camera.center, -4, 0, 0);
     EXPECT_VEC_NEAR(camera.up, 0, 25, 0);
-}
-
-TEST_F(CameraTest, OrbitPitchSwingsEyeAlongUp) {
-    camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
-    camera.orbit({0, 0, 0}, halfPi, 1, 0, 0);
-    EXPECT_VEC_NEAR(camera.eye, 0, 5, 0);
-    EXPECT_VEC_NEAR(camera.center, 0, 4, 0);
-    EXPECT_VEC_NEAR(camera.up, 0, 0, 20);
 }
 
 TEST_F(CameraTest, ZeroLengthDirectionsNeverProduceNaN) {

@@ -1,5 +1,5 @@
-// Scene 5: the square path and its corners, the 30 s turn, where the picture goes, the mirror
-// image below the floor and the flames' light.
+// Scene 5: the square path and its corners, the 30 s turn, where the picture goes, and the fog
+// near the eye wherever it stands.
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/camera.h"
@@ -8,6 +8,7 @@
 #include "tests/scene_test_support.h"
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -90,7 +91,11 @@ TEST_F(HallScene, FromTheInterludeItDrawsIntoTheLiveFaceAndPresentsNothing) {
     currentScene = 4;
     presentMarker(255, 0, 255);
     at(0);
-    EXPECT_EQ(presentedPixel(5, 5).g, 0);
+    // Still the marker everywhere: the hall presented nothing.
+    for (auto [x, y] : {std::pair{5, 5}, {320, 240}, {600, 470}}) {
+        const Rgb shown = presentedPixel(x, y);
+        EXPECT_TRUE(shown.r == 255 && shown.g == 0 && shown.b == 255) << x << "," << y;
+    }
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 256);
@@ -100,29 +105,6 @@ TEST_F(HallScene, FromTheInterludeItDrawsIntoTheLiveFaceAndPresentsNothing) {
         lit += value > 30;
     EXPECT_GT(lit, face.size() / 10);
     EXPECT_FALSE(glIsEnabled(GL_FOG));
-}
-
-TEST_F(HallScene, TheFloorMirrorsThePillarsBelowIt) {
-    currentScene = 5;
-    at(0);
-    // The pillar at (1, -3) stands right of the centre; with a black floor, anything below
-    // the floor line can only be the mirror image seen through it at 30%.
-    const Rgb pillar = presentedPixel(409, 200);
-    const Rgb mirrored = presentedPixel(409, 400);
-    EXPECT_GT(pillar.r, 80);
-    EXPECT_GT(mirrored.r, 15);
-    EXPECT_LT(mirrored.r, pillar.r / 2) << "the floor lies over the image at 70%";
-    EXPECT_LT(mirrored.g, 5);
-}
-
-TEST_F(HallScene, FlameLightPassesWhereItsMaskWasDrawn) {
-    currentScene = 5;
-    at(0);
-    const Rgb flame = presentedPixel(320, 190);
-    EXPECT_GT(flame.g, 120) << "the additive pass at the mask's depth must show";
-    GLint depthFunc = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    EXPECT_EQ(depthFunc, GL_LESS);
 }
 
 TEST_F(HallScene, FogDimsTheFloorAndCeilingByDistanceWhereverTheEyeStands) {

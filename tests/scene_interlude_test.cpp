@@ -1,5 +1,5 @@
-// The interlude cube on the virtual clock: its six occurrences, the live views, the trail and
-// the explosion that ends the show on a held picture.
+// The interlude cube on the virtual clock: its six occurrences, the live views and the
+// explosion that ends the show on a held picture.
 #include "app/loading_screen.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
@@ -43,43 +43,18 @@ class InterludeScene : public ::testing::Test {
         resetInterlude();
         resetTunnel();
         resetHall();
-        const std::vector<std::uint8_t> black(256 * 256 * 4, 0);
+        // Live faces and the screen copy for the frames to draw into.
+        const std::vector<std::uint8_t> black(512 * 512 * 4, 0);
         interludeTextures[0] = makeTexture(256, 256, black);
         interludeTextures[2] = makeTexture(256, 256, black);
-        interludeTextures[3] = solidTexture(0, 255, 0); // background green
-        cubeGridTextures[0] = solidTexture(255, 0, 0);  // the other faces red
-        morphTextures[0] = solidTexture(255, 0, 0);
-        swarmTextures[0] = solidTexture(255, 0, 0);
-        fillCopy(0, 0, 255);
+        screenCopyTexture = makeTexture(512, 512, black);
         currentScene = 2;
         tick = firstTick;
     }
     void TearDown() override {
         interludeScene.unload();
-        for (Texture* t :
-             {&cubeGridTextures[0], &morphTextures[0], &swarmTextures[0], &screenCopyTexture}) {
-            glDeleteTextures(1, t);
-            *t = 0;
-        }
-    }
-
-    // Replaces the shared screen copy with one colour.
-    static void fillCopy(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
         glDeleteTextures(1, &screenCopyTexture);
-        std::vector<std::uint8_t> rgba(512 * 512 * 4);
-        for (size_t i = 0; i < rgba.size(); i += 4) {
-            rgba[i] = r;
-            rgba[i + 1] = g;
-            rgba[i + 2] = b;
-            rgba[i + 3] = 255;
-        }
-        screenCopyTexture = makeTexture(512, 512, rgba);
-    }
-    // Pixel of the screen copy, row 0 at the bottom of the picture.
-    static Rgb copyPixel(int x, int row) {
-        const auto rgb = readTexture(screenCopyTexture, 512, 512);
-        const size_t at = (static_cast<size_t>(row) * 512 + x) * 3;
-        return {rgb[at], rgb[at + 1], rgb[at + 2]};
+        screenCopyTexture = 0;
     }
 
     // One interlude frame `dt` ms after the previous one.
@@ -163,12 +138,6 @@ TEST_F(InterludeScene, TheSixthOccurrenceExplodesTheCubeAndHoldsTheBackgroundFor
     EXPECT_EQ(currentScene, 12);
     EXPECT_EQ(interlude.stage, 8u);
     EXPECT_FALSE(quitRequested());
-    for (int row : {5, 240, 470})
-        for (int x : {5, 256, 505}) {
-            const Rgb p = copyPixel(x, row);
-            EXPECT_LT(p.r, 8) << x << "," << row;
-            EXPECT_GT(p.g, 240) << x << "," << row;
-        }
 }
 
 TEST_F(InterludeScene, ALongFramePlacesTheCameraExactlyAtEitherEnd) {
@@ -184,36 +153,13 @@ TEST_F(InterludeScene, ALongFramePlacesTheCameraExactlyAtEitherEnd) {
     EXPECT_EQ(interlude.stage, 2u);
 }
 
-TEST_F(InterludeScene, FirstFrameSetsOnlyTheEyeAndDrawsNoTrail) {
-    // Looking away from the cube, as if the scene before left the camera so: only the
-    // background is in view.
+TEST_F(InterludeScene, FirstFrameSetsOnlyTheEye) {
     camera.position(1, 2, 3, 0, 0, 100, 0, 1, 0);
     frame(0);
     EXPECT_EQ(interlude.stage, 1u);
     EXPECT_EQ(camera.eye, (Vec3{0, 0, interludeNearZ}));
     EXPECT_EQ(camera.center, (Vec3{0, 0, 100}));
     EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
-    // The blue copy that was there is not laid over the picture.
-    for (int row : {5, 240, 470})
-        for (int x : {5, 256, 505}) {
-            const Rgb p = copyPixel(x, row);
-            EXPECT_EQ(p.b, 0) << x << "," << row;
-            EXPECT_EQ(p.g, 255) << x << "," << row;
-        }
-    // The presented picture is the 512-pixel copy stretched over the whole screen.
-    EXPECT_EQ(presentedPixel(639, 240).g, 255);
-}
-
-TEST_F(InterludeScene, TheTrailLaysTheLastPictureBackAtSeventyPercent) {
-    frame(0);
-    for (int i = 0; i < 400 && camera.eye.z < 20; ++i)
-        frame();
-    fillCopy(0, 0, 255);
-    frame();
-    const Rgb corner = copyPixel(5, 5); // background, far from the small cube
-    EXPECT_NEAR(corner.b, 178, 3);
-    EXPECT_NEAR(corner.g, 77, 3);
-    EXPECT_EQ(corner.r, 0);
 }
 
 TEST_F(InterludeScene, AValueZeroSyncStartsAWhiteFlashAndValueOneDoesNothing) {

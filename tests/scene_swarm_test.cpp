@@ -1,4 +1,4 @@
-// Sphere swarm scene on the virtual clock: its three states, timing and picture.
+// Sphere swarm scene on the virtual clock: its three states and their timing.
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "assets/texture.h"
@@ -19,8 +19,6 @@ class SwarmScene : public ::testing::Test {
     void SetUp() override {
         if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
         resetSwarm();
-        swarmTextures[0] = solidTexture(0, 0, 255); // background blue
-        swarmTextures[1] = solidTexture(255, 0, 0); // spheres red
         currentScene = 9;
     }
     void TearDown() override { swarmScene.unload(); }
@@ -34,15 +32,10 @@ TEST_F(SwarmScene, FirstFrameHasNoElapsedTimeButWandersOnce) {
     EXPECT_FLOAT_EQ(swarm.spherePos[0].y, -1 + 0.08f); // sphere 0 always climbs
     EXPECT_EQ(swarm.spherePos[0].x, -1.0f);
     EXPECT_EQ(currentScene, 9);
-    // The swarm starts outside the picture: only the background shows.
-    Rgb centre = presentedPixel(320, 240);
-    EXPECT_EQ(centre.b, 255);
-    EXPECT_EQ(centre.r, 0);
 }
 
 TEST_F(SwarmScene, FliesInHoldsUntil18SecondsAfterItsFirstFrameAndLeavesAt25) {
     std::uint32_t holdAt = 0, flyOutAt = 0, endAt = 0;
-    bool spheresSeen = false;
     for (std::uint32_t t = 0; t <= 27000 && endAt == 0; t += 40) {
         const int stateBefore = swarm.swarmState;
         frameAt(firstTick + t, swarmScene.frame);
@@ -52,18 +45,11 @@ TEST_F(SwarmScene, FliesInHoldsUntil18SecondsAfterItsFirstFrameAndLeavesAt25) {
         }
         if (stateBefore == 1 && swarm.swarmState == 2) flyOutAt = t;
         if (currentScene != 9) endAt = t;
-        if (t == 10000) {
-            // Holding at the centre: translucent red over blue somewhere in the picture.
-            const auto picture = platform::lastPresentedFrame();
-            for (size_t i = 0; i + 2 < picture.size() && !spheresSeen; i += 3)
-                spheresSeen = picture[i] > 100 && picture[i + 2] > 50;
-        }
     }
     EXPECT_NEAR(holdAt, 7000, 40);
     EXPECT_EQ(flyOutAt, 18000u); // a multiple of the 40 ms step
     EXPECT_NEAR(endAt, 25000, 80);
     EXPECT_EQ(currentScene, 10);
-    EXPECT_TRUE(spheresSeen);
 }
 
 TEST_F(SwarmScene, ALongFrameClampsAtTheCentreAndAFrameAlreadyOutsideHandsOver) {
