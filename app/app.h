@@ -14,11 +14,13 @@ struct ShowOptions {
     std::uint32_t stepMs = 0; // > 0: virtual tick counter, this many ms per frame
     long frames = -1;         // >= 0: end as if Escape was pressed after this many frames
     bool trace = false;
-    std::string screenshot; // PNG of the last presented frame, written at the end
-    bool hidden = false;    // no visible window (tests)
+    std::string screenshot;                 // PNG of the last presented frame, written at the end
+    bool hidden = false;                    // no visible window (tests)
     std::optional<CaptureSettings> capture; // render offline into a video or a folder
     bool benchmark = false;                 // measure frame times over the whole show
     std::string benchmarkJson;              // also write the measurements here
+    int cueOnceInstrument = 7;              // its first note cues the music sync of value 0
+    int cueEveryInstrument = 3;             // each of its notes cues the sync of value 1
     bool help = false;
 };
 

@@ -24,6 +24,9 @@ const char* usageText() {
            "  --duration S              capture only the first S seconds\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
+           "  --cue-instruments ONCE,EVERY\n"
+           "                            the music's cues: the first note of instrument ONCE and\n"
+           "                            every note of instrument EVERY (default 7,3)\n"
            "  --help                    show this text\n";
 }
 
@@ -79,8 +82,8 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             }
         } else if (arg == "--frames") {
             if (!value(text)) return 2;
-            if (!parseNumber(text, options.frames) || options.frames < 0) {
-                error = "--frames takes a number of frames, 0 or more";
+            if (!parseNumber(text, options.frames) || options.frames < 1) {
+                error = "--frames takes a number of frames, 1 or more";
                 return 2;
             }
         } else if (arg == "--capture") {
@@ -105,6 +108,20 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             }
             (arg == "--hold" ? captureSettings.holdSeconds : captureSettings.durationSeconds) =
                 seconds;
+        } else if (arg == "--cue-instruments") {
+            if (!value(text)) return 2;
+            const std::string pair = text;
+            const size_t comma = pair.find(',');
+            int once = 0, every = 0;
+            if (comma == std::string::npos || !parseNumber(pair.substr(0, comma).c_str(), once) ||
+                !parseNumber(pair.substr(comma + 1).c_str(), every) || once < 1 || once > 255 ||
+                every < 1 || every > 255) {
+                error =
+                    "--cue-instruments takes two instrument numbers from 1 to 255, as ONCE,EVERY";
+                return 2;
+            }
+            options.cueOnceInstrument = once;
+            options.cueEveryInstrument = every;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -123,6 +140,11 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             error = "--capture and --benchmark cannot run together";
             return 2;
         }
+    }
+    if (!options.screenshot.empty() && (options.capture || options.benchmark)) {
+        error = "--screenshot is for a show on screen, not with --capture or --benchmark (a "
+                "capture to a folder keeps every frame as PNG)";
+        return 2;
     }
     return 0;
 }

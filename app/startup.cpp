@@ -3,11 +3,13 @@
 #include "app/app.h"
 
 #include "app/app_state.h"
-#include "offline/benchmark.h"
-#include "offline/capture.h"
+#include "app/console.h"
+#include "app/multitexture.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "assets/texture.h"
+#include "offline/benchmark.h"
+#include "offline/capture.h"
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -37,8 +39,12 @@ bool createAppWindow() {
     }
     appState.window = 1;
     setupProjection();
-    appState.activeTextureARB = platform::glProcAddress("glActiveTextureARB");
-    appState.multiTexCoord2fARB = platform::glProcAddress("glMultiTexCoord2fARB");
+    // SDL hands out an address for any name, so the driver's own report decides.
+    const bool multitexture = driverHasMultitexture();
+    appState.activeTextureARB =
+        multitexture ? platform::glProcAddress("glActiveTextureARB") : nullptr;
+    appState.multiTexCoord2fARB =
+        multitexture ? platform::glProcAddress("glMultiTexCoord2fARB") : nullptr;
     if (!appState.activeTextureARB || !appState.multiTexCoord2fARB) {
         platform::messageBox({"Ei tukea: Multitexturing!", "Virhe", false});
         releaseAll();
@@ -47,18 +53,22 @@ bool createAppWindow() {
     return true;
 }
 
-void writeScreenshot() {
-    if (activeOptions.screenshot.empty()) return;
+// True when no screenshot was asked for or it was written.
+bool writeScreenshot() {
+    if (activeOptions.screenshot.empty()) return true;
     const auto& picture = platform::lastPresentedFrame();
     if (picture.empty()) {
         std::fprintf(stderr, "tuvero: no frame was presented; %s not written\n",
                      activeOptions.screenshot.c_str());
-        return;
+        return false;
     }
     std::string error;
     if (!platform::writePng(activeOptions.screenshot, picture.data(), platform::frameWidth(),
-                            platform::frameHeight(), error))
+                            platform::frameHeight(), error)) {
         std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -86,8 +96,9 @@ void releaseAll() {
 }
 
 void failAndExit(const std::string& message, int code) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    printMessageLine(message);
     std::fflush(stdout);
+    abandonActiveCapture();
     releaseAll();
     std::exit(code);
 }
@@ -140,6 +151,6 @@ int runShow(const ShowOptions& given) {
     if (capture) return capture->run();
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
-    writeScreenshot();
+    if (!writeScreenshot() && code == 0) code = 1;
     return code;
 }
