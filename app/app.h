@@ -23,6 +23,8 @@ struct ShowOptions {
     std::string benchmarkJson;              // also write the measurements here
     double startAtSeconds = -1; // >= 0: jump this far into the show once loading is done
     int startAtEntry = 0;       // > 1: jump to the start of this scene entry instead
+    int cueOnceInstrument = 7;  // its first note cues the music sync of value 0
+    int cueEveryInstrument = 3; // each of its notes cues the sync of value 1
     bool help = false;
     bool version = false;
     // Render offline and write only the chosen frames.

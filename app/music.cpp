@@ -2,7 +2,9 @@
 // delivery to the current scene on the main thread.
 #include "app/music.h"
 
+#include "app/app.h"
 #include "app/app_state.h"
+#include "app/console.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "platform/module_player.h"
@@ -13,9 +15,6 @@
 #include <string>
 
 namespace {
-
-constexpr int onceInstrument = 7;  // its first note cues value 0
-constexpr int everyInstrument = 3; // each of its notes cues value 1
 
 // Without music the module still plays, silently, so every sync still arrives; on the
 // virtual clock it is mixed in lock-step with the ticks so runs repeat exactly.
@@ -34,22 +33,52 @@ void applyLatencySetting() {
         platform::musicSetOutputLatency(static_cast<int>(ms));
 }
 
+bool cuesMissing = false;
+
+// One line per cue instrument that the module never plays: the first scene waits for its cues.
+void warnAboutSilentCues(const std::string& path, int onceInstrument, int everyInstrument) {
+    const bool offline = showOptions().capture || showOptions().benchmark;
+    const std::string outcome = offline ? "this run stops with an error when the music ends"
+                                        : "the first scene waits there until you press G";
+    const std::string advice = "; --cue-instruments ONCE,EVERY chooses others";
+    cuesMissing = !platform::musicPatternsPlayInstrument(onceInstrument) ||
+                  !platform::musicPatternsPlayInstrument(everyInstrument);
+    if (!platform::musicPatternsPlayInstrument(onceInstrument))
+        printMessageLine("tuvero: warning: " + path + " never plays instrument " +
+                         std::to_string(onceInstrument) +
+                         ", whose first note moves the first scene on: " + outcome + advice);
+    if (!platform::musicPatternsPlayInstrument(everyInstrument))
+        printMessageLine("tuvero: warning: " + path + " never plays instrument " +
+                         std::to_string(everyInstrument) +
+                         ", whose notes end the first scene: " + outcome + advice);
+}
+
 } // namespace
 
 int startMusic() {
     std::string error;
     const std::string path = dataPath("musa.mo3");
-    if (!platform::musicLoad(path, chooseOutput(), error)) {
-        std::fprintf(stderr, "cannot start the music: %s\n", error.c_str());
+    const platform::MusicOutput output = chooseOutput();
+    if (!platform::musicLoad(path, output, error)) {
+        if (platform::musicDeviceWasUnavailable())
+            error += "; to play without music, use --silent (or answer No to the music question)";
+        printMessageLine("cannot start the music: " + error);
         appState.music = 0;
         return 0;
     }
     applyLatencySetting();
-    platform::musicSetSync({.instrument = onceInstrument, .once = true, .userValue = 0});
-    platform::musicSetSync({.instrument = everyInstrument, .once = false, .userValue = 1});
+    const int once = showOptions().cueOnceInstrument;
+    const int every = showOptions().cueEveryInstrument;
+    platform::musicSetSync({.instrument = once, .once = true, .userValue = 0});
+    platform::musicSetSync({.instrument = every, .once = false, .userValue = 1});
+    warnAboutSilentCues(path, once, every);
     appState.music = 1;
     return 1;
 }
+
+bool musicCuesMissing() { return appState.music && cuesMissing; }
+
+bool musicCanNoLongerCue() { return appState.music && platform::musicFinished(); }
 
 void playMusic() {
     if (appState.music) platform::musicPlay(platform::tickCount());

@@ -1,9 +1,15 @@
 // The show's music: "musa.mo3" with its two instrument syncs.
 #pragma once
 
-// Loads the module and sets both syncs (value 0: first note of instrument 7; value 1: every note
-// of instrument 3). Returns 1 on success; 0 with one line on stderr saying why.
+// Loads the module and sets both syncs (value 0: the first note of the once-instrument, 7 unless
+// --cue-instruments says otherwise; value 1: every note of the every-instrument, 3). Warns on
+// stderr about a cue instrument the module never plays. Returns 1 on success; 0 with one line
+// on stderr saying why.
 int startMusic();
+// The loaded module never plays one of the cue instruments: the first scene will wait.
+bool musicCuesMissing();
+// Offline runs: the module has ended and every sync it raised was delivered; none will follow.
+bool musicCanNoLongerCue();
 // Starts playback from the beginning (the hand-over from the loading screen).
 void playMusic();
 // Main thread, before each frame: delivers every sync heard by now through dispatchMusicSync.

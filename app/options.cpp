@@ -30,6 +30,9 @@ const char* usageText() {
            "  --snapshot-dir DIR        existing folder for --snapshots\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
+           "  --cue-instruments ONCE,EVERY\n"
+           "                            the music's cues: the first note of instrument ONCE and\n"
+           "                            every note of instrument EVERY (default 7,3)\n"
            "  --start-at SECONDS        start the show SECONDS after the music started\n"
            "  --start-at-entry N        start the show at scene entry N (1 to 12)\n"
            "  --version                 print the version\n"
@@ -100,8 +103,8 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             options.stepMicroseconds = static_cast<std::uint32_t>(ms * 1000 + 0.5);
         } else if (arg == "--frames") {
             if (!value(text)) return 2;
-            if (!parseNumber(text, options.frames) || options.frames < 0) {
-                error = "--frames takes a number of frames, 0 or more";
+            if (!parseNumber(text, options.frames) || options.frames < 1) {
+                error = "--frames takes a number of frames, 1 or more";
                 return 2;
             }
         } else if (arg == "--capture") {
@@ -152,6 +155,20 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             if (!value(text)) return 2;
             if (!options.snapshots) options.snapshots.emplace();
             options.snapshots->folder = text;
+        } else if (arg == "--cue-instruments") {
+            if (!value(text)) return 2;
+            const std::string pair = text;
+            const size_t comma = pair.find(',');
+            int once = 0, every = 0;
+            if (comma == std::string::npos || !parseNumber(pair.substr(0, comma).c_str(), once) ||
+                !parseNumber(pair.substr(comma + 1).c_str(), every) || once < 1 || once > 255 ||
+                every < 1 || every > 255) {
+                error =
+                    "--cue-instruments takes two instrument numbers from 1 to 255, as ONCE,EVERY";
+                return 2;
+            }
+            options.cueOnceInstrument = once;
+            options.cueEveryInstrument = every;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -202,6 +219,13 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             error = "--snapshots cannot run with --capture or --benchmark";
             return 2;
         }
+    }
+    if (!options.screenshot.empty() &&
+        (options.capture || options.benchmark || options.snapshots)) {
+        error = "--screenshot is for a show on screen, not with --capture, --benchmark or "
+                "--snapshots (a "
+                "capture to a folder keeps every frame as PNG)";
+        return 2;
     }
     return 0;
 }

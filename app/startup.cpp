@@ -3,6 +3,8 @@
 #include "app/app.h"
 
 #include "app/app_state.h"
+#include "app/console.h"
+#include "app/multitexture.h"
 #include "app/music.h"
 #include "app/playback.h"
 #include "app/scene_table.h"
@@ -39,8 +41,12 @@ bool createAppWindow() {
     }
     appState.window = 1;
     setupProjection();
-    appState.activeTextureARB = platform::glProcAddress("glActiveTextureARB");
-    appState.multiTexCoord2fARB = platform::glProcAddress("glMultiTexCoord2fARB");
+    // SDL hands out an address for any name, so the driver's own report decides.
+    const bool multitexture = driverHasMultitexture();
+    appState.activeTextureARB =
+        multitexture ? platform::glProcAddress("glActiveTextureARB") : nullptr;
+    appState.multiTexCoord2fARB =
+        multitexture ? platform::glProcAddress("glMultiTexCoord2fARB") : nullptr;
     if (!appState.activeTextureARB || !appState.multiTexCoord2fARB) {
         platform::messageBox({"Ei tukea: Multitexturing!", "Virhe", false});
         releaseAll();
@@ -49,18 +55,22 @@ bool createAppWindow() {
     return true;
 }
 
-void writeScreenshot() {
-    if (activeOptions.screenshot.empty()) return;
+// True when no screenshot was asked for or it was written.
+bool writeScreenshot() {
+    if (activeOptions.screenshot.empty()) return true;
     const auto& picture = platform::lastPresentedFrame();
     if (picture.empty()) {
         std::fprintf(stderr, "tuvero: no frame was presented; %s not written\n",
                      activeOptions.screenshot.c_str());
-        return;
+        return false;
     }
     std::string error;
     if (!platform::writePng(activeOptions.screenshot, picture.data(), platform::frameWidth(),
-                            platform::frameHeight(), error))
+                            platform::frameHeight(), error)) {
         std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -88,8 +98,9 @@ void releaseAll() {
 }
 
 void failAndExit(const std::string& message, int code) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    printMessageLine(message);
     std::fflush(stdout);
+    abandonActiveCapture();
     releaseAll();
     std::exit(code);
 }
@@ -160,6 +171,6 @@ int runShow(const ShowOptions& given) {
     if (options.snapshots) return runSnapshots(*options.snapshots);
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
-    writeScreenshot();
+    if (!writeScreenshot() && code == 0) code = 1;
     return code;
 }

@@ -26,6 +26,15 @@ constexpr std::uint16_t textureFileId = 0xA300;
 
 constexpr std::uint32_t headerSize = 6;
 constexpr std::size_t nameSize = 255; // the name fields, NUL included
+// Memory a load may make: this much, plus modelBytesPerFileByte for every byte read. Vertex,
+// face and mapping lists take at most twice their bytes in the file (the normals included); a
+// material record takes 513 bytes and an object about 380 for a chunk of 6 or 7 bytes, so
+// thousands of empty records are beyond what any real file holds.
+constexpr std::uint64_t modelAllowance = 256 * 1024;
+constexpr std::uint64_t modelBytesPerFileByte = 16;
+// Lists are read in pieces of this many bytes, so that memory grows with what the file holds
+// rather than with the counts it claims.
+constexpr std::uint32_t listPiece = 12 * 1024;
 // Real files nest about six levels deep; the limit keeps a crafted file from exhausting the
 // stack with chunks nested inside each other.
 constexpr int maxDepth = 32;
@@ -42,6 +51,7 @@ constexpr const char* childTooLong = "a chunk is longer than the chunk that hold
 constexpr const char* nestedTooDeep = "its chunks are nested too deeply";
 constexpr const char* listTooShort = "a list holds fewer entries than its count";
 constexpr const char* badVertexIndex = "a face uses a vertex that its object does not have";
+constexpr const char* tooMuchMemory = "it asks for far more memory than its size accounts for";
 
 std::uint32_t littleEndian32(const unsigned char* bytes) {
     return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
@@ -111,6 +121,10 @@ bool ModelReader::load(Model& model, std::FILE* stream, const char* fileName) {
     fresh.materialCount = model.materialCount;
     file_ = stream;
     depth_ = 0;
+    consumed_ = 0;
+    charged_ = 0;
+    materialIndex_.clear();
+    indexedMaterials_ = 0;
     try {
         readPrimary(fresh);
         checkFaces(fresh);
@@ -120,10 +134,12 @@ bool ModelReader::load(Model& model, std::FILE* stream, const char* fileName) {
         return false;
     } catch (const LoadFailure& failure) {
         file_ = nullptr;
+        materialIndex_.clear();
         show("Unable to load the file " + name + ": " + failure.reason + "!", "Error");
         return false;
     }
     file_ = nullptr;
+    materialIndex_.clear();
     computeNormals(fresh);
     handOver(fresh, model);
     return true;
@@ -134,6 +150,7 @@ void ModelReader::readPrimary(Model& model) {
     if (std::fread(id, 1, 2, file_) != 2 || (id[0] | id[1] << 8) != primaryId) throw NotPrimary{};
     unsigned char length[4];
     if (std::fread(length, 1, 4, file_) != 4) throw LoadFailure{endsEarly};
+    consumed_ += headerSize;
     Chunk primary{primaryId, littleEndian32(length), headerSize};
     if (primary.length < headerSize) throw LoadFailure{chunkTooShort};
     readEditorChunks(model, primary);
@@ -144,6 +161,7 @@ void ModelReader::readChunkHeader(Chunk& chunk, const Chunk& parent) {
     if (parent.remaining() < headerSize) throw LoadFailure{chunkTooShort};
     unsigned char header[headerSize];
     if (std::fread(header, 1, headerSize, file_) != headerSize) throw LoadFailure{endsEarly};
+    consumed_ += headerSize;
     chunk.id = static_cast<std::uint16_t>(header[0] | header[1] << 8);
     chunk.length = littleEndian32(header + 2);
     chunk.bytesRead = headerSize;
@@ -171,6 +189,7 @@ void ModelReader::readEditorChunks(Model& model, Chunk& parent) {
             readObject(model, current);
             break;
         case materialId:
+            charge(sizeof(ModelMaterial));
             model.materials.emplace_back();
             ++model.materialCount;
             readMaterialChunks(model, current);
@@ -258,6 +277,7 @@ void ModelReader::readEditorData(Model& model, Chunk& chunk) {
 }
 
 void ModelReader::readObject(Model& model, Chunk& chunk) {
+    charge(sizeof(ModelObject));
     ModelObject& object = model.objects.emplace_back();
     ++model.objectCount;
     readString(chunk, object.name, nameSize);
@@ -269,15 +289,21 @@ void ModelReader::readVertices(ModelObject& object, Chunk& chunk) {
     constexpr std::uint32_t entrySize = 12;
     // Checked before allocating, so a short file cannot ask for memory it does not fill.
     if (std::uint32_t(count) * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
-    std::vector<unsigned char> bytes(std::size_t(count) * entrySize);
-    readBytes(chunk, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    object.vertexCount = count;
-    object.vertices.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char* entry = bytes.data() + i * entrySize;
-        object.vertices[i] = {littleEndianFloat(entry), littleEndianFloat(entry + 4),
-                              littleEndianFloat(entry + 8)};
+    std::vector<Vec3> vertices;
+    unsigned char bytes[listPiece];
+    for (std::uint32_t left = count; left > 0;) {
+        const std::uint32_t entries = std::min(left, listPiece / entrySize);
+        readBytes(chunk, bytes, entries * entrySize);
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            const unsigned char* entry = bytes + i * entrySize;
+            vertices.push_back({littleEndianFloat(entry), littleEndianFloat(entry + 4),
+                                littleEndianFloat(entry + 8)});
+        }
+        left -= entries;
     }
+    charge(std::size_t(count) * 2 * sizeof(Vec3)); // the normals to come included
+    object.vertexCount = count;
+    object.vertices = std::move(vertices);
     skipChunk(chunk); // more entries than the count: not ours to keep
 }
 
@@ -287,13 +313,22 @@ void ModelReader::readFaces(ModelObject& object, Chunk& chunk) {
     const std::uint16_t count = readU16(chunk);
     constexpr std::uint32_t entrySize = 8;
     if (std::uint32_t(count) * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
-    object.faceCount = count;
-    object.faces.resize(count);
-    for (ModelFace& face : object.faces) {
-        for (std::int32_t& index : face.vertexIndex)
-            index = readU16(chunk);
-        readU16(chunk); // face flags: not used
+    std::vector<ModelFace> faces;
+    unsigned char bytes[listPiece];
+    for (std::uint32_t left = count; left > 0;) {
+        const std::uint32_t entries = std::min(left, listPiece / entrySize);
+        readBytes(chunk, bytes, entries * entrySize);
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            const unsigned char* entry = bytes + i * entrySize;
+            ModelFace& face = faces.emplace_back();
+            for (int k = 0; k < 3; ++k) // the fourth value, the face flags, is not used
+                face.vertexIndex[k] = entry[2 * k] | entry[2 * k + 1] << 8;
+        }
+        left -= entries;
     }
+    charge(std::size_t(count) * sizeof(ModelFace));
+    object.faceCount = count;
+    object.faces = std::move(faces);
 }
 
 // Finds the material the list names, by exact name; the face indices after the name are not
@@ -301,28 +336,51 @@ void ModelReader::readFaces(ModelObject& object, Chunk& chunk) {
 void ModelReader::readFaceMaterial(Model& model, ModelObject& object, Chunk& chunk) {
     char name[nameSize];
     readString(chunk, name, sizeof name);
-    for (std::int32_t i = 0; i < model.materialCount; ++i) {
-        const ModelMaterial& material = model.materials[i];
-        if (std::strncmp(material.name, name, nameSize) != 0) continue;
-        object.materialId = i;
-        if (material.textureFile[0] != '\0') object.hasTexture = true;
-        break;
+    const std::int32_t found = findMaterial(model, name);
+    if (found >= 0) {
+        object.materialId = found;
+        if (model.materials[found].textureFile[0] != '\0') object.hasTexture = true;
     }
     skipChunk(chunk);
+}
+
+// Every material but the last is complete (the handlers only write the last one), so those go
+// into the index once each; the last one is compared directly. Linear in the materials overall.
+std::int32_t ModelReader::findMaterial(const Model& model, const char* name) {
+    const std::int32_t complete = model.materialCount - 1;
+    for (; indexedMaterials_ < complete; ++indexedMaterials_)
+        materialIndex_.try_emplace(model.materials[indexedMaterials_].name, indexedMaterials_);
+    const auto it = materialIndex_.find(name);
+    if (it != materialIndex_.end()) return it->second;
+    if (complete >= 0 && std::strncmp(model.materials[complete].name, name, nameSize) == 0)
+        return complete;
+    return -1;
+}
+
+void ModelReader::charge(std::size_t bytes) {
+    charged_ += bytes;
+    if (charged_ > modelAllowance + modelBytesPerFileByte * consumed_)
+        throw LoadFailure{tooMuchMemory};
 }
 
 void ModelReader::readTexCoords(ModelObject& object, Chunk& chunk) {
     const std::uint16_t count = readU16(chunk);
     constexpr std::uint32_t entrySize = 8;
     if (std::uint32_t(count) * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
-    std::vector<unsigned char> bytes(std::size_t(count) * entrySize);
-    readBytes(chunk, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    object.texCoordCount = count;
-    object.texCoords.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char* entry = bytes.data() + i * entrySize;
-        object.texCoords[i] = {littleEndianFloat(entry), littleEndianFloat(entry + 4)};
+    std::vector<Vec2> texCoords;
+    unsigned char bytes[listPiece];
+    for (std::uint32_t left = count; left > 0;) {
+        const std::uint32_t entries = std::min(left, listPiece / entrySize);
+        readBytes(chunk, bytes, entries * entrySize);
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            const unsigned char* entry = bytes + i * entrySize;
+            texCoords.push_back({littleEndianFloat(entry), littleEndianFloat(entry + 4)});
+        }
+        left -= entries;
     }
+    charge(std::size_t(count) * sizeof(Vec2));
+    object.texCoordCount = count;
+    object.texCoords = std::move(texCoords);
     skipChunk(chunk);
 }
 
@@ -340,6 +398,7 @@ void ModelReader::readColorChunk(ModelMaterial& material, Chunk& chunk) {
 void ModelReader::readBytes(Chunk& chunk, void* destination, std::uint32_t count) {
     if (count > chunk.remaining()) throw LoadFailure{chunkTooShort};
     if (std::fread(destination, 1, count, file_) != count) throw LoadFailure{endsEarly};
+    consumed_ += count;
     chunk.bytesRead += count;
 }
 
@@ -378,9 +437,7 @@ void ModelReader::readRestString(Chunk& chunk, char (&field)[255]) {
     field[readRest(chunk, field, sizeof field - 1)] = '\0';
 }
 
-void ModelReader::skipChunk(Chunk& chunk) {
-    discard(chunk, chunk.remaining());
-}
+void ModelReader::skipChunk(Chunk& chunk) { discard(chunk, chunk.remaining()); }
 
 // Reads and throws away count bytes of the chunk in pieces: no allocation, no seeking.
 void ModelReader::discard(Chunk& chunk, std::uint32_t count) {

@@ -4,7 +4,9 @@
 //
 // A model file is input from outside: every read stays inside its chunk and its destination,
 // and a file whose chunk lengths disagree with its contents is refused with a message box.
-// A refused file leaves the model exactly as it was.
+// What a file can make the reader allocate is bounded by its size: a fixed allowance plus a
+// few times the bytes read, so a file of empty chunks cannot become a heap of records. A
+// refused file leaves the model exactly as it was.
 #pragma once
 
 #include "assets/model.h"
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 class ModelReader {
   public:
@@ -55,6 +58,15 @@ class ModelReader {
 
     struct Nesting;
 
+    // Charges `bytes` of model memory against what the file has supplied so far.
+    void charge(std::size_t bytes);
+    // The index of the first material named `name`, or -1.
+    std::int32_t findMaterial(const Model& model, const char* name);
+
     std::FILE* file_ = nullptr;
-    int depth_ = 0; // chunk loops active now
+    int depth_ = 0;              // chunk loops active now
+    std::uint64_t consumed_ = 0; // bytes read from the file in this load
+    std::uint64_t charged_ = 0;  // bytes of records and lists made in this load
+    std::unordered_map<std::string, std::int32_t> materialIndex_; // first index of each name
+    std::int32_t indexedMaterials_ = 0; // materials [0, this) are in materialIndex_
 };

@@ -2,6 +2,7 @@
 #include "assets/texture.h"
 
 #include "app/app.h"
+#include "app/console.h"
 #include "assets/data_folder.h"
 
 #include <GL/gl.h>
@@ -36,10 +37,13 @@ struct ErrorManager {
     std::longjmp(manager->jump, 1);
 }
 
-// Warnings mean corrupt data (a truncated file, bad entropy data): libjpeg would go on with
-// grey or garbled rows. A damaged picture counts as one that cannot be decoded.
-void jumpOnWarning(j_common_ptr info, int level) {
-    if (level < 0) jumpOnError(info);
+// Warnings (corrupt entropy data, stray bytes before a marker, a file that ends early) let the
+// picture load as every viewer shows it: libjpeg fills what it cannot decode. The first
+// warning is kept for the one line the loader prints; trace messages are dropped.
+void keepFirstWarning(j_common_ptr info, int level) {
+    if (level >= 0) return;
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    if (manager->base.num_warnings++ == 0) manager->base.format_message(info, manager->message);
 }
 
 void discardMessage(j_common_ptr) {}
@@ -96,6 +100,7 @@ bool decompress(DecodeSession& session) {
         }
     }
     jpeg_finish_decompress(&info);
+    if (session.errors.base.num_warnings > 0) image.warning = session.errors.message;
     return true;
 }
 
@@ -156,7 +161,7 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) 
 
     session.info.err = jpeg_std_error(&session.errors.base);
     session.errors.base.error_exit = jumpOnError;
-    session.errors.base.emit_message = jumpOnWarning;
+    session.errors.base.emit_message = keepFirstWarning;
     session.errors.base.output_message = discardMessage;
     jpeg_create_decompress(&session.info);
     jpeg_stdio_src(&session.info, session.file);
@@ -176,6 +181,10 @@ void loadJpegTexture(Texture* textures, const char* fileName, int index) {
     std::string error;
     std::unique_ptr<JpegImage> image = decodeJpeg(dataPath(fileName).c_str(), error);
     if (!image) failAndExit(std::string("cannot load picture ") + fileName + ": " + error, 1);
+
+    if (!image->warning.empty())
+        printMessageLine(std::string("tuvero: warning: picture ") + fileName + ": " +
+                         image->warning);
 
     glGenTextures(1, &textures[index]);
     glBindTexture(GL_TEXTURE_2D, textures[index]);

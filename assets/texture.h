@@ -13,12 +13,16 @@ struct JpegImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels; // RGB, top row first, rows packed
+    std::string warning;              // libjpeg's first warning (damaged data), "" when none
 };
 
-// Decodes any JPEG to RGB. Returns nullptr with `error` set when the file is missing or bad.
+// Decodes any JPEG to RGB. Damaged data that libjpeg only warns about still decodes (the rest
+// filled in, the first warning in `warning`); nullptr with `error` set when the file is missing
+// or fatally bad (not a JPEG, unsupported precision or colour space, too large).
 std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error);
 
-// Loads the picture into textures[index] and leaves it bound. A picture that cannot be loaded
+// Loads the picture into textures[index] and leaves it bound. A libjpeg warning prints one line
+// "tuvero: warning: picture NAME: warning" and the picture loads. A picture that cannot be loaded
 // prints "cannot load picture NAME: reason", runs the release sequence and exits with code 1.
 void loadJpegTexture(Texture* textures, const char* fileName, int index);
 // A black width x height RGB texture with linear filtering, left bound.

@@ -1,5 +1,8 @@
 #include "offline/benchmark.h"
 
+#include "app/app.h"
+#include "app/console.h"
+#include "app/music.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
@@ -101,16 +104,31 @@ int runBenchmark(const std::string& jsonPath) {
     auto frameStart = started;
     long holdFrames = -1;
     int sceneOfFrame = currentScene; // the scene that was current when the frame began
+    bool stalled = false;
     setFrameObserver([&] {
         double ms = msSince(frameStart);
         frameTimes[sceneOfFrame].push_back(ms);
         sceneOfFrame = std::min(currentScene, sceneCount - 1);
         frameStart = Clock::now();
         if (holdFrames < 0 && showHolding()) holdFrames = 0;
+        if (holdFrames < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
+            stalled = true; // the music is over: the first scene would wait for ever
+            return false;
+        }
         return holdFrames < 0 || ++holdFrames < 60; // one more second of the final picture
     });
     mainLoop();
     setFrameObserver(nullptr);
+    if (stalled) {
+        printMessageLine("tuvero: the music ended while the first scene still waits for its cues "
+                         "(the first note of instrument " +
+                         std::to_string(showOptions().cueOnceInstrument) +
+                         ", the notes of instrument " +
+                         std::to_string(showOptions().cueEveryInstrument) +
+                         "); the benchmark stops without a result. --cue-instruments ONCE,EVERY "
+                         "chooses others");
+        return 1;
+    }
     report.wallSeconds = msSince(started) / 1000;
     report.showSeconds = (platform::tickCount() - firstTick) / 1000.0;
 

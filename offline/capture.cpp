@@ -1,8 +1,11 @@
 #include "offline/capture.h"
 
+#include "app/app.h"
+#include "app/console.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "offline/frame_sink.h"
+#include "offline/interrupt.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
@@ -18,6 +21,8 @@ constexpr double usualShowSeconds = 180;
 // Frames before a clip are drawn in full only for this long before it, so that the pictures
 // that carry over from frame to frame (trails, live faces) are as in the whole capture.
 constexpr double settleSeconds = 2;
+
+CaptureRun* activeCapture = nullptr;
 
 std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int width, int height,
                                   unsigned scale) {
@@ -38,27 +43,49 @@ std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int widt
 
 } // namespace
 
+void abandonActiveCapture() {
+    if (activeCapture) activeCapture->abandon();
+}
+
 CaptureRun::CaptureRun(const CaptureSettings& settings) : settings_(settings) {}
-CaptureRun::~CaptureRun() = default;
+
+CaptureRun::~CaptureRun() {
+    if (activeCapture == this) activeCapture = nullptr;
+}
 
 bool CaptureRun::open(std::string& error) {
     width_ = 640;
     height_ = 480;
     sink_ = openFrameSink(settings_.target, width_ * static_cast<int>(settings_.scale),
                           height_ * static_cast<int>(settings_.scale), settings_.fps, error);
-    return sink_ != nullptr;
+    if (!sink_) return false;
+    activeCapture = this;
+    catchInterrupts();
+    return true;
 }
 
 void CaptureRun::abandon() {
     if (sink_) sink_->discard();
     sink_.reset();
+    releaseInterrupts();
 }
 
-long CaptureRun::plannedFrames() const {
+long CaptureRun::exactFrames() const {
     const double fps = settings_.fps;
     if (settings_.toSeconds > 0) return std::lround(settings_.toSeconds * fps);
     if (settings_.durationSeconds > 0) return static_cast<long>(settings_.durationSeconds * fps);
     if (holdFrame_ >= 0) return holdFrame_ + static_cast<long>(settings_.holdSeconds * fps);
+    return -1;
+}
+
+// A module that never plays a cue instrument keeps the first scene waiting: the run ends
+// (with an error) when the music ends. Otherwise the show's usual length.
+long CaptureRun::estimatedFrames() const {
+    const double fps = settings_.fps;
+    if (cuesMissing_) {
+        const long musicStart = musicStartFrame_ >= 0 ? musicStartFrame_ : frames_;
+        return musicStart + static_cast<long>(musicSeconds_ * fps) + 1;
+    }
     return static_cast<long>((usualShowSeconds + settings_.holdSeconds) * fps);
 }
 
@@ -78,6 +105,7 @@ bool CaptureRun::afterFrame() {
     // The soundtrack is silent until the music starts, then the module as it was mixed.
     if (platform::musicPlaying()) {
         if (!musicPlaced_) {
+            musicStartFrame_ = frames_ - 1;
             const std::uint32_t silentMs = platform::musicStartTick() - firstTick_;
             soundtrack_.assign(static_cast<size_t>(silentMs) * platform::musicSampleRate / 1000 * 2,
                                0.0f);
@@ -94,8 +122,21 @@ bool CaptureRun::afterFrame() {
     soundDropped_ += drop;
 
     if (holdFrame_ < 0 && showHolding()) holdFrame_ = frames_;
+    if (const int signal = interruptSignal()) {
+        failure_ = "capture interrupted by signal " + std::to_string(signal);
+        return false;
+    }
+    if (holdFrame_ < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
+        failure_ = "the music ended while the first scene still waits for its cues (the first "
+                   "note of instrument " +
+                   std::to_string(showOptions().cueOnceInstrument) + ", the notes of instrument " +
+                   std::to_string(showOptions().cueEveryInstrument) +
+                   "); the capture stops here. --cue-instruments ONCE,EVERY chooses others";
+        return false;
+    }
     reportProgress(false);
-    return frames_ < plannedFrames();
+    const long total = exactFrames();
+    return total < 0 || frames_ < total;
 }
 
 void CaptureRun::reportProgress(bool last) {
@@ -103,13 +144,21 @@ void CaptureRun::reportProgress(bool last) {
     const double elapsed = duration<double>(steady_clock::now() - started_).count();
     if (!last && elapsed - lastReport_ < 0.5) return;
     lastReport_ = elapsed;
-    const long total = std::max(plannedFrames(), frames_);
-    const double left = frames_ > 0 ? elapsed / frames_ * (total - frames_) : 0;
-    std::fprintf(
-        stderr, "\rcapture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ", frames_,
-        (holdFrame_ < 0 && settings_.durationSeconds <= 0 && settings_.toSeconds <= 0) ? "~" : "",
-        total, elapsed, left);
-    if (last) std::fprintf(stderr, "\n");
+    const long exact = exactFrames();
+    const long total = exact >= 0 ? std::max(exact, frames_) : estimatedFrames();
+    char line[160];
+    if (exact < 0 && total <= frames_) {
+        // Past the estimate: no end is promised until the final picture is reached.
+        std::snprintf(line, sizeof line, "capture: frame %ld, %.0f s elapsed, end not known yet   ",
+                      frames_, elapsed);
+    } else {
+        const double left = frames_ > 0 ? elapsed / frames_ * (total - frames_) : 0;
+        std::snprintf(line, sizeof line,
+                      "capture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ", frames_,
+                      exact < 0 ? "~" : "", total, elapsed, left);
+    }
+    printProgressLine(line);
+    if (last) endProgressLine();
 }
 
 int CaptureRun::run() {
@@ -118,6 +167,8 @@ int CaptureRun::run() {
     firstKept_ = std::lround(settings_.fromSeconds * settings_.fps);
     // The frames before a clip play only for the state they leave.
     platform::setMinimalDrawing(firstKept_ > static_cast<long>(settleSeconds * settings_.fps));
+    cuesMissing_ = musicCuesMissing();
+    musicSeconds_ = platform::musicDurationSeconds();
     platform::keepPresentedFrames(true);
     platform::musicRecord(true);
     deliverSyncsByFrameSpan(true);
@@ -132,19 +183,25 @@ int CaptureRun::run() {
         failure_ = "the show ended before the clip's start (--from)";
 
     // A show that ends by itself ends the capture there too.
+    if (interruptSignal())
+        failure_ = "capture interrupted by signal " + std::to_string(interruptSignal());
     if (!failure_.empty()) {
-        std::fprintf(stderr, "tuvero: %s\n", failure_.c_str());
+        printMessageLine("tuvero: " + failure_);
         abandon();
-        return 1;
+        return interruptSignal() ? 128 + interruptSignal() : 1;
     }
     // Exactly as long as the frames: frame n covers [n, n + 1) / fps seconds.
     const size_t samples = static_cast<size_t>(frames_) * platform::musicSampleRate / settings_.fps;
     soundtrack_.resize((samples - std::min(samples, soundDropped_)) * 2, 0.0f);
     std::string error;
     if (!sink_->finish(soundtrack_, platform::musicSampleRate, error)) {
-        std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+        if (interruptSignal())
+            error = "capture interrupted by signal " + std::to_string(interruptSignal());
+        printMessageLine("tuvero: " + error);
         abandon();
-        return 1;
+        return interruptSignal() ? 128 + interruptSignal() : 1;
     }
+    sink_.reset();
+    releaseInterrupts();
     return 0;
 }

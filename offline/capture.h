@@ -22,6 +22,9 @@ struct CaptureSettings {
 
 class FrameSink;
 
+// Removes what the running capture wrote, if one runs: failAndExit calls it before it exits.
+void abandonActiveCapture();
+
 // One capture: open the target before the show starts (so a bad target fails at once), then
 // run the show's main loop into it.
 class CaptureRun {
@@ -29,15 +32,17 @@ class CaptureRun {
     explicit CaptureRun(const CaptureSettings& settings);
     ~CaptureRun();
     bool open(std::string& error);
-    // Runs the main loop frame by frame into the target. Returns the exit code: 0, or 1 with a
-    // message on stderr and nothing half-written left behind.
+    // Runs the main loop frame by frame into the target. Returns the exit code: 0; 1 with a
+    // message on stderr and nothing half-written left behind; 128 + the signal's number after
+    // SIGINT or SIGTERM, again with nothing left behind.
     int run();
-    // Removes whatever was written (start-up failed after open).
+    // Removes whatever was written and ends ffmpeg (any failure after open).
     void abandon();
 
   private:
     bool afterFrame();
-    long plannedFrames() const;
+    long exactFrames() const; // -1 until the length is known
+    long estimatedFrames() const;
     void reportProgress(bool last);
 
     CaptureSettings settings_;
@@ -50,6 +55,9 @@ class CaptureRun {
     std::uint32_t firstTick_ = 0;
     bool musicPlaced_ = false;
     std::vector<float> soundtrack_;
+    long musicStartFrame_ = -1;
+    bool cuesMissing_ = false; // the module never plays a cue instrument
+    double musicSeconds_ = 0;
     std::string failure_;
     std::chrono::steady_clock::time_point started_;
     double lastReport_ = -1;

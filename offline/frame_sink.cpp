@@ -1,5 +1,6 @@
 #include "offline/frame_sink.h"
 
+#include "offline/interrupt.h"
 #include "platform/platform.h"
 #include <algorithm>
 #include <cerrno>
@@ -25,27 +26,45 @@ bool endsWith(const std::string& text, const std::string& tail) {
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// In a forked child: runs the program in a process group of its own, so that a Ctrl-C in the
+// terminal reaches only the show, which then ends the program itself.
+[[noreturn]] void execInOwnGroup(const std::vector<std::string>& args) {
+    setpgid(0, 0);
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+// Waits for the child; after SIGINT or SIGTERM reached the show it kills the child first. True
+// when the child exited with 0 and no interrupt came.
+bool waitForChild(pid_t pid) {
+    int status = 0;
+    for (;;) {
+        if (interruptSignal()) kill(pid, SIGKILL);
+        const pid_t ended = waitpid(pid, &status, 0);
+        if (ended == pid) break;
+        if (ended < 0 && errno != EINTR) return false;
+    }
+    return !interruptSignal() && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // Runs a program with its arguments and waits for it; true when it exited with 0.
 bool runAndWait(const std::vector<std::string>& args) {
     pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (pid == 0) execInOwnGroup(args);
+    return pid > 0 && waitForChild(pid);
 }
 
 // Numbered PNG frames and music.wav in a folder.
 class FolderSink : public FrameSink {
   public:
-    FolderSink(fs::path folder, int width, int height)
-        : folder_(std::move(folder)), width_(width), height_(height) {}
+    // `created`: the folders the capture made for itself, outermost first.
+    FolderSink(fs::path folder, int width, int height, std::vector<fs::path> created)
+        : folder_(std::move(folder)), width_(width), height_(height), created_(std::move(created)) {
+    }
 
     bool writeFrame(const std::vector<std::uint8_t>& rgb, std::string& error) override {
         char name[32];
@@ -61,11 +80,18 @@ class FolderSink : public FrameSink {
         return writeWav(wav.string(), soundtrack, sampleRate, error);
     }
 
+    // Removes the frames and the soundtrack (and their temporary files), and then the folders
+    // the capture made, as far as they are empty; nothing else in an existing folder.
     void discard() override {
         std::error_code ec;
-        for (const auto& path : written_)
+        for (const auto& path : written_) {
             fs::remove(path, ec);
+            fs::remove(path.string() + ".part", ec);
+        }
         written_.clear();
+        for (auto it = created_.rbegin(); it != created_.rend(); ++it)
+            fs::remove(*it, ec); // fails, as it should, on a folder that is not empty
+        created_.clear();
     }
 
   private:
@@ -73,6 +99,7 @@ class FolderSink : public FrameSink {
     int width_, height_;
     long frames_ = 0;
     std::vector<fs::path> written_;
+    std::vector<fs::path> created_;
 };
 
 // Frames piped to ffmpeg as raw RGB into a video-only file; at the end a second ffmpeg run
@@ -103,12 +130,7 @@ class FfmpegSink : public FrameSink {
             dup2(fds[0], 0);
             close(fds[0]);
             close(fds[1]);
-            std::vector<char*> argv;
-            for (const auto& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execvp(argv[0], argv.data());
-            _exit(127);
+            execInOwnGroup(args);
         }
         close(fds[0]);
         if (pid_ < 0) {
@@ -126,6 +148,10 @@ class FfmpegSink : public FrameSink {
         size_t left = rgb.size();
         while (left > 0) {
             ssize_t n = write(pipe_, data, left);
+            if (interruptSignal()) {
+                error = "interrupted";
+                return false;
+            }
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
                 error = "ffmpeg stopped taking frames";
@@ -163,10 +189,12 @@ class FfmpegSink : public FrameSink {
         return true;
     }
 
+    // Ends ffmpeg at once (its output is thrown away) and removes every temporary file.
     void discard() override {
+        if (pid_ > 0) kill(pid_, SIGKILL);
         closePipe();
         std::error_code ec;
-        for (const auto& path : {video_, audio_, partial_})
+        for (const auto& path : {video_, audio_, partial_, audio_ + ".part"})
             fs::remove(path, ec);
     }
 
@@ -178,8 +206,7 @@ class FfmpegSink : public FrameSink {
             pipe_ = -1;
         }
         if (pid_ <= 0) return ok_;
-        int status = 0;
-        ok_ = waitpid(pid_, &status, 0) == pid_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        ok_ = waitForChild(pid_);
         pid_ = -1;
         return ok_;
     }
@@ -245,12 +272,20 @@ std::unique_ptr<FrameSink> openFrameSink(const std::string& target, int width, i
                                          unsigned fps, std::string& error) {
     std::error_code ec;
     if (endsWith(target, "/") || fs::is_directory(target, ec)) {
+        // The folders that do not exist yet, outermost first: a failed capture removes them.
+        std::vector<fs::path> created;
+        for (fs::path at = fs::path(target).lexically_normal(); !at.empty() && !fs::exists(at, ec);
+             at = at.parent_path()) {
+            if (at.filename().empty()) continue; // the trailing separator
+            created.insert(created.begin(), at);
+            if (at == at.parent_path()) break;
+        }
         fs::create_directories(target, ec);
         if (ec || !fs::is_directory(target, ec)) {
             error = "cannot create the folder " + target;
             return nullptr;
         }
-        return std::make_unique<FolderSink>(target, width, height);
+        return std::make_unique<FolderSink>(target, width, height, std::move(created));
     }
     bool mp4 = endsWith(target, ".mp4");
     if (!mp4 && !endsWith(target, ".mkv")) {

@@ -177,6 +177,7 @@ struct Player {
     bool lockStep = false;     // a device's mixing is done by the main thread for a while
     bool devicePaused = false; // by musicPause
     std::int64_t pausedNs = 0;
+    bool deviceUnavailable = false; // the last musicLoad failed for want of an audio device
     bool playing = false;
     std::uint32_t startTick = 0;
     std::uint64_t heard = 0;
@@ -384,6 +385,7 @@ bool openDevice(std::string& error) {
 bool musicLoad(const std::string& path, MusicOutput output, std::string& error) {
     musicFree();
     Player& p = player;
+    p.deviceUnavailable = false;
     std::vector<char> bytes;
     if (!readFile(path, bytes, error)) return false;
     int code = 0;
@@ -405,9 +407,52 @@ bool musicLoad(const std::string& path, MusicOutput output, std::string& error) 
     p.queue.reset();
     if (output == MusicOutput::Device && !openDevice(error)) {
         musicFree();
+        p.deviceUnavailable = true;
         return false;
     }
     return true;
+}
+
+bool musicDeviceWasUnavailable() { return player.deviceUnavailable; }
+
+// Walks the order list from its start, every row of each listed pattern once, following each
+// channel's last instrument as the mixer does. Jumps and loops are not followed: a pattern that
+// is listed counts as played, so the answer errs towards "plays".
+bool musicPatternsPlayInstrument(int instrument) {
+    Player& p = player;
+    if (!p.module) return false;
+    std::vector<int> last(static_cast<std::size_t>(p.channels), 0);
+    const int orders = openmpt_module_get_num_orders(p.module);
+    for (int order = 0; order < orders; ++order) {
+        const int pattern = openmpt_module_get_order_pattern(p.module, order);
+        const int rows = openmpt_module_get_pattern_num_rows(p.module, pattern);
+        for (int row = 0; row < rows; ++row) {
+            for (int ch = 0; ch < p.channels; ++ch) {
+                const int note = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_NOTE);
+                const int given = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_INSTRUMENT);
+                const int effect = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_EFFECT);
+                const int volumeEffect =
+                    command(pattern, row, ch, OPENMPT_MODULE_COMMAND_VOLUMEEFFECT);
+                int& channelLast = last[static_cast<std::size_t>(ch)];
+                if (given > 0) channelLast = given;
+                if (note < noteMin || note > noteMax) continue;
+                if (effect == effectTonePortamento || effect == effectTonePortaVolSlide ||
+                    volumeEffect == volumeTonePortamento)
+                    continue;
+                if (channelLast == instrument) return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool musicFinished() {
+    const Player& p = player;
+    return p.module && p.playing && !p.device && p.ended && p.queue.front() == nullptr;
+}
+
+double musicDurationSeconds() {
+    return player.module ? openmpt_module_get_duration_seconds(player.module) : 0;
 }
 
 void musicSetSync(const InstrumentSync& sync) {

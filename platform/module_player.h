@@ -30,6 +30,16 @@ constexpr int musicSampleRate = 48000;
 bool musicLoad(const std::string& path, MusicOutput output, std::string& error);
 // Main thread, before musicPlay.
 void musicSetSync(const InstrumentSync& sync);
+// Whether the loaded module's patterns, read in the order list's sequence, hold a note-on of
+// `instrument` (by the rules of the syncs). False means its sync can never fire.
+bool musicPatternsPlayInstrument(int instrument);
+// musicLoad failed because no audio device could be opened (the module itself was fine).
+bool musicDeviceWasUnavailable();
+// Without a device: playback has mixed past the module's end and every sync it raised has
+// been delivered, so no further sync can come.
+bool musicFinished();
+// The module's length in seconds as libopenmpt reckons it (0 when nothing is loaded).
+double musicDurationSeconds();
 // Device output: how long after the audio callback hands a buffer over its first frame is
 // heard. SDL does not report it; the default is the device buffer's length plus 15 ms.
 // Call after musicLoad; a negative value restores the default.

@@ -13,3 +13,5 @@ extern const Scene greetingsScene; // entry 11
 
 // True once the last interlude's cube has blown apart and its final picture holds.
 bool showHolding();
+// The show stands still until a music cue arrives (the first scene's waiting phases).
+bool showWaitsForMusic();

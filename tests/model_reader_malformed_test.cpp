@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <random>
 
@@ -214,6 +215,69 @@ TEST_F(ModelReaderMalformed, DeepNestingIsRefusedWithoutExhaustingTheStack) {
         out.begin(0x4100);
     endFile(out);
     expectRefused(out.data(), nestedTooDeep);
+}
+
+// Empty material and object chunks (6 and 7 bytes each) would become records of about 500 and
+// 400 bytes: a file of nothing else asks for far more memory than its size accounts for.
+TEST_F(ModelReaderMalformed, RecordsFarBeyondTheFileSizeAreRefused) {
+    for (const bool objects : {false, true}) {
+        ChunkWriter out;
+        beginFile(out);
+        for (int i = 0; i < 50000; ++i) {
+            out.begin(objects ? 0x4000 : 0xAFFF);
+            if (objects) out.string("");
+            out.end();
+        }
+        endFile(out);
+        expectRefused(out.data(), "it asks for far more memory than its size accounts for");
+    }
+    // Real materials and objects carry their names and data: many of them still load.
+    ChunkWriter out;
+    beginFile(out);
+    for (int i = 0; i < 2000; ++i) {
+        out.begin(0xAFFF);
+        out.begin(0xA000);
+        out.string("material number " + std::to_string(i) + " with its colours and maps");
+        out.end();
+        out.end();
+    }
+    endFile(out);
+    EXPECT_EQ(expectLoaded(out.data()).materialCount, 2000);
+}
+
+// 20000 materials and as many objects that each name one: the lookups must not scan every
+// material each time (that is 2 x 10^8 name comparisons, seconds of CPU time).
+TEST_F(ModelReaderMalformed, FaceMaterialLookupsStayLinear) {
+    constexpr int count = 20000;
+    auto name = [](int i) {
+        return "a material with a long shared prefix, number " + std::to_string(i);
+    };
+    ChunkWriter out;
+    beginFile(out);
+    for (int i = 0; i < count; ++i) {
+        out.begin(0xAFFF);
+        out.begin(0xA000);
+        out.string(name(i));
+        out.end();
+        out.end();
+    }
+    for (int i = 0; i < count; ++i) {
+        out.begin(0x4000);
+        out.string("o");
+        out.begin(0x4130);
+        out.string(name(count - 1 - i));
+        out.u16(0);
+        out.end();
+        out.end();
+    }
+    endFile(out);
+    const std::clock_t started = std::clock();
+    const Model loaded = expectLoaded(out.data());
+    const double seconds = double(std::clock() - started) / CLOCKS_PER_SEC;
+    ASSERT_EQ(loaded.objectCount, count);
+    EXPECT_EQ(loaded.objects[0].materialId, count - 1);
+    EXPECT_EQ(loaded.objects[count - 1].materialId, 0);
+    EXPECT_LT(seconds, 1.0) << "CPU seconds for the load";
 }
 
 TEST_F(ModelReaderMalformed, OversizedPayloadsAreCutAndTheRestStillLoads) {

@@ -80,9 +80,7 @@ const std::string& pictureDir() {
     return dir.path;
 }
 
-std::string picturePath(const char* name) {
-    return pictureDir() + "/" + name;
-}
+std::string picturePath(const char* name) { return pictureDir() + "/" + name; }
 
 // 33 x 16, a width whose RGB rows are not a multiple of 4 bytes: left 16 columns red, the rest
 // blue in the top 8 rows; yellow and cyan below.
@@ -165,14 +163,72 @@ TEST(TextureDecodeTest, FilesThatCannotBecomeRgbAreErrors) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST(TextureDecodeTest, TruncatedFileIsAnError) {
-    std::vector<char> bytes = readBytes(quadrantPicture());
-    bytes.resize(bytes.size() / 2);
-    const std::string path = picturePath("truncated.jpg");
-    writeBytes(path, bytes);
+// A 96 x 64 picture with detail in every block, so that damage to its scan shows everywhere.
+std::string detailedPicture() {
+    static const std::string path = [] {
+        const std::string p = picturePath("detailed.jpg");
+        writeJpeg(p, 96, 64, 3, JCS_RGB, [](int x, int y, JSAMPLE* out) {
+            out[0] = JSAMPLE((x * 37 + y * 11) & 0xFF);
+            out[1] = JSAMPLE((x * y) & 0xFF);
+            out[2] = JSAMPLE((x ^ y) * 4);
+        });
+        return p;
+    }();
+    return path;
+}
+
+// Where the entropy-coded data of the (single) scan starts: after the SOS segment.
+std::size_t scanStart(const std::vector<char>& bytes) {
+    for (std::size_t i = 0; i + 3 < bytes.size(); ++i)
+        if (std::uint8_t(bytes[i]) == 0xFF && std::uint8_t(bytes[i + 1]) == 0xDA)
+            return i + 2 + ((std::uint8_t(bytes[i + 2]) << 8) | std::uint8_t(bytes[i + 3]));
+    return 0;
+}
+
+// Damaged pictures that libjpeg only warns about load as every viewer shows them, with the
+// warning; a truncated file loads with the rest filled in.
+TEST(TextureDecodeTest, DamagedScanDataAndTruncatedFilesLoadWithTheirWarning) {
+    std::vector<char> bytes = readBytes(detailedPicture());
+    const std::size_t scan = scanStart(bytes);
+    ASSERT_GT(scan, 0u);
+    ASSERT_GT(bytes.size(), scan + 400);
+    // Flip 100 bytes in the middle of the scan, never making or breaking a 0xFF marker byte.
+    std::vector<char> damaged = bytes;
+    int flipped = 0;
+    for (std::size_t i = scan + 100; flipped < 100 && i + 1 < damaged.size(); ++i) {
+        const auto b = std::uint8_t(damaged[i]);
+        if (b == 0xFF || std::uint8_t(damaged[i - 1]) == 0xFF || (b ^ 0x5A) == 0xFF) continue;
+        damaged[i] = char(b ^ 0x5A);
+        ++flipped;
+    }
+    const std::string damagedPath = picturePath("damaged.jpg");
+    writeBytes(damagedPath, damaged);
     std::string error;
-    EXPECT_FALSE(decodeJpeg(path.c_str(), error));
-    EXPECT_NE(error.find("Premature end"), std::string::npos) << error;
+    auto image = decodeJpeg(damagedPath.c_str(), error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->width, 96);
+    EXPECT_EQ(image->pixels.size(), 96u * 64 * 3);
+    EXPECT_NE(image->warning.find("Corrupt JPEG data"), std::string::npos) << image->warning;
+
+    std::vector<char> truncated(bytes.begin(), bytes.begin() + std::ptrdiff_t(scan + 200));
+    const std::string truncatedPath = picturePath("truncated.jpg");
+    writeBytes(truncatedPath, truncated);
+    image = decodeJpeg(truncatedPath.c_str(), error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->height, 64);
+    EXPECT_NE(image->warning.find("Premature end of JPEG file"), std::string::npos)
+        << image->warning;
+
+    // Cut inside its header, a file has no picture to fill in: that is fatal.
+    truncated.resize(scan / 2);
+    writeBytes(truncatedPath, truncated);
+    EXPECT_FALSE(decodeJpeg(truncatedPath.c_str(), error));
+    EXPECT_FALSE(error.empty());
+
+    // A clean picture has no warning.
+    image = decodeJpeg(detailedPicture().c_str(), error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->warning, "");
 }
 
 TEST(TextureDecodeTest, AbsurdDimensionsAreRefusedBeforeAllocating) {
@@ -217,6 +273,25 @@ TEST(TextureDeathTest, UndecodablePictureExitsWithCodeOne) {
     Texture slots[1] = {0};
     EXPECT_EXIT(loadJpegTexture(slots, "bad.jpg", 0), testing::ExitedWithCode(1),
                 "cannot load picture bad.jpg: .+");
+    setDataDirectory("");
+}
+
+TEST(TextureDeathTest, AWarningIsOneLineNamingThePictureAndTheShowGoesOn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::vector<char> bytes = readBytes(detailedPicture());
+    bytes.resize(scanStart(bytes) + 200);
+    writeBytes(picturePath("cut.jpg"), bytes);
+    setDataDirectory(pictureDir());
+    // In a child with a GL context of its own: the picture loads, one line is printed, and the
+    // child reaches its own exit.
+    EXPECT_EXIT(
+        {
+            if (!ensureGlContext()) std::exit(3);
+            Texture slots[1] = {0};
+            loadJpegTexture(slots, "cut.jpg", 0);
+            std::exit(slots[0] != 0 ? 7 : 4);
+        },
+        testing::ExitedWithCode(7), "tuvero: warning: picture cut.jpg: Premature end of JPEG file");
     setDataDirectory("");
 }
 
