@@ -2,6 +2,7 @@
 #pragma once
 
 #include "offline/capture.h"
+#include "offline/snapshots.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,12 +15,14 @@ struct ShowOptions {
     std::uint32_t stepMs = 0; // > 0: virtual tick counter, this many ms per frame
     long frames = -1;         // >= 0: end as if Escape was pressed after this many frames
     bool trace = false;
-    std::string screenshot; // PNG of the last presented frame, written at the end
-    bool hidden = false;    // no visible window (tests)
+    std::string screenshot;                 // PNG of the last presented frame, written at the end
+    bool hidden = false;                    // no visible window (tests)
     std::optional<CaptureSettings> capture; // render offline into a video or a folder
     bool benchmark = false;                 // measure frame times over the whole show
     std::string benchmarkJson;              // also write the measurements here
     bool help = false;
+    // Render offline and write only the chosen frames.
+    std::optional<SnapshotSettings> snapshots;
 };
 
 // Parses the command line. Returns 0 when fine, 2 with `error` set for unknown or bad options.

@@ -22,6 +22,9 @@ const char* usageText() {
            "  --scale K                 capture frames K times larger (default 1)\n"
            "  --hold S                  capture S seconds of the final picture (default 5)\n"
            "  --duration S              capture only the first S seconds\n"
+           "  --snapshots F,F,...       render the show offline and write only frames F (from 0,\n"
+           "                            at 60 fps) as frame_NNNNNN.png into --snapshot-dir\n"
+           "  --snapshot-dir DIR        existing folder for --snapshots\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
            "  --help                    show this text\n";
@@ -105,6 +108,14 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             }
             (arg == "--hold" ? captureSettings.holdSeconds : captureSettings.durationSeconds) =
                 seconds;
+        } else if (arg == "--snapshots") {
+            if (!value(text)) return 2;
+            if (!options.snapshots) options.snapshots.emplace();
+            if (!parseSnapshotFrames(text, options.snapshots->frames, error)) return 2;
+        } else if (arg == "--snapshot-dir") {
+            if (!value(text)) return 2;
+            if (!options.snapshots) options.snapshots.emplace();
+            options.snapshots->folder = text;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -121,6 +132,16 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         options.capture = captureSettings;
         if (options.benchmark) {
             error = "--capture and --benchmark cannot run together";
+            return 2;
+        }
+    }
+    if (options.snapshots) {
+        if (options.snapshots->frames.empty() || options.snapshots->folder.empty()) {
+            error = "--snapshots and --snapshot-dir go together";
+            return 2;
+        }
+        if (options.capture || options.benchmark) {
+            error = "--snapshots cannot run with --capture or --benchmark";
             return 2;
         }
     }

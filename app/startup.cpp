@@ -3,11 +3,11 @@
 #include "app/app.h"
 
 #include "app/app_state.h"
-#include "offline/benchmark.h"
-#include "offline/capture.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "assets/texture.h"
+#include "offline/benchmark.h"
+#include "offline/capture.h"
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -95,12 +95,19 @@ void failAndExit(const std::string& message, int code) {
 int runShow(const ShowOptions& given) {
     ShowOptions options = given;
     // Offline runs ask nothing, open no sound device and need no visible window.
-    const bool offline = options.capture || options.benchmark;
+    const bool offline = options.capture || options.benchmark || options.snapshots;
     if (offline) {
         options.fullScreen = false;
         options.music = false;
         options.hidden = true;
         options.vsync = false;
+    }
+    if (options.snapshots) {
+        std::string error;
+        if (!checkSnapshotFolder(options.snapshots->folder, error)) {
+            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            return 1;
+        }
     }
     std::unique_ptr<CaptureRun> capture;
     if (options.capture) {
@@ -125,7 +132,7 @@ int runShow(const ShowOptions& given) {
     setDataDirectory(options.dataDir);
     if (options.capture)
         platform::useVirtualClockAtRate(100000, options.capture->fps);
-    else if (options.benchmark)
+    else if (options.benchmark || options.snapshots)
         platform::useVirtualClockAtRate(100000, 60);
     else if (options.stepMs > 0)
         platform::useVirtualClock(100000, options.stepMs);
@@ -138,6 +145,7 @@ int runShow(const ShowOptions& given) {
     }
     registerScenes();
     if (capture) return capture->run();
+    if (options.snapshots) return runSnapshots(*options.snapshots);
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
     writeScreenshot();

@@ -150,6 +150,28 @@ TEST(CommandLine, AnswersQuestionsAndRejectsUnknownOrBadOptions) {
     }
 }
 
+TEST(CommandLine, SnapshotFramesComeSortedOnceAndNeedTheirFolder) {
+    const char* good[] = {"tuvero", "--snapshots", "30,10,30", "--snapshot-dir", "d"};
+    ShowOptions options;
+    std::string error;
+    ASSERT_EQ(parseOptions(5, const_cast<char**>(good), options, error), 0) << error;
+    ASSERT_TRUE(options.snapshots);
+    EXPECT_EQ(options.snapshots->frames, (std::vector<long>{10, 30}));
+    EXPECT_EQ(options.snapshots->folder, "d");
+    for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
+             {"tuvero", "--snapshots", "1,,2", "--snapshot-dir", "d"},
+             {"tuvero", "--snapshots", "3,", "--snapshot-dir", "d"},
+             {"tuvero", "--snapshots", "-1", "--snapshot-dir", "d"},
+             {"tuvero", "--snapshots", "5"},
+             {"tuvero", "--snapshots", "5", "--snapshot-dir", "d", "--benchmark"}}) {
+        ShowOptions ignored;
+        EXPECT_EQ(parseOptions(static_cast<int>(bad.size()), const_cast<char**>(bad.data()),
+                               ignored, error),
+                  2)
+            << bad[2];
+    }
+}
+
 TEST(MessageBoxes, Windows1252TextIsShownAsUtf8) {
     EXPECT_EQ(platform::cp1252ToUtf8("Fullscreenin\xE4?"), "Fullscreenin\xC3\xA4?");
     EXPECT_EQ(platform::cp1252ToUtf8("\x80 \x93x\x94"), "\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D");

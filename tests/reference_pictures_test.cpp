@@ -1,0 +1,141 @@
+// The show's look: chosen moments of one offline run (60 frames per second on the virtual
+// clock) compared with the pictures in tests/reference/. The comparison is at half size (2 x 2
+// box mean), which forgives single edge pixels and rounding but not a wrong texture, rotation,
+// viewport or blend mode. Besides the PSNR of the whole picture every 16 x 16 tile (32 x 32
+// pixels of the show) is checked on its own, so one wrong small object cannot hide in a good
+// average.
+//
+// With TUVERO_UPDATE_REFERENCES=1 (scripts/update-references) the test instead rewrites the
+// references from this run and writes a contact sheet: render | old reference | difference.
+#include "tests/process_support.h"
+#include "tests/reference_images.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double minimumPsnr = 30;      // dB, whole picture
+constexpr double maximumTileError = 12; // mean absolute error of the worst tile, 0..255
+constexpr int tileSize = 16;            // pixels of the half-size picture
+
+const fs::path referenceFolder = fs::path(TUVERO_SOURCE_DIR) / "tests" / "reference";
+const fs::path workFolder = fs::path(TUVERO_BUILD_DIR) / "reference-pictures";
+
+struct Moment {
+    long frame = 0;
+    std::string name; // also the reference's file name, without ".png"
+};
+
+// tests/reference/moments.txt: "FRAME NAME" per line; '#' starts a comment.
+std::vector<Moment> readMoments() {
+    std::vector<Moment> moments;
+    std::ifstream in(referenceFolder / "moments.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        line = line.substr(0, line.find('#'));
+        std::istringstream fields(line);
+        Moment moment;
+        if (fields >> moment.frame >> moment.name) moments.push_back(moment);
+    }
+    return moments;
+}
+
+std::string frameFile(long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
+    return name;
+}
+
+// One run of the show that writes every moment's frame into `folder`.
+ProcessResult renderMoments(const std::vector<Moment>& moments, const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::string frames;
+    for (const Moment& moment : moments)
+        frames += (frames.empty() ? "" : ",") + std::to_string(moment.frame);
+    return runProcess({TUVERO_BINARY, "--snapshots", frames, "--snapshot-dir", folder.string()},
+                      TUVERO_DATA_DIR, 1700);
+}
+
+std::string describe(const ImageDifference& d) {
+    char text[120];
+    std::snprintf(text, sizeof text, "PSNR %.1f dB, worst tile %.1f at (%d, %d)", d.psnr,
+                  d.worstTileMae, d.worstTileX, d.worstTileY);
+    return text;
+}
+
+void writeOrFail(const fs::path& path, const RgbImage& image) {
+    std::string error;
+    if (!writePngImage(path.string(), image, error)) ADD_FAILURE() << error;
+}
+
+} // namespace
+
+TEST(ReferencePictures, EveryMomentOfTheShowLooksAsItsReference) {
+    const std::vector<Moment> moments = readMoments();
+    ASSERT_FALSE(moments.empty()) << "no moments in " << referenceFolder / "moments.txt";
+    const fs::path renders = workFolder / "render";
+    const ProcessResult run = renderMoments(moments, renders);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const bool update = std::getenv("TUVERO_UPDATE_REFERENCES") != nullptr;
+    const fs::path failures = workFolder / "failures";
+    fs::remove_all(failures);
+    std::vector<RgbImage> sheetImages; // render, old reference, difference per moment
+    sheetImages.reserve(moments.size() * 3);
+    for (const Moment& moment : moments) {
+        SCOPED_TRACE(moment.name + " (frame " + std::to_string(moment.frame) + ")");
+        RgbImage full, reference;
+        std::string error;
+        ASSERT_TRUE(readPngImage((renders / frameFile(moment.frame)).string(), full, error))
+            << error;
+        const RgbImage render = halfSize(full);
+        const fs::path referencePath = referenceFolder / (moment.name + ".png");
+        const bool haveReference = readPngImage(referencePath.string(), reference, error) &&
+                                   reference.width == render.width &&
+                                   reference.height == render.height;
+        if (!update) {
+            ASSERT_TRUE(haveReference) << referencePath << " is missing or not " << render.width
+                                       << " x " << render.height << " (scripts/update-references)";
+        }
+        if (!haveReference)
+            reference = {render.width, render.height,
+                         std::vector<std::uint8_t>(render.pixels.size())};
+        const ImageDifference d = compareImages(render, reference, tileSize);
+        std::printf("%-40s frame %5ld  %s\n", moment.name.c_str(), moment.frame,
+                    describe(d).c_str());
+        if (update) {
+            writeOrFail(referencePath, render);
+            sheetImages.push_back(render);
+            sheetImages.push_back(reference);
+            sheetImages.push_back(differenceImage(render, reference));
+            continue;
+        }
+        if (d.psnr >= minimumPsnr && d.worstTileMae <= maximumTileError) continue;
+        fs::create_directories(failures);
+        const fs::path base = failures / moment.name;
+        writeOrFail(base.string() + "-render.png", render);
+        writeOrFail(base.string() + "-reference.png", reference);
+        writeOrFail(base.string() + "-diff.png", differenceImage(render, reference));
+        ADD_FAILURE() << describe(d) << " (needs PSNR >= " << minimumPsnr
+                      << " and every tile <= " << maximumTileError << "); see " << base.string()
+                      << "-{render,reference,diff}.png";
+    }
+    if (update) {
+        std::vector<std::vector<const RgbImage*>> rows;
+        for (size_t i = 0; i < sheetImages.size(); i += 3)
+            rows.push_back({&sheetImages[i], &sheetImages[i + 1], &sheetImages[i + 2]});
+        const fs::path sheet = workFolder / "contact-sheet.png";
+        writeOrFail(sheet, contactSheet(rows));
+        std::printf("references rewritten in %s; look at %s before committing them\n",
+                    referenceFolder.c_str(), sheet.c_str());
+    }
+}
