@@ -120,9 +120,13 @@ TEST_F(HallScene, FlameLightPassesWhereItsMaskWasDrawn) {
     at(0);
     const Rgb flame = presentedPixel(320, 190);
     EXPECT_GT(flame.g, 120) << "the additive pass at the mask's depth must show";
-    GLint depthFunc = 0;
+    GLint depthFunc = 0, frontFace = 0;
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
     EXPECT_EQ(depthFunc, GL_LESS);
+    // The pillars' culling must not reach the scenes drawn after the hall.
+    glGetIntegerv(GL_FRONT_FACE, &frontFace);
+    EXPECT_EQ(frontFace, GL_CCW);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 }
 
 TEST_F(HallScene, FogDimsTheFloorAndCeilingByDistanceWhereverTheEyeStands) {
