@@ -2,10 +2,10 @@
 
 #include "app/app_state.h"
 #include "platform/platform.h"
+#include "render/backdrop.h"
 #include "render/camera.h"
 #include "render/input_hooks.h"
 #include "render/overlays.h"
-#include "render/backdrop.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -131,8 +131,16 @@ void updateBanner(std::uint32_t now, float dt) {
     }
 }
 
-// One cube of half-size h whose faces are pushed out by e along their normals.
-void drawCube(float h, float e) {
+// Interleaved as glInterleavedArrays(GL_T2F_N3F_V3F) reads them.
+struct CubeVertex {
+    float s, t;
+    float nx, ny, nz;
+    float x, y, z;
+};
+
+// The six faces of a cube of half-size h, each pushed out by e along its normal, as one array
+// that every cube of a lattice is drawn from.
+void setCubeArray(float h, float e) {
     struct Face {
         float normal[3];
         float corner[4][3]; // at texture (0, 0), (0, 1), (1, 1), (1, 0)
@@ -147,15 +155,16 @@ void drawCube(float h, float e) {
         {{0, -1, 0}, {{h, -p, -h}, {-h, -p, -h}, {-h, -p, h}, {h, -p, h}}},
     };
     const float texCorners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-    glBegin(GL_QUADS);
+    static CubeVertex vertices[24];
+    int i = 0;
     for (const Face& face : faces) {
-        glNormal3fv(face.normal);
         for (int c = 0; c < 4; ++c) {
-            glTexCoord2fv(texCorners[c]);
-            glVertex3fv(face.corner[c]);
+            vertices[i++] = {texCorners[c][0],  texCorners[c][1], face.normal[0],
+                             face.normal[1],    face.normal[2],   face.corner[c][0],
+                             face.corner[c][1], face.corner[c][2]};
         }
     }
-    glEnd();
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices);
 }
 
 void drawLattice(float factor, std::uint32_t now) {
@@ -173,6 +182,7 @@ void drawLattice(float factor, std::uint32_t now) {
     auto wave = [&](int m) {
         return std::sin(0.0031415927f * t - 0.31415927f * static_cast<float>(m));
     };
+    setCubeArray(h, s.explode);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             for (int k = 0; k < n; ++k) {
@@ -184,11 +194,14 @@ void drawLattice(float factor, std::uint32_t now) {
                     glRotatef(wave(j) * 20, 0, 1, 0);
                     glRotatef(wave(k) * 20, 0, 0, 1);
                 }
-                drawCube(h, s.explode);
+                glDrawArrays(GL_QUADS, 0, 24);
                 glPopMatrix();
             }
         }
     }
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void applyTumble() {

@@ -2,9 +2,9 @@
 
 #include "app/app_state.h"
 #include "platform/platform.h"
+#include "render/backdrop.h"
 #include "render/camera.h"
 #include "render/overlays.h"
-#include "render/backdrop.h"
 #include "scenes/black_fog.h"
 #include "scenes/interlude.h"
 #include "scenes/live_view.h"
@@ -31,7 +31,6 @@ void pillar(float x, float z) {
     };
     const float y[4] = {2, 2, 0, 0};
     const float tex[4][2] = {{0, 0}, {0, 2}, {2, 2}, {2, 0}};
-    glBegin(GL_QUADS);
     for (const auto& side : sides) {
         glNormal3f(side[0][0], side[0][1], side[0][2]);
         for (int c = 0; c < 4; ++c) {
@@ -39,7 +38,36 @@ void pillar(float x, float z) {
             glVertex3f(side[1][c], y[c], side[2][c]);
         }
     }
-    glEnd();
+}
+
+// Every pillar of the hall, compiled once into a display list: they never move.
+GLuint pillarList = 0;
+
+void drawPillars(bool mirrored) {
+    if (pillarList == 0) {
+        pillarList = glGenLists(1);
+        glNewList(pillarList, GL_COMPILE);
+        glBegin(GL_QUADS);
+        for (float x = -15; x < 15; x += 2) {
+            for (float z = -15; z < 15; z += 2) {
+                // The four pillars around the centre are left out for the flames.
+                if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3)
+                    continue;
+                pillar(x, z);
+            }
+        }
+        glEnd();
+        glEndList();
+    }
+    // A pillar's sides wind clockwise seen from outside (counter-clockwise in the mirror); the
+    // sides turned away are always behind the others, and its open ends lie in the floor and
+    // the ceiling, where no eye in the hall sees into them.
+    glFrontFace(mirrored ? GL_CCW : GL_CW);
+    glEnable(GL_CULL_FACE);
+    glBindTexture(GL_TEXTURE_2D, hallTextures[4]);
+    glCallList(pillarList);
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
 }
 
 void drawFlames() {
@@ -76,15 +104,9 @@ void drawFlames() {
     }
 }
 
-void drawHall() {
-    glBindTexture(GL_TEXTURE_2D, hallTextures[4]);
-    for (float x = -15; x < 15; x += 2) {
-        for (float z = -15; z < 15; z += 2) {
-            // The four pillars around the centre are left out for the flames.
-            if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3) continue;
-            pillar(x, z);
-        }
-    }
+// The pillars and the ceiling: everything of the hall but the flames.
+void drawStructure(bool mirrored) {
+    drawPillars(mirrored);
     glBindTexture(GL_TEXTURE_2D, hallTextures[0]);
     glBegin(GL_QUADS);
     glNormal3f(0, -1, 0);
@@ -97,7 +119,6 @@ void drawHall() {
     glTexCoord2f(0, 17);
     glVertex3f(-15, 2, 15);
     glEnd();
-    drawFlames();
 }
 
 void drawFloor() {
@@ -171,10 +192,15 @@ void hallFrame() {
     enableBlackFog();
 
     // The hall mirrored below the floor, the floor laid over it at 70%, then the hall itself.
+    // Everything of the hall lies above the floor and everything of the mirror image below it,
+    // so the opaque hall can go first and hide what it covers of the image; only the flames,
+    // which blend with what lies behind them, must come after the floor.
     glEnable(GL_DEPTH_TEST);
+    drawStructure(false);
     glPushMatrix();
     glScalef(1, -1, 1);
-    drawHall();
+    drawStructure(true);
+    drawFlames();
     glPopMatrix();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -182,7 +208,7 @@ void hallFrame() {
     drawFloor();
     glDisable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
-    drawHall();
+    drawFlames();
 
     if (currentScene == hallSceneIndex) {
         fadeOverlay(false, 0, 0, 0, 0);
@@ -195,7 +221,11 @@ void hallFrame() {
     }
 }
 
-void hallUnload() { glDeleteTextures(5, hallTextures); }
+void hallUnload() {
+    glDeleteTextures(5, hallTextures);
+    if (pillarList != 0) glDeleteLists(pillarList, 1);
+    pillarList = 0;
+}
 
 void resetHall() { hall = HallState{}; }
 

@@ -3,17 +3,15 @@
 #include "app/app_state.h"
 #include "app/loading_screen.h"
 #include "platform/platform.h"
-#include "render/camera.h"
-#include "render/exact_transform.h"
-#include "render/overlays.h"
 #include "render/backdrop.h"
+#include "render/camera.h"
+#include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
 #include "scenes/star_morph.h"
 #include "scenes/swarm.h"
 #include <GL/gl.h>
 #include <cmath>
-#include <vector>
 
 Texture interludeTextures[6] = {};
 InterludeState interlude;
@@ -86,7 +84,7 @@ void moveCamera(std::uint32_t now) {
         interlude.explodeDistance +=
             static_cast<float>(now - interlude.tick) * interludeExplodeSpeed;
         if (interlude.explodeDistance >= interludeExplodeEnd) interlude.stage = 8;
-        // Per frame on purpose: the camera slides faster at higher frame rates.
+        // Per frame, not per ms: the camera slides faster at higher frame rates.
         camera.move(0.2f, 1, 0, 0);
         camera.move(0.2f, 0, 1, 0);
         camera.lookAt(Vec3{0, 0, 0});
@@ -137,67 +135,44 @@ void updateCubeAngles() {
     }
 }
 
-// One tile's corners; the caller wraps tiles in glBegin(GL_QUADS) / glEnd().
-void tileQuad(float e, float f) {
+// A face lies in the plane z = 2, x and y from -2 to 2, the picture upright on it.
+void drawWholeFace() {
+    glBegin(GL_QUADS);
     glNormal3f(0, 0, 1);
-    glTexCoord2f(e, f);
-    glVertex3f(4 * e - 2, 2 - 4 * f, 2);
-    glTexCoord2f(e + tileSize, f);
-    glVertex3f(4 * e - 1.8f, 2 - 4 * f, 2);
-    glTexCoord2f(e + tileSize, f + tileSize);
-    glVertex3f(4 * e - 1.8f, 1.8f - 4 * f, 2);
-    glTexCoord2f(e, f + tileSize);
-    glVertex3f(4 * e - 2, 1.8f - 4 * f, 2);
+    glTexCoord2f(0, 0);
+    glVertex3f(-2, 2, 2);
+    glTexCoord2f(1, 0);
+    glVertex3f(2, 2, 2);
+    glTexCoord2f(1, 1);
+    glVertex3f(2, -2, 2);
+    glTexCoord2f(0, 1);
+    glVertex3f(-2, -2, 2);
+    glEnd();
 }
 
-// The exploding face: every tile flies under its own translation, away from the face's centre
-// and out of it. One matrix change per tile made 2,400 draws a frame; drawTranslatedQuads gives
-// the same pixels with a handful.
+// The exploding face as 20 x 20 tiles, each pushed by distance d out of the face and away from
+// its centre; the caller sets the tint and blending.
 void drawFlyingTiles(float d) {
-    static std::vector<TranslatedQuad> tiles(tilesPerSide * tilesPerSide);
-    std::size_t i = 0;
-    float e = 0;
-    for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
-        float f = 0;
-        for (int row = 0; row < tilesPerSide; ++row, f += tileSize) {
-            tiles[i++] = TranslatedQuad{
-                {2 * (e - 0.5f) * d, 2 * (0.5f - f) * d, d},
-                {0, 0, 1},
-                {{e, f}, {e + tileSize, f}, {e + tileSize, f + tileSize}, {e, f + tileSize}},
-                {{4 * e - 2, 2 - 4 * f, 2},
-                 {4 * e - 1.8f, 2 - 4 * f, 2},
-                 {4 * e - 1.8f, 1.8f - 4 * f, 2},
-                 {4 * e - 2, 1.8f - 4 * f, 2}}};
+    glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
+    for (int column = 0; column < tilesPerSide; ++column) {
+        const float e = static_cast<float>(column) * tileSize;
+        for (int row = 0; row < tilesPerSide; ++row) {
+            const float f = static_cast<float>(row) * tileSize;
+            const float x = 4 * e - 2 + 2 * (e - 0.5f) * d;
+            const float y = 2 - 4 * f + 2 * (0.5f - f) * d;
+            const float z = 2 + d;
+            glTexCoord2f(e, f);
+            glVertex3f(x, y, z);
+            glTexCoord2f(e + tileSize, f);
+            glVertex3f(x + 0.2f, y, z);
+            glTexCoord2f(e + tileSize, f + tileSize);
+            glVertex3f(x + 0.2f, y - 0.2f, z);
+            glTexCoord2f(e, f + tileSize);
+            glVertex3f(x, y - 0.2f, z);
         }
     }
-    drawTranslatedQuads(tiles.data(), tiles.size());
-}
-
-// One face in the plane z = 2 as 20 x 20 tiles; while exploding each tile flies away from the
-// face's centre, tinted and fading out by distance 30. Whole, the face's tiles go in one
-// begin/end pair: the same quads in the same order as a pair per tile, with far less overhead.
-// (Vertex arrays would be cheaper still, but drawing them resets Mesa's immediate-mode vertex
-// layout, which shifts the rounding of the fog in the tunnel drawn afterwards.)
-void drawFace(bool exploding) {
-    float e = 0;
-    if (!exploding) {
-        glBegin(GL_QUADS);
-        for (int column = 0; column < tilesPerSide; ++column, e += tileSize) {
-            float f = 0;
-            for (int row = 0; row < tilesPerSide; ++row, f += tileSize)
-                tileQuad(e, f);
-        }
-        glEnd();
-        return;
-    }
-    const float d = interlude.explodeDistance;
-    const float tint = 0.5f * std::sin(d);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
-    drawFlyingTiles(d);
-    glDisable(GL_BLEND);
-    glColor4f(1, 1, 1, 1);
+    glEnd();
 }
 
 void drawCube() {
@@ -214,13 +189,36 @@ void drawCube() {
         {&cubeGridTextures[0], {{-90, 0, 1, 0}, {0, 0, 0, 0}}},    // left: scene 1
     };
     const bool exploding = interlude.stage == 7;
+    const float d = interlude.explodeDistance;
+    if (exploding) {
+        // Tinted alternately red and cyan as the tiles fly, fading out by distance 30.
+        const float tint = 0.5f * std::sin(d);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
+    } else {
+        // The whole cube is closed and opaque: faces turned away from the camera are hidden.
+        // Its faces wind clockwise seen from outside.
+        glFrontFace(GL_CW);
+        glEnable(GL_CULL_FACE);
+    }
     for (const Face& face : faces) {
         glPushMatrix();
         glBindTexture(GL_TEXTURE_2D, *face.texture);
         for (const auto& r : face.rotations)
             if (r[0] != 0) glRotatef(r[0], r[1], r[2], r[3]);
-        drawFace(exploding);
+        if (exploding)
+            drawFlyingTiles(d);
+        else
+            drawWholeFace();
         glPopMatrix();
+    }
+    if (exploding) {
+        glDisable(GL_BLEND);
+        glColor4f(1, 1, 1, 1);
+    } else {
+        glDisable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
     }
 }
 

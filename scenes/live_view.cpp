@@ -16,11 +16,18 @@ std::uint32_t beginLiveViewFrame(const LiveViewClock& clock, int sceneIndex, std
         if (now - clock.runStart >= runMs) advanceScene(); // this frame is still drawn
         glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
                    static_cast<GLsizei>(appState.screenHeight));
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     } else {
-        glViewport(0, 0, 256, 256); // the interlude's live face; the projection stays 4:3
+        // The interlude's live face; the projection stays 4:3. Only the pixels that go into the
+        // texture are cleared: the interlude clears the whole frame after us anyway.
+        glViewport(0, 0, 256, 256);
+        glScissor(0, 0, 256, 256);
+        glEnable(GL_SCISSOR_TEST);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
     }
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     return now;
 }

@@ -32,7 +32,7 @@ void edgeCentre(float q, float neighbour, float& x, float& y) {
 }
 
 // The angles around the tube as the segments step through them: segment i runs from
-// angle[i] to angle[i + 1]. Accumulated once, in the same float steps as always.
+// angle[i] to angle[i + 1].
 const std::vector<float>& turnAngles() {
     static const std::vector<float> angles = [] {
         std::vector<float> v;
@@ -45,64 +45,58 @@ const std::vector<float>& turnAngles() {
     return angles;
 }
 
+// Interleaved as glInterleavedArrays(GL_T2F_V3F) reads them.
 struct TubeVertex {
     float s, t, x, y, z;
 };
 
-// One ring edge's points around the turn; each is shared by two neighbouring segments.
-void edgePoints(float twist, float cx, float cy, std::vector<float>& px, std::vector<float>& py) {
+struct Point {
+    float x, y;
+};
+
+// The points of the ring edge at depth parameter t around the turn.
+void edgePoints(float t, float neighbour, float eyeZ, std::vector<Point>& out) {
     const std::vector<float>& angles = turnAngles();
-    px.resize(angles.size());
-    py.resize(angles.size());
-    for (std::size_t i = 0; i < angles.size(); ++i) {
-        // Sine and cosine of one local, so both come from one sincos as they always have:
-        // separate sin and cos calls may differ in the last bit and move pixels.
-        const float angle = angles[i] + twist;
-        const float sine = std::sin(angle), cosine = std::cos(angle);
-        px[i] = sine + cx;
-        py[i] = cosine + cy;
-    }
+    float cx, cy;
+    edgeCentre(t, neighbour, cx, cy);
+    const float twist = 0.5f * std::sin(0.4f * (t + eyeZ) + 2 * tunnel.scroll);
+    out.resize(angles.size());
+    for (std::size_t i = 0; i < angles.size(); ++i)
+        out[i] = {std::sin(angles[i] + twist) + cx, std::cos(angles[i] + twist) + cy};
 }
 
-// Each ring edge is computed once and shared by its segments, which halves the sine and
-// cosine work; the vertices and their order are exactly as before.
+// From 2 units behind the camera to 20 units ahead, rings of 0.5 units, drawn near to far.
+// The far edge of one ring is the near edge of the next.
 void drawTube(float eyeZ) {
     const std::vector<float>& angles = turnAngles();
-    const std::size_t segments = angles.size() - 1;
     static std::vector<TubeVertex> vertices; // reused, so a frame allocates nothing
-    static std::vector<float> farPX, farPY, nearPX, nearPY;
+    static std::vector<Point> nearPoints, farPoints;
     vertices.clear();
-    // From 2 units behind the camera to 20 units ahead; rings of 0.5 units.
+    bool first = true;
     for (float q = 0; q < 20 - eyeZ; q += 0.5f) {
         if (q < -eyeZ - 2) continue;
-        float nearX, nearY, farX, farY;
-        edgeCentre(q, q - 0.5f, nearX, nearY);
-        edgeCentre(q, q + 0.5f, farX, farY);
-        const float nearT = q, farT = q + 0.5f;
-        const float nearTwist = 0.5f * std::sin(0.4f * (nearT + eyeZ) + 2 * tunnel.scroll);
-        const float farTwist = 0.5f * std::sin(0.4f * (farT + eyeZ) + 2 * tunnel.scroll);
+        if (first)
+            edgePoints(q, q - 0.5f, eyeZ, nearPoints);
+        else
+            nearPoints.swap(farPoints);
+        first = false;
+        edgePoints(q + 0.5f, q, eyeZ, farPoints);
         const float vFar = q - tunnel.scroll, vNear = q + 0.5f - tunnel.scroll;
-        edgePoints(farTwist, farX, farY, farPX, farPY);
-        edgePoints(nearTwist, nearX, nearY, nearPX, nearPY);
-        for (std::size_t i = 0; i < segments; ++i) {
+        const float zFar = -(q + 0.5f), zNear = -q;
+        for (std::size_t i = 0; i + 1 < angles.size(); ++i) {
             const float sa = wallRepeat * angles[i], sb = wallRepeat * angles[i + 1];
-            vertices.push_back({sa, vFar, farPX[i], farPY[i], -farT});
-            vertices.push_back({sb, vFar, farPX[i + 1], farPY[i + 1], -farT});
-            vertices.push_back({sb, vNear, nearPX[i + 1], nearPY[i + 1], -nearT});
-            vertices.push_back({sa, vNear, nearPX[i], nearPY[i], -nearT});
+            vertices.push_back({sa, vFar, farPoints[i].x, farPoints[i].y, zFar});
+            vertices.push_back({sb, vFar, farPoints[i + 1].x, farPoints[i + 1].y, zFar});
+            vertices.push_back({sb, vNear, nearPoints[i + 1].x, nearPoints[i + 1].y, zNear});
+            vertices.push_back({sa, vNear, nearPoints[i].x, nearPoints[i].y, zNear});
         }
     }
-    // Immediate mode on purpose: with Mesa's software renderer the pixels depend on how the
-    // immediate-mode vertex stream is split into draws, so one array draw here (or fewer
-    // immediate vertices anywhere earlier) moves pixels in this and later scenes.
     glBindTexture(GL_TEXTURE_2D, tunnelTextures[0]);
     glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    for (const TubeVertex& v : vertices) {
-        glTexCoord2f(v.s, v.t);
-        glVertex3f(v.x, v.y, v.z);
-    }
-    glEnd();
+    glInterleavedArrays(GL_T2F_V3F, 0, vertices.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 // Four corners with texture (0, 0), (1, 0), (1, 1), (0, 1) in order.

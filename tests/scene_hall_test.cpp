@@ -107,6 +107,19 @@ TEST_F(HallScene, FromTheInterludeItDrawsIntoTheLiveFaceAndPresentsNothing) {
     EXPECT_FALSE(glIsEnabled(GL_FOG));
 }
 
+TEST_F(HallScene, LeavesTheCullingAndDepthStateAsItFoundThem) {
+    // The pillars' culling and the mirror's flipped winding must not reach the scenes drawn
+    // after the hall (the swarm and greetings would lose faces).
+    currentScene = 5;
+    at(0);
+    GLint depthFunc = 0, frontFace = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetIntegerv(GL_FRONT_FACE, &frontFace);
+    EXPECT_EQ(depthFunc, GL_LESS);
+    EXPECT_EQ(frontFace, GL_CCW);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+}
+
 TEST_F(HallScene, FogDimsTheFloorAndCeilingByDistanceWhereverTheEyeStands) {
     // White floor and ceiling, black pillars: near the eye both must stay bright. At these two
     // places on the path the driver's default fog distance turned the whole floor black.

@@ -124,6 +124,11 @@ TEST_F(InterludeScene, TheSixthOccurrenceExplodesTheCubeAndHoldsTheBackgroundFor
     EXPECT_EQ(interlude.stage, 7u);
     EXPECT_EQ(camera.eye.z, interludeFarZ);
     EXPECT_LT(turnBetween(interlude.cubeAngleX, 0), 3.0f); // back to the front face
+    // The whole cube's culling must not reach the flying tiles or the scenes after it.
+    GLint frontFace = 0;
+    glGetIntegerv(GL_FRONT_FACE, &frontFace);
+    EXPECT_EQ(frontFace, GL_CCW);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     const std::uint32_t explodeStart = tick;
     const float eyeXBefore = camera.eye.x;
     frame();
