@@ -21,12 +21,16 @@ std::uint32_t beginLiveViewFrame(const LiveViewClock& clock, int sceneIndex, std
     } else {
         // The interlude's live face; the projection stays 4:3. Only the pixels that go into the
         // texture are cleared: the interlude clears the whole frame after us anyway.
+        // The scissor state is put back as it was: a jump draws everything through a 1 x 1 one.
         glViewport(0, 0, 256, 256);
-        glScissor(0, 0, 256, 256);
-        glEnable(GL_SCISSOR_TEST);
+        glPushAttrib(GL_SCISSOR_BIT);
+        if (!glIsEnabled(GL_SCISSOR_TEST)) {
+            glScissor(0, 0, 256, 256);
+            glEnable(GL_SCISSOR_TEST);
+        }
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
+        glPopAttrib();
     }
     glLoadIdentity();
     return now;
