@@ -316,55 +316,6 @@ TEST_F(ModelReaderFile, FaceMaterialListsFindMaterialsByExactName) {
     expect(4, 2, false);
 }
 
-TEST_F(ModelReaderFile, TextureMapWithoutFileNameGivesNoTexture) {
-    ChunkWriter out;
-    beginFile(out);
-    out.begin(0xAFFF);
-    stringChunk(out, 0xA000, "Mapped");
-    out.begin(0xA200);
-    out.begin(0x0030);
-    out.u16(100);
-    out.end();
-    out.end();
-    out.end();
-    triangleObject(out, "Tri", {"Mapped"});
-    endFile(out);
-    ASSERT_TRUE(load(out.data()));
-    EXPECT_STREQ(model.materials[0].textureFile, "");
-    EXPECT_EQ(model.objects[0].materialId, 0);
-    EXPECT_FALSE(model.objects[0].hasTexture);
-}
-
-TEST_F(ModelReaderFile, ObjectsWithoutMeshAndDuplicateNamesLoadInFileOrder) {
-    ChunkWriter out;
-    beginFile(out);
-    triangleObject(out, "Twin");
-    out.begin(0x4000);
-    out.string("Lamp");
-    out.begin(0x4600); // a light: position and children
-    for (float c : {1.f, 2.f, 3.f})
-        out.f32(c);
-    out.begin(0x4610);
-    for (float c : {0.f, 0.f, 0.f, 30.f, 40.f})
-        out.f32(c);
-    out.end();
-    out.end();
-    out.end();
-    triangleObject(out, "Twin");
-    endFile(out);
-    ASSERT_TRUE(load(out.data()));
-    ASSERT_EQ(model.objectCount, 3);
-    EXPECT_STREQ(model.objects[0].name, "Twin");
-    EXPECT_STREQ(model.objects[2].name, "Twin");
-    EXPECT_EQ(model.objects[2].faceCount, 1);
-    const ModelObject& lamp = model.objects[1];
-    EXPECT_STREQ(lamp.name, "Lamp");
-    EXPECT_EQ(lamp.vertexCount, 0);
-    EXPECT_EQ(lamp.faceCount, 0);
-    EXPECT_EQ(lamp.texCoordCount, 0);
-    EXPECT_TRUE(lamp.vertices.empty() && lamp.normals.empty() && lamp.faces.empty());
-}
-
 TEST_F(ModelReaderFile, SecondLoadAppendsToTheSameModel) {
     ChunkWriter out;
     beginFile(out);

@@ -38,18 +38,9 @@ bool ModelFileTest::load(Model& into, const std::vector<std::uint8_t>& bytes) {
     return reader.load(into, writeTestFile(bytes).c_str());
 }
 
-std::vector<std::string> ModelFileTest::texts() const {
-    std::vector<std::string> result;
-    for (const auto& m : messages)
-        result.push_back(m.text);
-    return result;
-}
-
 namespace {
 
-std::uint32_t bits(float f) {
-    return std::bit_cast<std::uint32_t>(f);
-}
+std::uint32_t bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 
 void expectSameVec(const Vec3& a, const Vec3& b, const char* what, std::size_t i) {
     EXPECT_TRUE(bits(a.x) == bits(b.x) && bits(a.y) == bits(b.y) && bits(a.z) == bits(b.z))

@@ -22,8 +22,6 @@ class ModelFileTest : public ::testing::Test {
                               const std::string& suffix = "model.3ds");
     bool load(const std::vector<std::uint8_t>& bytes) { return load(model, bytes); }
     bool load(Model& into, const std::vector<std::uint8_t>& bytes);
-    // The texts of the message boxes so far.
-    std::vector<std::string> texts() const;
 
     ModelReader reader;
     Model model;
