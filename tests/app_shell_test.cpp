@@ -21,6 +21,16 @@ namespace {
 std::vector<int> syncsSeen;
 void recordSync(int value) { syncsSeen.push_back(value); }
 
+// parseOptions on `words` after the program's name.
+int parse(std::vector<std::string> words, ShowOptions& options) {
+    words.insert(words.begin(), "tuvero");
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(w.data());
+    std::string error;
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
 int linesStartingWith(const std::string& text, const std::string& prefix) {
     int count = 0;
     size_t at = 0;
@@ -102,13 +112,12 @@ TEST(SceneTable, SyncsReachOnlyTheCurrentEntryAndNeverAnEmptySlotOrNoEntry) {
     EXPECT_EQ(syncsSeen, (std::vector<int>{1, 0}));
 }
 
-TEST(CommandLine, AnswersQuestionsAndRejectsUnknownOrBadOptions) {
-    const char* good[] = {"tuvero",       "--window", "--silent",  "--step", "16",
-                          "--frames",     "5",        "--trace",   "--data", "/tmp",
-                          "--screenshot", "a.png",    "--no-vsync"};
+TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) {
     ShowOptions options;
-    std::string error;
-    ASSERT_EQ(parseOptions(13, const_cast<char**>(good), options, error), 0) << error;
+    ASSERT_EQ(parse({"--window", "--silent", "--step", "16", "--frames", "5", "--trace", "--data",
+                     "/tmp", "--screenshot", "a.png", "--no-vsync"},
+                    options),
+              0);
     EXPECT_EQ(options.fullScreen, false);
     EXPECT_EQ(options.music, false);
     EXPECT_EQ(options.stepMs, 16u);
@@ -116,39 +125,42 @@ TEST(CommandLine, AnswersQuestionsAndRejectsUnknownOrBadOptions) {
     EXPECT_FALSE(options.vsync);
     EXPECT_EQ(options.dataDir, "/tmp");
 
-    for (std::vector<const char*> bad :
-         std::vector<std::vector<const char*>>{{"tuvero", "--bogus"},
-                                               {"tuvero", "--step"},
-                                               {"tuvero", "--step", "0"},
-                                               {"tuvero", "--step", "12x"},
-                                               {"tuvero", "--frames", "-3"}}) {
+    ShowOptions snapshots;
+    ASSERT_EQ(parse({"--snapshots", "30,10,30", "--snapshot-dir", "d"}, snapshots), 0);
+    ASSERT_TRUE(snapshots.snapshots);
+    EXPECT_EQ(snapshots.snapshots->frames, (std::vector<long>{10, 30})) << "sorted, each once";
+    EXPECT_EQ(snapshots.snapshots->folder, "d");
+    for (const std::vector<std::string>& good : std::vector<std::vector<std::string>>{
+             {"--capture", "c/", "--from", "3", "--to", "5"}, {"--start-at", "30"}}) {
         ShowOptions ignored;
-        EXPECT_EQ(parseOptions(static_cast<int>(bad.size()), const_cast<char**>(bad.data()),
-                               ignored, error),
-                  2)
-            << bad[1];
+        EXPECT_EQ(parse(good, ignored), 0) << good[0];
     }
-}
 
-TEST(CommandLine, SnapshotFramesComeSortedOnceAndNeedTheirFolder) {
-    const char* good[] = {"tuvero", "--snapshots", "30,10,30", "--snapshot-dir", "d"};
-    ShowOptions options;
-    std::string error;
-    ASSERT_EQ(parseOptions(5, const_cast<char**>(good), options, error), 0) << error;
-    ASSERT_TRUE(options.snapshots);
-    EXPECT_EQ(options.snapshots->frames, (std::vector<long>{10, 30}));
-    EXPECT_EQ(options.snapshots->folder, "d");
-    for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
-             {"tuvero", "--snapshots", "1,,2", "--snapshot-dir", "d"},
-             {"tuvero", "--snapshots", "3,", "--snapshot-dir", "d"},
-             {"tuvero", "--snapshots", "-1", "--snapshot-dir", "d"},
-             {"tuvero", "--snapshots", "5"},
-             {"tuvero", "--snapshots", "5", "--snapshot-dir", "d", "--benchmark"}}) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},
+        {"--step"},
+        {"--step", "0"},
+        {"--step", "12x"},
+        {"--frames", "-3"},
+        {"--snapshots", "1,,2", "--snapshot-dir", "d"},
+        {"--snapshots", "3,", "--snapshot-dir", "d"},
+        {"--snapshots", "-1", "--snapshot-dir", "d"},
+        {"--snapshots", "5"}, // no folder
+        {"--snapshots", "5", "--snapshot-dir", "d", "--benchmark"},
+        {"--from", "3"}, // a clip needs a capture
+        {"--capture", "c/", "--from", "5", "--to", "5"},
+        {"--capture", "c/", "--to", "5", "--duration", "4"},
+        {"--start-at", "30", "--capture", "c/"},
+        {"--start-at-entry", "0"},
+        {"--start-at-entry", "13"},
+        {"--start-at-entry", "4", "--start-at", "3"},
+    };
+    for (const auto& words : bad) {
         ShowOptions ignored;
-        EXPECT_EQ(parseOptions(static_cast<int>(bad.size()), const_cast<char**>(bad.data()),
-                               ignored, error),
-                  2)
-            << bad[2];
+        std::string all;
+        for (const auto& w : words)
+            all += w + " ";
+        EXPECT_EQ(parse(words, ignored), 2) << all;
     }
 }
 
@@ -206,26 +218,8 @@ TEST(Program, FrameLimitEndsTheShowWithCodeZeroAndWritesTheScreenshot) {
     EXPECT_FALSE(std::filesystem::exists(shot + ".part"));
 }
 
-// The tests that send keys, or open a full-screen window, run the program on an X server of
-// their own: see OwnDisplay.
-TEST(Program, EscapeFromTheKeyboardEndsTheShowWithCodeZero) {
-    OwnDisplay display;
-    ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    ChildProcess child =
-        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16", "--trace"},
-                     TUVERO_DATA_DIR, display.environment());
-    // The first frame's trace line: the show is in its main loop, and nothing ended it yet.
-    std::string out;
-    const bool showRunning = readOutputUntil(child, out, "scene 0 frame 0", 60);
-    const bool pressed = showRunning && display.pressKey(child.pid, "Escape");
-    auto result = waitProcess(child, 60);
-    EXPECT_TRUE(showRunning) << "the show ended or stalled before its first frame\n"
-                             << out + result.out << result.err;
-    EXPECT_TRUE(pressed || !showRunning) << "the show has no window";
-    EXPECT_FALSE(result.timedOut) << "Escape did not end the show";
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-}
-
+// The questions run the program on an X server of its own: see OwnDisplay. (Escape from the
+// keyboard ending the show with code 0 is checked by every test that plays the show on one.)
 // The two questions are real message boxes: Return answers Yes, Escape answers No. The keys
 // are sent to each box's window (xdotool --window: nothing gives a box the focus, so xdotool
 // sends the events to that window alone and no key is held on the server).

@@ -46,23 +46,16 @@ TEST_F(CameraTest, MoveUsesUnitAxesWhateverTheirLength) {
     EXPECT_EQ(camera.up, (Vec3{0, 2, 0}));
 }
 
-TEST_F(CameraTest, PitchTurnsTowardsUpAndPutsCenterOneUnitAway) {
+TEST_F(CameraTest, TurnsPitchTowardsUpYawLeftAndRollAboutTheViewAxis) {
     camera.position(1, 2, 3, 1, 2, 1, 0, 1, 0);
     camera.turn(halfPi, 1, 0, 0);
-    EXPECT_VEC_NEAR(camera.eye, 1, 2, 3);
-    EXPECT_VEC_NEAR(camera.center, 1, 3, 3);
-    EXPECT_VEC_NEAR(camera.up, 0, 0, 2); // S x F with S = F x up of length 2
-}
-
-TEST_F(CameraTest, PositiveYawTurnsLeft) {
+    EXPECT_VEC_NEAR(camera.center, 1, 3, 3); // one unit away from the eye
+    EXPECT_VEC_NEAR(camera.up, 0, 0, 2);     // S x F with S = F x up of length 2
+    resetCamera();
     camera.turn(halfPi, 0, 1, 0);
     EXPECT_VEC_NEAR(camera.center, -1, 0, 0);
     EXPECT_VEC_NEAR(camera.up, 0, 1, 0);
-    camera.turn(0.12f, 0, -1, 0);
-    EXPECT_VEC_NEAR(camera.center, -std::cos(0.12f), 0, -std::sin(0.12f));
-}
-
-TEST_F(CameraTest, RollTiltsUpAboutTheViewAxis) {
+    resetCamera();
     camera.turn(halfPi, 0, 0, 1);
     EXPECT_VEC_NEAR(camera.center, 0, 0, -1);
     EXPECT_VEC_NEAR(camera.up, -1, 0, 0);
@@ -80,15 +73,7 @@ TEST_F(CameraTest, LookAtDegenerateUpBecomesYAxis) {
     EXPECT_VEC_NEAR(camera.center, 0, 0, -1);
 }
 
-TEST_F(CameraTest, OrbitYawSwingsEyeAroundPivot) {
-    camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
-    camera.orbit({0, 0, 0}, halfPi, 0, 1, 0);
-    EXPECT_VEC_NEAR(camera.eye, -5, 0, 0);
-    EXPECT_VEC_NEAR(camera.center, -4, 0, 0);
-    EXPECT_VEC_NEAR(camera.up, 0, 25, 0);
-}
-
-TEST_F(CameraTest, ZeroLengthDirectionsNeverProduceNaN) {
+TEST_F(CameraTest, DegenerateCamerasNeverProduceNaNAndGuardedOperationsChangeNothing) {
     // Eye on the point looked at, zero up, eye on the pivot: every operation stays finite.
     const Camera degenerate[] = {
         {{1, 1, 1}, {1, 1, 1}, {0, 1, 0}},
@@ -110,13 +95,11 @@ TEST_F(CameraTest, ZeroLengthDirectionsNeverProduceNaN) {
         camera.orbit({0, 0, 0}, 0.5f, 1, 1, 1);
         EXPECT_TRUE(finite(camera));
     }
-}
-
-TEST_F(CameraTest, GuardedOperationsOnDegenerateCamerasChangeNothing) {
+    // Where the direction is undefined, the guarded operations leave the camera as it was.
     camera.position(1, 1, 1, 1, 1, 1, 0, 1, 0);
-    camera.move(1, 1, 0, 1); // no view direction: neither right nor back is defined
-    EXPECT_EQ(camera.eye, (Vec3{1, 1, 1}));
+    camera.move(1, 1, 0, 1);
     camera.lookAt({1, 1, 1});
+    EXPECT_EQ(camera.eye, (Vec3{1, 1, 1}));
     EXPECT_EQ(camera.center, (Vec3{1, 1, 1}));
     resetCamera();
     camera.orbit({0, 0, 0}, 1, 1, 0, 0); // eye on the pivot
@@ -157,22 +140,12 @@ class CameraKeysTest : public CameraTest {
     }
 };
 
-TEST_F(CameraKeysTest, NoKeyHeldChangesNothing) {
-    runFrames(1000, {1500, 9000});
-    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
-    EXPECT_EQ(camera.center, (Vec3{0, 0, -1}));
-    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
-}
-
-TEST_F(CameraKeysTest, FirstFrameHasNoElapsedTime) {
-    platform::injectKey('W', true);
-    runFrames(5000, {});
-    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
-}
-
 TEST_F(CameraKeysTest, HoldingWForOneSecondMovesOneUnitAtAnyFrameRate) {
     platform::injectKey('W', true);
-    runFrames(1000, {2000});
+    runFrames(1000, {});
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, 0})) << "the first frame has no elapsed time";
+    platform::setVirtualTick(2000);
+    processInput();
     EXPECT_VEC_NEAR(camera.eye, 0, 0, -1);
     EXPECT_VEC_NEAR(camera.center, 0, 0, -2);
 
@@ -185,26 +158,6 @@ TEST_F(CameraKeysTest, ElapsedTimeWrapsWithTheTickCounter) {
     platform::injectKey('D', true);
     runFrames(0xFFFFFF00u, {0x300u}); // 1024 ms across the wrap
     EXPECT_VEC_NEAR(camera.eye, 1.024f, 0, 0);
-}
-
-TEST_F(CameraKeysTest, TurnAndRollKeysUseTheirRates) {
-    platform::injectKey(0x25, true); // left arrow: 0.00012 rad per ms
-    runFrames(1000, {2000});
-    EXPECT_VEC_NEAR(camera.center, -std::sin(0.12f), 0, -std::cos(0.12f));
-
-    resetCamera();
-    platform::clearInjectedKeys();
-    platform::injectKey('Q', true); // 0.0008 rad per ms
-    runFrames(1000, {2000});
-    EXPECT_VEC_NEAR(camera.up, -std::sin(0.8f), std::cos(0.8f), 0);
-}
-
-TEST_F(CameraKeysTest, OrbitKeysSwingAboutTheOrigin) {
-    camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
-    platform::injectKey('J', true);
-    runFrames(1000, {1000 + 15708}); // 0.0001 rad per ms: a quarter turn
-    EXPECT_NEAR(camera.eye.x, -5, 1e-3);
-    EXPECT_NEAR(camera.eye.z, 0, 1e-3);
 }
 
 TEST_F(CameraKeysTest, KeysActInTableOrderAndTabResets) {

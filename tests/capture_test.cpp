@@ -31,33 +31,34 @@ ProcessResult capture(const std::vector<std::string>& options,
     return runProcess(args, dataDir, 300);
 }
 
-struct PngSize {
+struct Picture {
     unsigned width = 0, height = 0;
+    std::vector<unsigned char> pixels; // rows from the top; empty if unreadable
 };
 
-PngSize pngSize(const fs::path& path) {
-    PngSize size;
+Picture readPng(const fs::path& path, png_uint_32 format = PNG_FORMAT_RGB) {
+    Picture picture;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str())) {
-        size = {image.width, image.height};
-        png_image_free(&image);
-    }
-    return size;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+    image.format = format;
+    picture.pixels.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr))
+        picture.width = image.width, picture.height = image.height;
+    else
+        picture.pixels.clear();
+    png_image_free(&image);
+    return picture;
 }
 
-// Mean brightness of a frame's PNG (0..255).
+// Mean brightness of a frame's PNG (0..255), -1 if it cannot be read.
 double brightness(const fs::path& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return -1;
-    image.format = PNG_FORMAT_GRAY;
-    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
-    png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+    const Picture grey = readPng(path, PNG_FORMAT_GRAY);
+    if (grey.pixels.empty()) return -1;
     double sum = 0;
-    for (unsigned char p : pixels)
+    for (unsigned char p : grey.pixels)
         sum += p;
-    return sum / pixels.size();
+    return sum / grey.pixels.size();
 }
 
 fs::path framePath(const fs::path& folder, long frame) {
@@ -92,9 +93,9 @@ TEST(Capture, TwoRunsGiveTheSameFramesAndSoundtrackOfTheRightLength) {
     EXPECT_EQ(wav, readAll(second / "music.wav"));
     // 2 s of 16-bit stereo at 48 kHz after the 44-byte header: exactly the frames' length.
     EXPECT_EQ(wav.size(), 44u + 2 * 48000 * 4);
-    PngSize size = pngSize(framePath(first, 0));
-    EXPECT_EQ(size.width, 640u);
-    EXPECT_EQ(size.height, 480u);
+    const Picture picture = readPng(framePath(first, 0));
+    EXPECT_EQ(picture.width, 640u);
+    EXPECT_EQ(picture.height, 480u);
 }
 
 TEST(Capture, ScaledFramesKeepEveryPixelSharp) {
@@ -103,18 +104,13 @@ TEST(Capture, ScaledFramesKeepEveryPixelSharp) {
     ASSERT_EQ(
         capture({"--capture", scaled.string() + "/", "--duration", "0.5", "--scale", "2"}).exitCode,
         0);
-    PngSize size = pngSize(framePath(scaled, 29));
-    EXPECT_EQ(size.width, 1280u);
-    EXPECT_EQ(size.height, 960u);
+    const Picture a = readPng(framePath(plain, 29)), b = readPng(framePath(scaled, 29));
+    ASSERT_EQ(a.width, 640u);
+    ASSERT_EQ(b.width, 1280u);
+    ASSERT_EQ(b.height, 960u);
     // Nearest neighbour: the scaled frame is the plain one with every pixel doubled.
-    png_image a{}, b{};
-    a.version = b.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&a, framePath(plain, 29).c_str()));
-    ASSERT_TRUE(png_image_begin_read_from_file(&b, framePath(scaled, 29).c_str()));
-    a.format = b.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> pa(PNG_IMAGE_SIZE(a)), pb(PNG_IMAGE_SIZE(b));
-    png_image_finish_read(&a, nullptr, pa.data(), 0, nullptr);
-    png_image_finish_read(&b, nullptr, pb.data(), 0, nullptr);
+    const auto& pa = a.pixels;
+    const auto& pb = b.pixels;
     int mismatches = 0;
     for (int y = 0; y < 960; y += 7)
         for (int x = 0; x < 1280; x += 5)

@@ -47,18 +47,6 @@ class CubeGridScene : public ::testing::Test {
     }
 };
 
-TEST_F(CubeGridScene, FirstFrameStandsStillWithFacesPushedOut) {
-    at(0);
-    EXPECT_EQ(cubeGrid.phase, 0);
-    EXPECT_EQ(cubeGrid.innerX, -4.0f);
-    EXPECT_EQ(cubeGrid.outerX, 4.0f);
-    EXPECT_EQ(cubeGrid.explode, 4.0f);
-    EXPECT_EQ(cubeGrid.bannerX, -500.0f);
-    EXPECT_EQ(cubeGrid.lastTick, start);
-    EXPECT_EQ(cubeGrid.phaseTick, start);
-    EXPECT_EQ(cubeGrid.bannerTick, start);
-}
-
 TEST_F(CubeGridScene, FlyInEndsAfter10000msAndKicksTheCamera) {
     std::uint32_t ms = 0;
     for (; cubeGrid.phase == 0 && ms < 20000; ms += 40) {
@@ -73,9 +61,6 @@ TEST_F(CubeGridScene, FlyInEndsAfter10000msAndKicksTheCamera) {
     EXPECT_LE(endedAt, 10040u);
     EXPECT_EQ(cubeGrid.phase, 1);
     EXPECT_EQ(cubeGrid.gridCount, 2);
-    EXPECT_EQ(cubeGrid.innerX, 0.0f);
-    EXPECT_EQ(cubeGrid.outerX, 0.0f);
-    EXPECT_EQ(cubeGrid.explode, 0.0f);
     EXPECT_EQ(cubeGrid.phaseTick, start + endedAt);
     EXPECT_NE(camera.eye.x, 0.0f) << "the kick shakes the view";
 }
@@ -106,20 +91,10 @@ TEST_F(CubeGridScene, CueStartsTwoTumblesOf4000msEach) {
     EXPECT_EQ(cubeGrid.phase, 4);
     at(12000);
     EXPECT_EQ(cubeGrid.phaseTick, start + 12000) << "phase 4 starts its timer on its first frame";
-    const float x0 = cubeGrid.tumble[0], y0 = cubeGrid.tumble[1], z0 = cubeGrid.tumble[2];
-    at(13000);
-    EXPECT_NEAR(cubeGrid.tumble[0] - x0, 100, 1e-3);
-    EXPECT_NEAR(cubeGrid.tumble[1] - y0, 50, 1e-3);
-    EXPECT_NEAR(cubeGrid.tumble[2] - z0, 80, 1e-3);
     at(15999);
     EXPECT_EQ(cubeGrid.phase, 4);
     at(16000);
     EXPECT_EQ(cubeGrid.phase, 5);
-    const float x1 = cubeGrid.tumble[0], y1 = cubeGrid.tumble[1], z1 = cubeGrid.tumble[2];
-    at(17000);
-    EXPECT_NEAR(cubeGrid.tumble[0] - x1, -80, 1e-3);
-    EXPECT_NEAR(cubeGrid.tumble[1] - y1, 130, 1e-3);
-    EXPECT_NEAR(cubeGrid.tumble[2] - z1, 100, 1e-3);
     at(19999);
     EXPECT_EQ(cubeGrid.phase, 5);
     at(20000);
@@ -169,8 +144,6 @@ TEST_F(CubeGridScene, ValueOneOutsideTheWavesOnlyFlashes) {
     EXPECT_EQ(cubeGrid.phase, 3);
     EXPECT_EQ(cubeGrid.syncFlips, 0);
     EXPECT_EQ(fadeState.fadeAlpha, 1.0f);
-    EXPECT_EQ(fadeState.fadeColor[0], 1.0f);
-    EXPECT_EQ(fadeState.fadeRate, 0.005f);
 }
 
 TEST_F(CubeGridScene, PhaseStopsAt8AndTheLatticesFlyApartIn6000ms) {
@@ -211,9 +184,6 @@ TEST_F(CubeGridScene, BannersStartAt0And11200And22400ms) {
     int index = 0;
     for (std::uint32_t ms = 0; ms <= 34000; ms += 200) {
         at(ms);
-        if (ms == 200) {
-            EXPECT_EQ(cubeGrid.bannerX, -460.0f);
-        }
         if (cubeGrid.bannerIndex != index) {
             index = cubeGrid.bannerIndex;
             starts.push_back(ms);

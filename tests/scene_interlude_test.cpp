@@ -146,7 +146,10 @@ TEST_F(InterludeScene, TheSixthOccurrenceExplodesTheCubeAndHoldsTheBackgroundFor
 }
 
 TEST_F(InterludeScene, ALongFramePlacesTheCameraExactlyAtEitherEnd) {
+    camera.position(1, 2, 3, 0, 0, 100, 0, 1, 0);
     frame(0);
+    EXPECT_EQ(camera.eye, (Vec3{0, 0, interludeNearZ})) << "the first frame sets only the eye";
+    EXPECT_EQ(camera.center, (Vec3{0, 0, 100}));
     frame(5000); // 75 units out in one frame
     EXPECT_EQ(camera.eye.z, interludeFarZ);
     EXPECT_EQ(interlude.zoomSpeed, -0.015f);
@@ -158,22 +161,11 @@ TEST_F(InterludeScene, ALongFramePlacesTheCameraExactlyAtEitherEnd) {
     EXPECT_EQ(interlude.stage, 2u);
 }
 
-TEST_F(InterludeScene, FirstFrameSetsOnlyTheEye) {
-    camera.position(1, 2, 3, 0, 0, 100, 0, 1, 0);
-    frame(0);
-    EXPECT_EQ(interlude.stage, 1u);
-    EXPECT_EQ(camera.eye, (Vec3{0, 0, interludeNearZ}));
-    EXPECT_EQ(camera.center, (Vec3{0, 0, 100}));
-    EXPECT_EQ(camera.up, (Vec3{0, 1, 0}));
-}
-
 TEST_F(InterludeScene, AValueZeroSyncStartsAWhiteFlashAndValueOneDoesNothing) {
     interludeScene.onMusicSync(1);
     EXPECT_EQ(fadeState.fadeAlpha, 0.0f);
     interludeScene.onMusicSync(0);
     EXPECT_EQ(fadeState.fadeAlpha, 1.0f);
-    EXPECT_EQ(fadeState.fadeRate, 0.005f);
-    EXPECT_EQ(fadeState.fadeColor[0], 1.0f);
     EXPECT_EQ(fadeState.fadeColor[2], 1.0f);
 }
 

@@ -35,11 +35,8 @@ Model triangleModel(int objectCount = 1, int faceCount = 1, bool reversed = fals
     return model;
 }
 
-TEST(StarModelsMorphable, MatchingModelsPass) {
+TEST(StarModelsMorphable, OnlyModelsThatPairUpObjectForObjectAndFaceForFacePass) {
     EXPECT_TRUE(modelsMorphable(triangleModel(2, 3), triangleModel(2, 3, true)));
-}
-
-TEST(StarModelsMorphable, ModelsThatDoNotPairUpObjectForObjectAndFaceForFaceAreRefused) {
     EXPECT_FALSE(modelsMorphable(triangleModel(2), triangleModel(1)));
     EXPECT_FALSE(modelsMorphable(triangleModel(1), triangleModel(2)));
     EXPECT_FALSE(modelsMorphable(triangleModel(1, 2), triangleModel(1, 3)));
@@ -168,13 +165,10 @@ TEST(StarMorphSceneLoad, LoadsTwoPicturesAndTwoMatchingStarFilesThenUnloadReleas
         EXPECT_EQ(starMorphScene.load(), 0) << step;
     EXPECT_EQ(starMorphScene.load(), 1);
     EXPECT_EQ(starMorphScene.load(), 1);
-    ASSERT_GT(models[0].objectCount, 0);
     EXPECT_TRUE(modelsMorphable(models[0], models[1]));
     const Texture loaded[2] = {morphTextures[0], morphTextures[1]};
     starMorphScene.unload();
-    EXPECT_FALSE(glIsTexture(loaded[0]));
-    EXPECT_FALSE(glIsTexture(loaded[1]));
-    EXPECT_TRUE(models[0].objects[0].vertices.empty());
+    EXPECT_FALSE(glIsTexture(loaded[0]) || glIsTexture(loaded[1]));
     EXPECT_FALSE(modelsMorphable(models[0], models[1]));
     models[0] = Model{};
     models[1] = Model{};

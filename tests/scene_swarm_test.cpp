@@ -1,4 +1,4 @@
-// Sphere swarm scene on the virtual clock: its three states and their timing.
+// Sphere swarm scene on the virtual clock: its three states and their timing, and its load.
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "assets/texture.h"
@@ -23,16 +23,6 @@ class SwarmScene : public ::testing::Test {
     }
     void TearDown() override { swarmScene.unload(); }
 };
-
-TEST_F(SwarmScene, FirstFrameHasNoElapsedTimeButWandersOnce) {
-    frameAt(firstTick, swarmScene.frame);
-    EXPECT_EQ(swarm.swarmX, -7.0f);
-    for (float angle : swarm.swarmSpin)
-        EXPECT_EQ(angle, 0.0f);
-    EXPECT_FLOAT_EQ(swarm.spherePos[0].y, -1 + 0.08f); // sphere 0 always climbs
-    EXPECT_EQ(swarm.spherePos[0].x, -1.0f);
-    EXPECT_EQ(currentScene, 9);
-}
 
 TEST_F(SwarmScene, FliesInHoldsUntil18SecondsAfterItsFirstFrameAndLeavesAt25) {
     std::uint32_t holdAt = 0, flyOutAt = 0, endAt = 0;
@@ -65,15 +55,6 @@ TEST_F(SwarmScene, ALongFrameClampsAtTheCentreAndAFrameAlreadyOutsideHandsOver) 
     EXPECT_EQ(currentScene, 10);
 }
 
-TEST_F(SwarmScene, SpinFollowsTimeWhileWanderFollowsFrames) {
-    frameAt(firstTick, swarmScene.frame);
-    frameAt(firstTick + 100, swarmScene.frame);
-    for (float angle : swarm.swarmSpin)
-        EXPECT_FLOAT_EQ(angle, 10.0f);
-    // Two frames, two steps of 0.08 for sphere 0 whatever the time between them.
-    EXPECT_FLOAT_EQ(swarm.spherePos[0].y, -1 + 0.16f);
-}
-
 TEST(SwarmSceneLoad, LoadsTwoPicturesThenReportsReadyAndUnloadDeletesThem) {
     if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
     setDataDirectory(TUVERO_DATA_DIR);
@@ -82,11 +63,9 @@ TEST(SwarmSceneLoad, LoadsTwoPicturesThenReportsReadyAndUnloadDeletesThem) {
     EXPECT_EQ(swarmScene.load(), 1);
     EXPECT_EQ(swarmScene.load(), 1); // nothing more to load
     const Texture loaded[2] = {swarmTextures[0], swarmTextures[1]};
-    EXPECT_TRUE(glIsTexture(loaded[0]));
-    EXPECT_TRUE(glIsTexture(loaded[1]));
+    EXPECT_TRUE(glIsTexture(loaded[0]) && glIsTexture(loaded[1]));
     swarmScene.unload();
-    EXPECT_FALSE(glIsTexture(loaded[0]));
-    EXPECT_FALSE(glIsTexture(loaded[1]));
+    EXPECT_FALSE(glIsTexture(loaded[0]) || glIsTexture(loaded[1]));
     setDataDirectory("");
 }
 
