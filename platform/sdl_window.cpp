@@ -101,6 +101,20 @@ SDL_Rect desktopBounds() {
     return bounds;
 }
 
+// SDL places a window by its frame: it subtracts the frame's size, as last reported by the
+// window manager, from the position asked for. After the frame is taken away the window manager
+// reports the change a little later; placing the window before that puts it off the screen by
+// the old frame (20 pixels up under openbox). Without a window manager there is no frame.
+void waitForFrameToGo() {
+    const Uint32 giveUpAt = SDL_GetTicks() + 250;
+    int top = 0, left = 0;
+    while (SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr) == 0 &&
+           (top != 0 || left != 0) && !SDL_TICKS_PASSED(SDL_GetTicks(), giveUpAt)) {
+        SDL_PumpEvents();
+        SDL_Delay(5);
+    }
+}
+
 } // namespace
 
 bool startVideo(std::string& error) {
@@ -173,6 +187,7 @@ void setFullScreen(bool on) {
         const SDL_Rect bounds = desktopBounds();
         SDL_SetWindowResizable(window, SDL_FALSE);
         SDL_SetWindowBordered(window, SDL_FALSE);
+        waitForFrameToGo();
         SDL_SetWindowSize(window, bounds.w, bounds.h);
         SDL_SetWindowPosition(window, bounds.x, bounds.y);
         SDL_RaiseWindow(window);
