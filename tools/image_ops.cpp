@@ -69,9 +69,13 @@ template <class T> Grid<T> boxPass(const Grid<T>& in, int r, bool horizontal, bo
 }
 
 template <class T> Grid<T> blurGrid(const Grid<T>& in, float radius, bool wrap) {
-    // Three box passes of width w approximate a Gaussian with sigma^2 = 3 (w^2 - 1) / 12.
-    int r = std::max(0, int(std::lround(radius * float(pictureScale()) / 1.7f)));
-    if (r == 0) return in;
+    // Three box passes of width w approximate a Gaussian with sigma^2 = 3 (w^2 - 1) / 12. The
+    // width is chosen in design pixels and then scaled (to the next odd width), so a picture at
+    // any scale is blurred exactly as much as the classic one: outlines grown from a blur keep
+    // their width and fill the same small gaps.
+    int designR = std::max(0, int(std::lround(radius / 1.7f)));
+    if (designR == 0) return in;
+    int r = pictureScale() * (2 * designR + 1) / 2;
     Grid<T> g = in;
     for (int pass = 0; pass < 3; ++pass) {
         g = boxPass(g, r, true, wrap);
