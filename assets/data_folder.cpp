@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string dataDirectory;
+std::string pictureDirectory; // "" = dataDirectory
 
 // "" when `folder` holds the marker file, else why it does not.
 std::string whyNot(const fs::path& folder) {
@@ -83,4 +84,37 @@ void setDataDirectory(const std::string& directory) { dataDirectory = directory;
 std::string dataPath(const char* fileName) {
     if (dataDirectory.empty()) return fileName;
     return dataDirectory + "/" + fileName;
+}
+
+std::string hdPictureFolder(const std::string& classicFolder) {
+    std::error_code ec;
+    fs::path folder = fs::path(classicFolder).lexically_normal();
+    if (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
+    // The working directory and folders named by "." or ".." have no name of their own to
+    // extend: their absolute path has.
+    if (folder.empty() || folder.filename() == "." || folder.filename() == "..") {
+        const fs::path cwd = fs::current_path(ec);
+        if (ec) return "";
+        folder = (cwd / folder).lexically_normal();
+        if (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
+    }
+    if (!folder.has_relative_path()) return ""; // the root has no sibling
+    fs::path hd = folder;
+    hd.replace_filename(folder.filename().string() + "-hd");
+    if (!fs::is_regular_file(hd / hdPictureMarkerFile, ec)) return "";
+    return hd.string();
+}
+
+void setPictureDirectory(const std::string& directory) { pictureDirectory = directory; }
+
+std::string picturePath(const char* fileName) {
+    if (pictureDirectory.empty()) return dataPath(fileName);
+    return pictureDirectory + "/" + fileName;
+}
+
+std::string choosePictureFolder(bool renderAboveClassic, bool dataOptionGiven) {
+    const std::string folder =
+        renderAboveClassic && !dataOptionGiven ? hdPictureFolder(dataDirectory) : "";
+    setPictureDirectory(folder);
+    return folder;
 }

@@ -112,35 +112,77 @@ int nearestPowerOfTwo(int side) {
     return side - power >= power / 2 && power / 2 > 0 ? power * 2 : power;
 }
 
+// Whether the context takes textures of any size (GL 2.0, or the extension on older ones) and
+// builds their mip-maps itself (GL 1.4). Asked at every upload: contexts come and go.
+bool contextTakesAnyTextureSize() {
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
+    if (major >= 2) return true;
+    if (major < 1 || (major == 1 && minor < 4)) return false;
+    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    return extensions != nullptr &&
+           std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
+}
+
+// Uploads the picture at its own size and lets GL build the smaller levels: no rescaling and
+// no mip-map building on the CPU, the fast path for large pictures. Returns GL's error, 0 on
+// success.
+GLenum uploadWithGlMipmaps(const JpegImage& image) {
+    while (glGetError() != GL_NO_ERROR) {
+    } // earlier errors are not this upload's
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 image.pixels.data());
+    // Only this upload builds levels: later changes to the texture (none today) stay explicit.
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_FALSE);
+    return glGetError();
+}
+
 // Builds the texture's levels from packed RGB rows (alignment 1: the default of 4 would skew
 // every width whose rows are not a multiple of 4 bytes). Mesa's gluBuild2DMipmaps leaves the last
 // row of level 0 black when it has to rescale only the width (33 x 16, 640 x 256), so pictures are
 // first brought to power-of-two sides with gluScaleImage, which scales correctly; the builder
 // then only halves. Returns GLU's error code, 0 on success.
-GLint buildMipmaps(const JpegImage& image) {
+GLint buildMipmapsWithGlu(const JpegImage& image) {
+    const int width = nearestPowerOfTwo(image.width);
+    const int height = nearestPowerOfTwo(image.height);
+    if (width == image.width && height == image.height)
+        return gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                                 image.pixels.data());
+    std::vector<std::uint8_t> scaled(std::size_t(width) * std::size_t(height) * 3);
+    GLint result =
+        gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE, image.pixels.data(),
+                      width, height, GL_UNSIGNED_BYTE, scaled.data());
+    if (result == 0)
+        result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
+                                   scaled.data());
+    return result;
+}
+
+// The texture's levels from the picture, by GL where it can, else by GLU. Texture coordinates
+// are the same either way: both cover the whole picture from 0 to 1. Returns the reason on
+// failure, "" on success.
+std::string buildMipmaps(const JpegImage& image) {
     GLint unpack = 4, pack = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
     glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-
-    const int width = nearestPowerOfTwo(image.width);
-    const int height = nearestPowerOfTwo(image.height);
-    GLint result = 0;
-    if (width == image.width && height == image.height) {
-        result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
-                                   image.pixels.data());
-    } else {
-        std::vector<std::uint8_t> scaled(std::size_t(width) * std::size_t(height) * 3);
-        result = gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE,
-                               image.pixels.data(), width, height, GL_UNSIGNED_BYTE, scaled.data());
-        if (result == 0)
-            result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
-                                       scaled.data());
+    std::string reason;
+    if (contextTakesAnyTextureSize()) {
+        const GLenum error = uploadWithGlMipmaps(image);
+        if (error == GL_OUT_OF_MEMORY)
+            reason = "out of texture memory";
+        else if (error != GL_NO_ERROR)
+            reason = "texture upload failed (GL error " + std::to_string(error) + ")";
+    } else if (const GLint error = buildMipmapsWithGlu(image); error != 0) {
+        const auto* text = reinterpret_cast<const char*>(gluErrorString(GLenum(error)));
+        reason = text != nullptr ? text : "mip-map build failed";
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
     glPixelStorei(GL_PACK_ALIGNMENT, pack);
-    return result;
+    return reason;
 }
 
 } // namespace
@@ -179,7 +221,7 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) 
 void loadJpegTexture(Texture* textures, const char* fileName, int index) {
     if (fileName == nullptr) return;
     std::string error;
-    std::unique_ptr<JpegImage> image = decodeJpeg(dataPath(fileName).c_str(), error);
+    std::unique_ptr<JpegImage> image = decodeJpeg(picturePath(fileName).c_str(), error);
     if (!image) failAndExit(std::string("cannot load picture ") + fileName + ": " + error, 1);
 
     if (!image->warning.empty())
@@ -188,13 +230,9 @@ void loadJpegTexture(Texture* textures, const char* fileName, int index) {
 
     glGenTextures(1, &textures[index]);
     glBindTexture(GL_TEXTURE_2D, textures[index]);
-    const GLint built = buildMipmaps(*image);
-    if (built != 0) {
-        const auto* reason = reinterpret_cast<const char*>(gluErrorString(built));
-        failAndExit(std::string("cannot load picture ") + fileName + ": " +
-                        (reason != nullptr ? reason : "mip-map build failed"),
-                    1);
-    }
+    const std::string failure = buildMipmaps(*image);
+    if (!failure.empty())
+        failAndExit(std::string("cannot load picture ") + fileName + ": " + failure, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }

@@ -1,5 +1,6 @@
-# Install rules and the Debian package: the program, the generated show files, the icon, the
-# desktop entry, the manual page and the AppStream metainfo.
+# Install rules and the Debian package: the program, the generated show files and their
+# high-resolution pictures, the icon, the desktop entry, the manual page and the AppStream
+# metainfo.
 
 set(TUVERO_APP_ID org.tuvero.tuvero)
 set(TUVERO_SCREENSHOT_URL "https://example.org/tuvero/hall.png"
@@ -15,6 +16,9 @@ install(TARGETS tuvero RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Only the show's own files: tests and users may leave other files in the build's data folder.
 install(DIRECTORY ${TUVERO_DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tuvero
         FILES_MATCHING PATTERN "*.jpg" PATTERN "*.3ds" PATTERN "musa.mo3")
+# The high-resolution pictures beside it, where the show looks for them ("<share folder>-hd").
+install(DIRECTORY ${TUVERO_HD_DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tuvero-hd
+        FILES_MATCHING PATTERN "*.jpg")
 install(DIRECTORY ${TUVERO_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
         FILES_MATCHING PATTERN "tuvero.png")
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tuvero.desktop

@@ -1,5 +1,7 @@
 #include "tools/font_text.h"
 
+#include "tools/picture_scale.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -62,7 +64,29 @@ void Font::layout(const std::string& text, const TextStyle& style, double pen, V
     FT_Set_Transform(face, nullptr, nullptr);
 }
 
+namespace {
+
+TextStyle inPixels(TextStyle style, float k) {
+    style.size *= k;
+    style.tracking *= k;
+    return style;
+}
+
+} // namespace
+
 TextBounds Font::measure(const std::string& text, const TextStyle& style) const {
+    const float k = float(pictureScale());
+    TextBounds b = measurePixels(text, inPixels(style, k));
+    return {b.left / k, b.top / k, b.right / k, b.bottom / k};
+}
+
+void Font::draw(Mask& mask, const std::string& text, float x, float baseline,
+                const TextStyle& style) const {
+    const float k = float(pictureScale());
+    drawPixels(mask, text, x * k, baseline * k, inPixels(style, k));
+}
+
+TextBounds Font::measurePixels(const std::string& text, const TextStyle& style) const {
     TextBounds b{1e9f, 1e9f, -1e9f, -1e9f};
     layout(text, style, 0.0, [&](const FT_Bitmap& bm, int left, int top) {
         for (unsigned y = 0; y < bm.rows; ++y) {
@@ -79,8 +103,8 @@ TextBounds Font::measure(const std::string& text, const TextStyle& style) const 
     return b;
 }
 
-void Font::draw(Mask& mask, const std::string& text, float x, float baseline,
-                const TextStyle& style) const {
+void Font::drawPixels(Mask& mask, const std::string& text, float x, float baseline,
+                      const TextStyle& style) const {
     // Glyph bitmaps land on whole pixels; the fraction of x starts the pen off the grid.
     int ox = int(std::floor(x)), oy = int(std::lround(baseline));
     layout(text, style, x - ox, [&](const FT_Bitmap& bm, int left, int top) {
@@ -100,14 +124,21 @@ void Font::draw(Mask& mask, const std::string& text, float x, float baseline,
 
 TextStyle Font::drawFitted(Mask& mask, const std::string& text, float x, float y, float w, float h,
                            TextStyle style) const {
-    TextBounds b = measure(text, style);
-    if (b.width() <= 0 || b.height() <= 0) return style;
+    // Fitted in real pixels, where the ink box is measured.
+    const float k = float(pictureScale());
+    style = inPixels(style, k);
+    x *= k;
+    y *= k;
+    w *= k;
+    h *= k;
+    TextBounds b = measurePixels(text, style);
+    if (b.width() <= 0 || b.height() <= 0) return inPixels(style, 1 / k);
     float scale = std::min(w / b.width(), h / b.height());
     style.size *= scale;
     style.tracking *= scale;
-    b = measure(text, style);
+    b = measurePixels(text, style);
     float px = x + (w - b.width()) * 0.5f - b.left;
     float baseline = y + (h - b.height()) * 0.5f - b.top;
-    draw(mask, text, px, baseline, style);
-    return style;
+    drawPixels(mask, text, px, baseline, style);
+    return inPixels(style, 1 / k);
 }

@@ -1,6 +1,8 @@
 // Anti-aliased text with FreeType: a font file from the DejaVu folder the build names, set at
 // any pixel size with optional horizontal stretch and extra letter spacing. Glyphs are placed at
 // fractional pen positions without hinting, so the result does not depend on rounding of sizes.
+// Positions, sizes and bounds are in design pixels (see picture_scale.h): at scale K the text is
+// set K times larger, with the same shapes.
 #pragma once
 
 #include "tools/image.h"
@@ -14,9 +16,9 @@ struct TextBounds {
 };
 
 struct TextStyle {
-    float size = 32;    // em size in pixels
+    float size = 32;    // em size in design pixels
     float stretch = 1;  // horizontal scale of the glyphs
-    float tracking = 0; // extra pixels after every letter
+    float tracking = 0; // extra design pixels after every letter
 };
 
 class Font {
@@ -38,6 +40,10 @@ class Font {
                          TextStyle style) const;
 
   private:
+    // The same in real pixels.
+    TextBounds measurePixels(const std::string& text, const TextStyle& style) const;
+    void drawPixels(Mask& mask, const std::string& text, float x, float baseline,
+                    const TextStyle& style) const;
     template <class Visit>
     void layout(const std::string& text, const TextStyle& style, double pen, Visit visit) const;
     struct Impl;

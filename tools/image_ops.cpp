@@ -27,16 +27,18 @@ void darken(Image& image, const Mask& mask, Rgb colour) {
 }
 
 void fillWith(Image& image, const std::function<Rgb(float, float)>& shade) {
+    const float k = float(pictureScale());
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x)
-            image.at(x, y) = shade(x + 0.5f, y + 0.5f);
+            image.at(x, y) = shade((x + 0.5f) / k, (y + 0.5f) / k);
     }
 }
 
 void fillWith(Mask& mask, const std::function<float(float, float)>& shade) {
+    const float k = float(pictureScale());
     for (int y = 0; y < mask.height; ++y) {
         for (int x = 0; x < mask.width; ++x)
-            mask.at(x, y) = shade(x + 0.5f, y + 0.5f);
+            mask.at(x, y) = shade((x + 0.5f) / k, (y + 0.5f) / k);
     }
 }
 
@@ -67,9 +69,13 @@ template <class T> Grid<T> boxPass(const Grid<T>& in, int r, bool horizontal, bo
 }
 
 template <class T> Grid<T> blurGrid(const Grid<T>& in, float radius, bool wrap) {
-    // Three box passes of width w approximate a Gaussian with sigma^2 = 3 (w^2 - 1) / 12.
-    int r = std::max(0, int(std::lround(radius / 1.7f)));
-    if (r == 0) return in;
+    // Three box passes of width w approximate a Gaussian with sigma^2 = 3 (w^2 - 1) / 12. The
+    // width is chosen in design pixels and then scaled (to the next odd width), so a picture at
+    // any scale is blurred exactly as much as the classic one: outlines grown from a blur keep
+    // their width and fill the same small gaps.
+    int designR = std::max(0, int(std::lround(radius / 1.7f)));
+    if (designR == 0) return in;
+    int r = pictureScale() * (2 * designR + 1) / 2;
     Grid<T> g = in;
     for (int pass = 0; pass < 3; ++pass) {
         g = boxPass(g, r, true, wrap);
@@ -152,6 +158,8 @@ Mask scaled(const Mask& mask, float factor) {
 }
 
 Mask shifted(const Mask& mask, int dx, int dy, bool wrap) {
+    dx *= pictureScale();
+    dy *= pictureScale();
     Mask out(mask.width, mask.height);
     for (int y = 0; y < mask.height; ++y) {
         for (int x = 0; x < mask.width; ++x) {

@@ -47,19 +47,23 @@ std::vector<Point> starPolygon(Point c, int points, float outer, float inner, fl
 
 Mask shapeMask(int width, int height, const std::function<float(Point)>& distance) {
     Mask m(width, height);
-    addShape(m, distance, 0, 0, width, height);
+    const int k = pictureScale();
+    // The design box that covers the whole mask (rounded up when a size is not a multiple).
+    addShape(m, distance, 0, 0, (width + k - 1) / k, (height + k - 1) / k);
     return m;
 }
 
 void addShape(Mask& mask, const std::function<float(Point)>& distance, int x0, int y0, int x1,
               int y1) {
-    x0 = std::max(0, x0);
-    y0 = std::max(0, y0);
-    x1 = std::min(mask.width, x1);
-    y1 = std::min(mask.height, y1);
+    const int k = pictureScale();
+    const float scale = float(k);
+    x0 = std::max(0, x0 * k);
+    y0 = std::max(0, y0 * k);
+    x1 = std::min(mask.width, x1 * k);
+    y1 = std::min(mask.height, y1 * k);
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            float c = coverage(distance({x + 0.5f, y + 0.5f}));
+            float c = coverage(distance({(x + 0.5f) / scale, (y + 0.5f) / scale}));
             float& m = mask.at(x, y);
             m = std::max(m, c);
         }

@@ -1,8 +1,10 @@
-// Anti-aliased shapes as signed distance functions (pixels, negative inside) and the masks they
-// cover. Coverage falls from 1 to 0 across one pixel at the outline.
+// Anti-aliased shapes as signed distance functions (design pixels, negative inside; see
+// picture_scale.h) and the masks they cover. Coverage falls from 1 to 0 across one real pixel at
+// the outline, at any scale.
 #pragma once
 
 #include "tools/image.h"
+#include "tools/picture_scale.h"
 
 #include <functional>
 #include <vector>
@@ -23,10 +25,11 @@ float sdPolygon(Point p, const std::vector<Point>& vertices);
 // tip points at angle `rotation` (radians, 0 = up).
 std::vector<Point> starPolygon(Point centre, int points, float outer, float inner, float rotation);
 
-inline float coverage(float distance) { return clamp01(0.5f - distance); }
+// Coverage of a pixel whose centre lies `distance` design pixels outside an outline.
+inline float coverage(float distance) { return clamp01(0.5f - distance * float(pictureScale())); }
 
-// Coverage of the shape over a width x height mask.
+// Coverage of the shape over a width x height mask (real pixels).
 Mask shapeMask(int width, int height, const std::function<float(Point)>& distance);
-// Same, accumulated into `mask` (union) within the box x0..x1, y0..y1 only.
+// Same, accumulated into `mask` (union) within the design box x0..x1, y0..y1 only.
 void addShape(Mask& mask, const std::function<float(Point)>& distance, int x0, int y0, int x1,
               int y1);

@@ -27,9 +27,7 @@ constexpr std::uint8_t setSpeedTempo = 0x0F; // below 32: ticks per row, from 32
 } // namespace fx
 
 // Volume column: 0x10 + v (v = 0..64) sets the volume; 0xF0 + x is tone portamento.
-constexpr std::uint8_t volumeColumn(int volume) {
-    return static_cast<std::uint8_t>(0x10 + volume);
-}
+constexpr std::uint8_t volumeColumn(int volume) { return static_cast<std::uint8_t>(0x10 + volume); }
 
 struct Cell {
     std::uint8_t note = noNote;

@@ -19,14 +19,15 @@ constexpr float kPi = 3.14159265f;
 } // namespace
 
 Image paintMindControl() {
-    Image image(kS, kS);
+    Image image = canvas(kS, kS);
+    const float k = float(pictureScale());
     Point c{256, 236};
     // A hypnotic logarithmic spiral in violet and magenta, brightest at the centre.
-    for (int y = 0; y < kS; ++y) {
-        for (int x = 0; x < kS; ++x) {
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
             Rgb sum;
             for (int s = 0; s < 4; ++s) {
-                float px = x + 0.25f + 0.5f * (s & 1), py = y + 0.25f + 0.5f * (s >> 1);
+                float px = (x + 0.25f + 0.5f * (s & 1)) / k, py = (y + 0.25f + 0.5f * (s >> 1)) / k;
                 float dx = px - c.x, dy = py - c.y;
                 float r = std::hypot(dx, dy) + 1e-3f, a = std::atan2(dy, dx);
                 float arm = std::sin(a * 3 + std::log(r) * 5.5f);
@@ -40,7 +41,7 @@ Image paintMindControl() {
         }
     }
     // Rings of light ripple out from the centre.
-    Mask rings(kS, kS);
+    Mask rings = canvasMask(kS, kS);
     for (int i = 1; i <= 5; ++i) {
         float r = 40.0f * i * std::pow(1.25f, float(i));
         addShape(
@@ -55,10 +56,11 @@ Image paintMindControl() {
         return std::max(sdCircle(p, {c.x, c.y + lidOffset}, lidRadius),
                         sdCircle(p, {c.x, c.y - lidOffset}, lidRadius));
     };
-    Mask eye = shapeMask(kS, kS, almond);
-    Mask lid = shapeMask(kS, kS, [=](Point p) { return std::fabs(almond(p)) - 2.5f; });
+    Mask eye = shapeMask(image.width, image.height, almond);
+    Mask lid =
+        shapeMask(image.width, image.height, [=](Point p) { return std::fabs(almond(p)) - 2.5f; });
     addLight(image, blur(grown(eye, 6), 22), hex(0xff60e0) * 1.1f);
-    Image eyeColour(kS, kS);
+    Image eyeColour = canvas(kS, kS);
     fillWith(eyeColour, [=](float x, float y) {
         float dx = x - c.x, dy = y - c.y;
         float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
@@ -75,7 +77,7 @@ Image paintMindControl() {
     paint(image, lid, hex(0x12001c));
 
     Font font("DejaVuSans-Bold.ttf");
-    Mask title(kS, kS);
+    Mask title = canvasMask(kS, kS);
     font.drawFitted(title, "MIND CONTROL", 96, 74, 320, 34, {30, 1, 8});
     LetterLook look;
     look.top = hex(0xffffff);
@@ -90,7 +92,8 @@ Image paintMindControl() {
 }
 
 Image paintNoSmorking() {
-    Image image(kS, kS);
+    Image image = canvas(kS, kS);
+    const int W = image.width, H = image.height;
     // Teal wall with a fine diagonal pinstripe and a soft spotlight behind the sign.
     Point c{256, 226};
     fillWith(image, [=](float x, float y) {
@@ -102,16 +105,12 @@ Image paintNoSmorking() {
     float R = 120;
     // The cigarette lies inside the ring: white paper, a cork filter and a glowing tip, with a
     // curl of smoke rising from the tip; the sign's bar crosses over it.
-    Mask paper = shapeMask(kS, kS, [=](Point p) {
-        return sdBox(p, {c.x + 12, c.y + 8}, 62, 13, 2);
-    });
-    Mask filter = shapeMask(kS, kS, [=](Point p) {
+    Mask paper = shapeMask(W, H, [=](Point p) { return sdBox(p, {c.x + 12, c.y + 8}, 62, 13, 2); });
+    Mask filter = shapeMask(W, H, [=](Point p) {
         return sdBox(p, {c.x - 66, c.y + 8}, 22, 13, 2);
     });
-    Mask ember = shapeMask(kS, kS, [=](Point p) {
-        return sdBox(p, {c.x + 76, c.y + 8}, 6, 13, 2);
-    });
-    Mask smoke(kS, kS);
+    Mask ember = shapeMask(W, H, [=](Point p) { return sdBox(p, {c.x + 76, c.y + 8}, 6, 13, 2); });
+    Mask smoke = canvasMask(kS, kS);
     for (int k = 0; k < 2; ++k) {
         Point previous{c.x + 80, c.y - 8};
         for (int i = 1; i <= 40; ++i) {
@@ -128,7 +127,7 @@ Image paintNoSmorking() {
     }
     paint(image, blur(shifted(maxOf(paper, filter), 5, 6), 4), Rgb{}, 0.45f);
     paint(image, paper, hex(0xf4f1e8));
-    Image cork(kS, kS);
+    Image cork = canvas(kS, kS);
     fillWith(cork, [](float x, float y) {
         return mix(hex(0xc9772d), hex(0xe8a45a), fractalNoise(x / 4, y / 4, 5, 2));
     });
@@ -143,18 +142,18 @@ Image paintNoSmorking() {
     auto bar = [=](Point p) {
         return sdSegment(p, {c.x - bx, c.y - by}, {c.x + bx, c.y + by}, 13);
     };
-    Mask sign = shapeMask(kS, kS, [=](Point p) { return std::min(ring(p), bar(p)); });
+    Mask sign = shapeMask(W, H, [=](Point p) { return std::min(ring(p), bar(p)); });
     Mask rim = grown(sign, 5);
     paint(image, blur(shifted(rim, 6, 8), 6), Rgb{}, 0.45f);
     paint(image, rim, hex(0xfdf8f0));
-    Image red(kS, kS);
+    Image red = canvas(kS, kS);
     fillWith(red, [=](float, float y) {
         return mix(hex(0xff4a3a), hex(0xb0101a), clamp01((y - c.y + R) / (2 * R)));
     });
     paint(image, sign, red);
 
     Font font("DejaVuSans-Bold.ttf");
-    Mask title(kS, kS);
+    Mask title = canvasMask(kS, kS);
     font.drawFitted(title, "NO SMORKING", 86, 372, 340, 38, {34, 1, 6});
     LetterLook look;
     look.top = hex(0xfdf8f0);
@@ -166,7 +165,7 @@ Image paintNoSmorking() {
     look.shadowDy = 4;
     paintLetters(image, title, look);
     Font small("DejaVuSans-Oblique.ttf");
-    Mask note(kS, kS);
+    Mask note = canvasMask(kS, kS);
     small.drawFitted(note, "in the demo hall", 186, 416, 140, 14, {14, 1, 1});
     paint(image, note, hex(0xb8e0d8), 0.9f);
     vignette(image, 0.5f);
@@ -174,7 +173,8 @@ Image paintNoSmorking() {
 }
 
 Image paintFriends() {
-    Image image(kS, kS);
+    Image image = canvas(kS, kS);
+    const float k = float(pictureScale());
     const float horizon = 300;
     Point sun{256, 250};
     fillWith(image, [=](float x, float y) {
@@ -191,7 +191,9 @@ Image paintFriends() {
         float depth = (y - horizon) / (kS - horizon);
         float line = 0;
         for (int s = 0; s < 9; ++s) {
-            float px = x - 0.5f + (s % 3 + 0.5f) / 3, py = y - 0.5f + (s / 3 + 0.5f) / 3;
+            // Samples spread over the real pixel.
+            float px = x - 0.5f / k + (s % 3 + 0.5f) / 3 / k,
+                  py = y - 0.5f / k + (s / 3 + 0.5f) / 3 / k;
             float d = std::max((py - horizon) / (kS - horizon), 0.001f);
             float z = 1 / (d + 0.05f);
             float u = (px - 256) * z / 60, v = z * 1.5f;
@@ -206,12 +208,12 @@ Image paintFriends() {
                hex(0xb0306a) * (0.35f * std::exp(-depth * 12));
     });
     // The sun: a disc with a warm gradient, cut by widening horizontal gaps at its base.
-    Image sunColour(kS, kS);
+    Image sunColour = canvas(kS, kS);
     fillWith(sunColour, [=](float, float y) {
         return ramp({{0, hex(0xfff27a)}, {0.6f, hex(0xff9a3a)}, {1, hex(0xff3a7a)}},
                     clamp01((y - (sun.y - 110)) / 110));
     });
-    Mask disc = shapeMask(kS, kS, [=](Point p) {
+    Mask disc = shapeMask(image.width, image.height, [=](Point p) {
         float d = sdCircle(p, sun, 110);
         float band = std::fmod(std::max(0.0f, p.y - (sun.y - 50)), 16.0f);
         float gap = (p.y > sun.y - 50) ? (p.y - (sun.y - 50)) / 16 + 1 : 0;
@@ -223,7 +225,7 @@ Image paintFriends() {
     paint(image, disc, sunColour);
 
     // Mountains in silhouette along the horizon.
-    Mask hills = shapeMask(kS, kS, [=](Point p) {
+    Mask hills = shapeMask(image.width, image.height, [=](Point p) {
         float h = 28 * fractalNoise(p.x / 60, 3, 91, 3) + 10 * std::sin(p.x * 0.02f);
         float top = horizon - 10 - h * (0.6f + 0.4f * std::fabs(p.x - 256) / 256);
         return std::max(top - p.y, p.y - horizon - 1);
@@ -231,7 +233,7 @@ Image paintFriends() {
     paint(image, hills, hex(0x160826));
 
     Font font("DejaVuSans-Bold.ttf");
-    Mask title(kS, kS);
+    Mask title = canvasMask(kS, kS);
     font.drawFitted(title, "FRIENDS", 116, 80, 280, 50, {40, 1, 10});
     LetterLook look;
     look.top = hex(0x8ff8ff);

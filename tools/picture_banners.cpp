@@ -27,12 +27,13 @@ struct BannerDesign {
 };
 
 // Paints at twice the on-screen size, so the lettering has the shape it will have on screen,
-// then resamples to the file's size.
+// then resamples to the file's size (both times the picture scale).
 std::vector<Image> paintBannerDesign(const BannerDesign& d) {
-    const int W = d.shownW * 2, H = d.shownH * 2;
+    const int W = d.shownW * 2, H = d.shownH * 2; // design pixels
     const float margin = H * 0.08f;
     Font font(d.fontFile);
-    Mask letters(W, H);
+    Mask letters = canvasMask(W, H);
+    const int pixelsW = letters.width, pixelsH = letters.height;
     float lineH = (H - 2 * margin - 0.18f * H) / float(d.lines.size());
     float gap = d.lines.size() > 1 ? H * 0.06f : 0;
     for (std::size_t i = 0; i < d.lines.size(); ++i) {
@@ -42,23 +43,23 @@ std::vector<Image> paintBannerDesign(const BannerDesign& d) {
     }
     // A dark plate behind the letters keeps them readable over any background.
     float plateH = H / 2.0f - margin, plateW = W / 2.0f - margin;
-    Mask plate = shapeMask(W, H, [=](Point p) {
+    Mask plate = shapeMask(pixelsW, pixelsH, [=](Point p) {
         return sdBox(p, {W / 2.0f, H / 2.0f}, plateW, plateH, plateH * 0.35f);
     });
-    Mask plateEdge = shapeMask(W, H, [=](Point p) {
+    Mask plateEdge = shapeMask(pixelsW, pixelsH, [=](Point p) {
         return std::fabs(sdBox(p, {W / 2.0f, H / 2.0f}, plateW - 5, plateH - 5, plateH * 0.3f)) -
                1.6f;
     });
     Mask outline = grown(letters, H * 0.025f);
     Mask halo = scaled(blur(outline, H * 0.05f), 1.3f);
 
-    Image mask(W, H, Rgb{1, 1, 1});
+    Image mask = canvas(W, H, Rgb{1, 1, 1});
     darken(mask, plate, Rgb{0.3f, 0.3f, 0.36f});
     paint(mask, plateEdge, Rgb{});
     paint(mask, outline, Rgb{});
 
-    Image light(W, H);
-    Image plateTint(W, H);
+    Image light = canvas(W, H);
+    Image plateTint = canvas(W, H);
     fillWith(plateTint, [&](float, float y) { return mix(d.glow * 0.18f, d.glow * 0.05f, y / H); });
     paint(light, plate, plateTint);
     paint(light, plateEdge, mix(d.top, d.glow, 0.5f));
@@ -69,7 +70,8 @@ std::vector<Image> paintBannerDesign(const BannerDesign& d) {
     look.bottom = d.bottom;
     look.shine = 0.25f;
     paintLetters(light, letters, look);
-    return {resized(mask, d.fileW, d.fileH), resized(light, d.fileW, d.fileH)};
+    const int k = pictureScale();
+    return {resized(mask, d.fileW * k, d.fileH * k), resized(light, d.fileW * k, d.fileH * k)};
 }
 
 } // namespace
@@ -127,9 +129,10 @@ float tongueHeat(float x, float y, float centre, float base, float height, float
 
 std::vector<Image> paintFlame() {
     const int S = 256;
+    const float k = float(pictureScale());
     // A main tongue with two smaller ones at its sides; the heat picks the colour (white core,
     // yellow, orange, red edge, a little blue at the root) and its outline makes the mask.
-    Mask heat(S, S);
+    Mask heat = canvasMask(S, S);
     fillWith(heat, [](float px, float py) {
         float x = (px - 128) / 128, y = (py - 128) / 128;
         float h = tongueHeat(x, y, 0, 0.62f, 1.45f, 0.36f, 201);
@@ -138,14 +141,14 @@ std::vector<Image> paintFlame() {
         return h;
     });
     heat = blur(heat, 1.5f);
-    Image light(S, S), mask(S, S, Rgb{1, 1, 1});
-    Mask body(S, S), halo = blur(heat, 18);
-    for (int y = 0; y < S; ++y) {
-        for (int x = 0; x < S; ++x) {
+    Image light = canvas(S, S), mask = canvas(S, S, Rgb{1, 1, 1});
+    Mask body = canvasMask(S, S), halo = blur(heat, 18);
+    for (int y = 0; y < light.height; ++y) {
+        for (int x = 0; x < light.width; ++x) {
             float h = clamp01(heat.at(x, y)); // the blur's running sums can dip below 0
             // Fade to nothing well inside the square, so the quad's edge never shows.
-            float edge =
-                std::min(std::min(x + 0.5f, S - x - 0.5f), std::min(y + 0.5f, S - y - 0.5f));
+            float ux = (x + 0.5f) / k, uy = (y + 0.5f) / k;
+            float edge = std::min(std::min(ux, S - ux), std::min(uy, S - uy));
             float inside = smoothstep(4, 20, edge);
             body.at(x, y) = smoothstep(0.03f, 0.25f, h) * inside;
             Rgb c = ramp({{0, hex(0x000000)},
@@ -156,8 +159,8 @@ std::vector<Image> paintFlame() {
                           {0.9f, hex(0xfff0a0)},
                           {1, hex(0xfffbe8)}},
                          std::pow(h, 1.25f));
-            float root = smoothstep(0.5f, 0.75f, (y - 128) / 128.0f) * smoothstep(0.0f, 0.2f, h) *
-                         (1 - smoothstep(0.3f, 0.6f, h));
+            float root = smoothstep(0.5f, 0.75f, (y / k - 128) / 128.0f) *
+                         smoothstep(0.0f, 0.2f, h) * (1 - smoothstep(0.3f, 0.6f, h));
             c = c + hex(0x3060ff) * (root * 0.6f) + hex(0xff4a00) * (halo.at(x, y) * 0.55f);
             light.at(x, y) = c * inside;
         }

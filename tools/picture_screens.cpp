@@ -18,7 +18,7 @@ constexpr float kPi = 3.14159265f;
 } // namespace
 
 Image paintLoading() {
-    Image image(kW, kH);
+    Image image = canvas(kW, kH);
     fillWith(image, [](float x, float y) {
         float n = fractalNoise(x / 90, y / 90, 11, 4);
         Rgb base = ramp({{0, hex(0x070b1c)}, {0.55f, hex(0x0d1838)}, {1, hex(0x04060f)}}, y / kH);
@@ -26,7 +26,7 @@ Image paintLoading() {
     });
     Point c{320, 200};
     // Concentric arcs, broken into segments like a dial.
-    Mask dial(kW, kH);
+    Mask dial = canvasMask(kW, kH);
     for (int ring = 0; ring < 4; ++ring) {
         float r = 120 + ring * 18.0f, w = ring == 1 ? 4.0f : 1.2f;
         int segments = 24 + ring * 12;
@@ -45,7 +45,7 @@ Image paintLoading() {
     paint(image, dial, hex(0x4fa8ff), 0.75f);
 
     Font font("DejaVuSans-Bold.ttf");
-    Mask title(kW, kH);
+    Mask title = canvasMask(kW, kH);
     font.drawFitted(title, "LOADING", 120, 168, 400, 64, {60, 1, 12});
     LetterLook look;
     look.top = hex(0xffffff);
@@ -58,7 +58,7 @@ Image paintLoading() {
     paintLetters(image, title, look);
 
     // A progress bar of lit and unlit cells.
-    Mask lit(kW, kH), unlit(kW, kH);
+    Mask lit = canvasMask(kW, kH), unlit = canvasMask(kW, kH);
     for (int i = 0; i < 16; ++i) {
         float x = 196 + i * 16.0f;
         addShape(
@@ -73,7 +73,7 @@ Image paintLoading() {
     paint(image, unlit, hex(0x1a2a50));
 
     Font small("DejaVuSans.ttf");
-    Mask caption(kW, kH);
+    Mask caption = canvasMask(kW, kH);
     small.drawFitted(caption, "please wait while the show gets ready", 170, 410, 300, 16,
                      {16, 1, 1});
     paint(image, caption, hex(0x7f9cc8));
@@ -82,7 +82,8 @@ Image paintLoading() {
 }
 
 Image paintCubeBackdrop() {
-    Image image(kW, kH);
+    Image image = canvas(kW, kH);
+    const float k = float(pictureScale());
     // Tumbling blocks: a hexagon grid where each hexagon is a cube seen corner-on, its three
     // visible faces lit differently. Sampled 3 x 3 per pixel for clean edges.
     const float R = 34;
@@ -113,23 +114,25 @@ Image paintCubeBackdrop() {
         return face;
     };
     const Rgb faces[3] = {hex(0x3b6f9a), hex(0x1b3356), hex(0x0c1a30)};
-    for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) {
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
             Rgb sum;
             float edgeLight = 0;
             for (int sy = 0; sy < 3; ++sy) {
                 for (int sx = 0; sx < 3; ++sx) {
-                    float px = x + (sx + 0.5f) / 3, py = y + (sy + 0.5f) / 3, edge;
+                    float px = (x + (sx + 0.5f) / 3) / k, py = (y + (sy + 0.5f) / 3) / k, edge;
                     int f = faceAt(px + 7, py + 11, edge);
                     sum += faces[f];
                     edgeLight += edge < 1.0f ? 1.0f : 0.0f;
                 }
             }
             Rgb c = sum * (1.0f / 9);
-            float n = fractalNoise(x / 60.0f, y / 60.0f, 23, 3);
+            // Noise and glow at the pixel's corner, as the classic picture placed them.
+            float ux = x / k, uy = y / k;
+            float n = fractalNoise(ux / 60.0f, uy / 60.0f, 23, 3);
             c = c * (0.85f + 0.3f * n);
             c += hex(0x6fd0ff) * (edgeLight / 9 * 0.35f);
-            float dx = (x - 320) / 320.0f, dy = (y - 240) / 240.0f;
+            float dx = (ux - 320) / 320.0f, dy = (uy - 240) / 240.0f;
             float glow = std::exp(-(dx * dx + dy * dy) * 2.5f);
             c = c * (0.55f + 0.7f * glow) + hex(0x2060a0) * (0.25f * glow);
             image.at(x, y) = c;
@@ -149,20 +152,25 @@ struct GreetingTheme {
 };
 
 void sunRays(Image& image, Point c, int rays, Rgb colour, float strength) {
-    fillWith(image, [&, base = image](float x, float y) {
-        float a = std::atan2(y - c.y, x - c.x);
-        float s = 0.5f + 0.5f * std::cos(a * rays);
-        float r = std::hypot(x - c.x, y - c.y);
-        // Rays are thinner than a pixel near their centre: fade them in from there.
-        float reach = smoothstep(20, 140, r) * (1 - r / 500);
-        return base.at(int(x), int(y)) + colour * (smoothstep(0.3f, 0.7f, s) * strength * reach);
-    });
+    const float k = float(pictureScale());
+    for (int py = 0; py < image.height; ++py) {
+        for (int px = 0; px < image.width; ++px) {
+            float x = (px + 0.5f) / k, y = (py + 0.5f) / k;
+            float a = std::atan2(y - c.y, x - c.x);
+            float s = 0.5f + 0.5f * std::cos(a * rays);
+            float r = std::hypot(x - c.x, y - c.y);
+            // Rays are thinner than a pixel near their centre: fade them in from there.
+            float reach = smoothstep(20, 140, r) * (1 - r / 500);
+            image.at(px, py) += colour * (smoothstep(0.3f, 0.7f, s) * strength * reach);
+        }
+    }
 }
 
 void starField(Image& image, std::uint32_t seed) {
     Mask stars(image.width, image.height);
+    const float k = float(pictureScale()), w = image.width / k, h = image.height / k;
     for (int i = 0; i < 260; ++i) {
-        float x = hashUnit(i, 0, seed) * image.width, y = hashUnit(i, 1, seed) * image.height;
+        float x = hashUnit(i, 0, seed) * w, y = hashUnit(i, 1, seed) * h;
         float r = 0.4f + 1.4f * std::pow(hashUnit(i, 2, seed), 4.0f);
         addShape(
             stars,
@@ -178,7 +186,7 @@ void starField(Image& image, std::uint32_t seed) {
 } // namespace
 
 Image paintGreeting(int which) {
-    Image image(kW, kH);
+    Image image = canvas(kW, kH);
     std::string name;
     LetterLook look;
     const char* fontFile = "DejaVuSans-Bold.ttf";
@@ -239,7 +247,8 @@ Image paintGreeting(int which) {
             float a = std::atan2(dy, dx), r = std::hypot(dx, dy);
             float wedge = std::sin(a * 14);
             float edge = wedge / (std::fabs(std::cos(a * 14)) * 14 / std::max(r, 1.0f) + 1e-3f);
-            float lit = clamp01(0.5f + edge); // anti-aliased across the wedge border
+            // Anti-aliased across the wedge border, one real pixel wide.
+            float lit = clamp01(0.5f + edge * float(pictureScale()));
             Rgb base = mix(hex(0x1f7a1c), hex(0x6fd02a), lit);
             base = mix(base, hex(0xb8f04a), std::exp(-r / 140) * 0.6f);
             float cell = 14;
@@ -265,6 +274,7 @@ Image paintGreeting(int which) {
         // Sky over a chequered plain in perspective, sampled 4 x 4 per pixel and fading into
         // the haze at the horizon so the far squares do not shimmer.
         const float horizon = 300;
+        const float k = float(pictureScale());
         fillWith(image, [=](float x, float y) {
             if (y < horizon) {
                 return ramp({{0, hex(0x12042a)}, {0.7f, hex(0x5a1a7a)}, {1, hex(0xff6ac1)}},
@@ -272,7 +282,9 @@ Image paintGreeting(int which) {
             }
             Rgb sum;
             for (int s = 0; s < 16; ++s) {
-                float px = x - 0.5f + (s % 4 + 0.5f) / 4, py = y - 0.5f + (s / 4 + 0.5f) / 4;
+                // Samples spread over the real pixel.
+                float px = x - 0.5f / k + (s % 4 + 0.5f) / 4 / k,
+                      py = y - 0.5f / k + (s / 4 + 0.5f) / 4 / k;
                 float z = (kH - horizon) / std::max(py - horizon, 0.01f);
                 float wx = (px - 320) / 90 * z, wz = z * 1.6f;
                 bool check = (int(std::floor(wx)) + int(std::floor(wz))) % 2 == 0;
@@ -297,12 +309,12 @@ Image paintGreeting(int which) {
     }
     }
     Font font(fontFile);
-    Mask letters(kW, kH);
+    Mask letters = canvasMask(kW, kH);
     font.drawFitted(letters, name, 40, 160, 560, which == 3 ? 130 : 170, style);
     paintLetters(image, letters, look);
 
     Font small("DejaVuSans-Bold.ttf");
-    Mask caption(kW, kH);
+    Mask caption = canvasMask(kW, kH);
     small.drawFitted(caption, "GREETINGS TO", 220, 110, 200, 22, {22, 1, 6});
     LetterLook captionLook;
     captionLook.top = captionLook.bottom = captionColour;

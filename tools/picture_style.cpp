@@ -65,7 +65,9 @@ void paintLetters(Image& image, const Mask& letters, const LetterLook& look) {
         addLight(image, scaled(halo, 1.6f), look.glow);
     }
     if (look.outlineWidth > 0) paint(image, body, look.outline);
-    float top = look.fillTop, bottom = look.fillBottom;
+    // The gradient is laid over real pixel rows.
+    float top = look.fillTop * float(pictureScale()),
+          bottom = look.fillBottom * float(pictureScale());
     if (top == bottom) {
         auto rows = inkRows(letters);
         top = float(rows.first);

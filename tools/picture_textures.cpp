@@ -34,14 +34,15 @@ float bevel(float x, float y, float size, float width) {
 
 Image paintStarMetal() {
     const int S = 256;
-    Image image(S, S);
+    Image image = canvas(S, S);
+    const float k = float(pictureScale());
     // The star's planar mapping lays this picture over it whole, centred: engraved gold, a
     // rosette guilloche between polished rings, and a ruby set in the middle.
-    for (int y = 0; y < S; ++y) {
-        for (int x = 0; x < S; ++x) {
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
             Rgb sum;
             for (int s = 0; s < 4; ++s) {
-                float px = x + 0.25f + 0.5f * (s & 1), py = y + 0.25f + 0.5f * (s >> 1);
+                float px = (x + 0.25f + 0.5f * (s & 1)) / k, py = (y + 0.25f + 0.5f * (s >> 1)) / k;
                 float dx = (px - 128) / 128, dy = (py - 128) / 128;
                 float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
                 float lines = 0.5f + 0.5f * std::cos(r * 70 + 2.2f * std::sin(a * 10));
@@ -77,7 +78,7 @@ Image paintStarMetal() {
 
 Image paintFloorTiles() {
     const int S = 256, C = 128;
-    Image image(S, S);
+    Image image = canvas(S, S);
     // Chequered marble: white Carrara and dark green serpentine, veined, with grout and bevels.
     fillWith(image, [](float x, float y) {
         int cell = (int(x) / C + int(y) / C) % 2;
@@ -99,7 +100,7 @@ Image paintFloorTiles() {
 
 Image paintTunnelWall() {
     const int S = 256, P = 128;
-    Image image(S, S);
+    Image image = canvas(S, S);
     // Riveted steel plates with glowing seams: the seams carry the motion through the fog.
     fillWith(image, [](float x, float y) {
         float lx = std::fmod(x, float(P)), ly = std::fmod(y, float(P));
@@ -132,14 +133,14 @@ Image paintTunnelWall() {
 
 Image paintCircuitFace() {
     const int S = 256, G = 16;
-    Image image(S, S);
+    Image image = canvas(S, S);
     fillWith(image, [](float x, float y) {
         float n = fractalNoise(x / 32, y / 32, 61, 3, 8);
         return mix(hex(0x04101e), hex(0x0c2a44), n);
     });
     // Circuit traces on a 16 x 16 lattice: from each node a trace may run right or down, chosen
     // by the hash, ending in pads. The lattice wraps, so traces cross the tile's edges cleanly.
-    Mask traces(S, S), pads(S, S);
+    Mask traces = canvasMask(S, S), pads = canvasMask(S, S);
     const int N = S / G;
     for (int j = 0; j < N; ++j) {
         for (int i = 0; i < N; ++i) {
@@ -170,7 +171,7 @@ Image paintCircuitFace() {
     addLight(image, blur(all, 4, true), hex(0x1ab0ff) * 0.6f);
     paint(image, all, hex(0x5fe0ff));
     // A bright double frame split over opposite edges, so every face of a cube is outlined.
-    Mask frame(S, S), inner(S, S);
+    Mask frame = canvasMask(S, S), inner = canvasMask(S, S);
     fillWith(frame, [](float x, float y) { return coverage(edgeDistance(x, y, S) - 6); });
     fillWith(inner,
              [](float x, float y) { return coverage(std::fabs(edgeDistance(x, y, S) - 12) - 1); });
@@ -183,7 +184,7 @@ Image paintCircuitFace() {
 
 Image paintCeiling() {
     const int S = 256;
-    Image image(S, S);
+    Image image = canvas(S, S);
     // A coffer: a bronze grid frame around a recessed panel with a round lamp in its centre.
     fillWith(image, [](float x, float y) {
         float n = fractalNoise(x / 32, y / 32, 71, 4, 8);
@@ -212,15 +213,16 @@ Image paintCeiling() {
 
 Image paintSphereSkin() {
     const int W = 512, H = 256;
-    Image image(W, H);
+    Image image = canvas(W, H);
+    const float k = float(pictureScale());
     // Wavy latitude bands in a candy palette, split by thin white lines, with speckles.
     static const Rgb palette[6] = {hex(0xff4f8b), hex(0xffc23a), hex(0x3ad6c8),
                                    hex(0x6a4cff), hex(0xff7a3a), hex(0x2aa0ff)};
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
             Rgb sum;
             for (int s = 0; s < 4; ++s) {
-                float px = x + 0.25f + 0.5f * (s & 1), py = y + 0.25f + 0.5f * (s >> 1);
+                float px = (x + 0.25f + 0.5f * (s & 1)) / k, py = (y + 0.25f + 0.5f * (s >> 1)) / k;
                 float u = px / W * kTau;
                 float v = py / H * 6 + 0.35f * std::sin(u * 3) + 0.15f * std::sin(u * 7 + 1);
                 float band = std::floor(v);
@@ -231,7 +233,7 @@ Image paintSphereSkin() {
                 c = mix(hex(0xffffff), c, smoothstep(0.8f, 2.0f, edge));
                 sum += c;
             }
-            float n = fractalNoise(x / 8.0f, y / 8.0f, 81, 3, 32);
+            float n = fractalNoise(x / k / 8.0f, y / k / 8.0f, 81, 3, 32);
             image.at(x, y) = sum * 0.25f * (0.85f + 0.3f * n);
         }
     }
@@ -240,7 +242,7 @@ Image paintSphereSkin() {
 
 Image paintPillar() {
     const int S = 256;
-    Image image(S, S);
+    Image image = canvas(S, S);
     // The pillar faces map the picture's columns along the pillar's height and its rows
     // across the face, squeezed five times: rows carry three broad flutes that become slim
     // grooves, and the left edge of each tile a gilded band (at the floor, the middle and the

@@ -1,44 +1,62 @@
-// Writes every picture of the catalogue as a JPEG file into the data folder.
+// Writes every picture of the catalogue as a JPEG file into the data folder, at any scale.
 #include "tools/assets.h"
 
 #include "tools/image_io.h"
 #include "tools/picture_catalogue.h"
+#include "tools/picture_scale.h"
 
 #include <filesystem>
 
-bool generatePictures(const std::string& directory, std::string& error) {
+bool isPictureScale(int scale) { return scale >= 1 && scale <= maxPictureScale; }
+
+bool writePictureSet(const PictureSet& set, const std::string& directory, int scale,
+                     std::string& error) {
+    if (!isPictureScale(scale)) {
+        error = "scale " + std::to_string(scale) + " is not a whole number from 1 to " +
+                std::to_string(maxPictureScale);
+        return false;
+    }
     std::error_code ec;
     try {
-        for (const PictureSet& set : pictureCatalogue()) {
-            std::vector<Image> images = set.paint();
-            if (images.size() != set.files.size()) {
-                error =
-                    "painter of " + set.files.front().name + " made the wrong number of pictures";
+        const PictureScaleScope scope(scale);
+        std::vector<Image> images = set.paint();
+        if (images.size() != set.files.size()) {
+            error = "painter of " + set.files.front().name + " made the wrong number of pictures";
+            return false;
+        }
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            const PictureFile& file = set.files[i];
+            if (images[i].width != file.width * scale || images[i].height != file.height * scale) {
+                error = file.name + " was painted at the wrong size";
                 return false;
             }
-            for (std::size_t i = 0; i < images.size(); ++i) {
-                const PictureFile& file = set.files[i];
-                if (images[i].width != file.width || images[i].height != file.height) {
-                    error = file.name + " was painted at the wrong size";
-                    return false;
-                }
-                // Written under a temporary name and renamed when complete, so an interrupted
-                // run never leaves a truncated picture that the show would fail to decode.
-                std::string path = directory + "/" + file.name, part = path + ".part";
-                if (!writeJpeg(part, images[i], error)) {
-                    std::filesystem::remove(part, ec);
-                    return false;
-                }
-                std::filesystem::rename(part, path, ec);
-                if (ec) {
-                    error = "cannot write " + path + ": " + ec.message();
-                    return false;
-                }
+            // Written under a temporary name and renamed when complete, so an interrupted run
+            // never leaves a truncated picture that the show would fail to decode.
+            std::string path = directory + "/" + file.name, part = path + ".part";
+            if (!writeJpeg(part, images[i], error)) {
+                std::filesystem::remove(part, ec);
+                return false;
+            }
+            std::filesystem::rename(part, path, ec);
+            if (ec) {
+                error = "cannot write " + path + ": " + ec.message();
+                return false;
             }
         }
     } catch (const PictureError& e) {
         error = e.what();
         return false;
     }
+    return true;
+}
+
+bool generatePictures(const std::string& directory, std::string& error, int scale,
+                      const PictureProgress& progress) {
+    const std::vector<PictureSet>& sets = pictureCatalogue();
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (progress) progress(i, sets.size(), sets[i].files.front().name);
+        if (!writePictureSet(sets[i], directory, scale, error)) return false;
+    }
+    if (progress) progress(sets.size(), sets.size(), "");
     return true;
 }
