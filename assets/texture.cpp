@@ -12,6 +12,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <string>
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
@@ -224,7 +226,9 @@ void loadJpegTexture(Texture* textures, const char* fileName, int index) {
     std::unique_ptr<JpegImage> image = decodeJpeg(picturePath(fileName).c_str(), error);
     if (!image) failAndExit(std::string("cannot load picture ") + fileName + ": " + error, 1);
 
-    if (!image->warning.empty())
+    // Some pictures serve several scenes: the same warning is said once.
+    static std::set<std::string> warnedPictures;
+    if (!image->warning.empty() && warnedPictures.insert(fileName).second)
         printMessageLine(std::string("tuvero: warning: picture ") + fileName + ": " +
                          image->warning);
 
