@@ -151,6 +151,60 @@ void drawScreenCopy(float alpha) {
     endScreenPass();
 }
 
+void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
+    const float width = float(appState.screenWidth);
+    const float height = float(appState.screenHeight);
+    // Where the backdrop's corners (a 640 x 480 quad at the top left) fall in the copy as
+    // drawScreenCopy lays it: x over the screen width, rows from height down to -32.
+    const float copyRight = 640 / width;
+    const float copyTop = height / (height + 32);
+    const float copyBottom = (height - 480) / (height + 32);
+
+    glActiveTexture(GL_TEXTURE1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
+    // copy * alpha + picture * (1 - alpha), as the blend would give.
+    const GLfloat constant[4] = {1, 1, 1, alpha};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, picture);
+
+    beginScreenPass();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glMultiTexCoord2f(GL_TEXTURE1, 0, copyTop);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glMultiTexCoord2f(GL_TEXTURE1, copyRight, copyTop);
+    glTexCoord2f(1, 0);
+    glVertex2f(640, 0);
+    glMultiTexCoord2f(GL_TEXTURE1, copyRight, copyBottom);
+    glTexCoord2f(1, 1);
+    glVertex2f(640, 480);
+    glMultiTexCoord2f(GL_TEXTURE1, 0, copyBottom);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 480);
+    glEnd();
+    endScreenPass();
+    glLoadIdentity();
+
+    glActiveTexture(GL_TEXTURE1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTexture(GL_TEXTURE0);
+}
+
 void resetOverlays() {
     fadeState = {};
     shakeState = {};

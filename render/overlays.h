@@ -1,6 +1,8 @@
 // Shared screen effects: fade from a colour, decaying view shake, full-screen copy.
 #pragma once
 
+#include "assets/texture.h"
+
 // start set: records the fade (opacity 1, `rate` per ms, colour) and draws nothing.
 // start clear: advances and draws one step while the fade lasts.
 void fadeOverlay(bool start, float rate, float red, float green, float blue);
@@ -9,6 +11,11 @@ void fadeOverlay(bool start, float rate, float red, float green, float blue);
 void cameraShake(bool start, float decay, float right, float up);
 // Lays screenCopyTexture over the screen at the given opacity.
 void drawScreenCopy(float alpha);
+// The same pixels as drawBackdrop(picture) followed by drawScreenCopy(alpha), in one pass that
+// writes each pixel once and reads none back: texture unit 1 mixes the copy into the picture.
+// Leaves unit 0 active and unit 1 off; restores the projection and loads the identity
+// model-view matrix, as drawBackdrop does.
+void drawBackdropUnderScreenCopy(Texture picture, float alpha);
 
 struct FadeState {
     float fadeAlpha = 0;

@@ -227,7 +227,12 @@ void interludeFrame() {
 
     glViewport(0, 0, pictureWidth, static_cast<GLsizei>(appState.screenHeight));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackdrop(interludeTextures[3]); // fills the 512-pixel-wide viewport
+    // The backdrop fills the 512-pixel-wide viewport; from the second frame on the trail, last
+    // frame's picture at 70%, lies over it.
+    if (interlude.stage == 0)
+        drawBackdrop(interludeTextures[3]);
+    else
+        drawBackdropUnderScreenCopy(interludeTextures[3], 0.7f);
 
     const std::uint32_t now = platform::tickCount();
     if (!interlude.ticking) {
@@ -245,8 +250,6 @@ void interludeFrame() {
         // Only the eye: the view stays aimed where the scene before left it.
         camera.eye = Vec3{0, 0, interludeNearZ};
         interlude.stage = 1;
-    } else {
-        drawScreenCopy(0.7f); // the trail: last frame's picture at 70%
     }
 
     moveCamera(now);

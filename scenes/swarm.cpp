@@ -1,8 +1,8 @@
 #include "scenes/swarm.h"
 
 #include "platform/platform.h"
-#include "render/camera.h"
 #include "render/backdrop.h"
+#include "render/camera.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -45,10 +45,25 @@ void wander(std::uint32_t tick) {
     }
 }
 
+// One textured sphere of radius 0.5, compiled once into a display list: every sphere of the
+// swarm is the same, and building it anew costs a few thousand sines and vertex calls a frame.
+GLuint sphereList = 0;
+
+void callSphere() {
+    if (sphereList == 0) {
+        GLUquadric* quadric = gluNewQuadric();
+        gluQuadricTexture(quadric, GL_TRUE);
+        gluQuadricDrawStyle(quadric, GLU_FILL);
+        sphereList = glGenLists(1);
+        glNewList(sphereList, GL_COMPILE);
+        gluSphere(quadric, 0.5, 20, 20);
+        glEndList();
+        gluDeleteQuadric(quadric);
+    }
+    glCallList(sphereList);
+}
+
 void drawSpheres() {
-    GLUquadric* quadric = gluNewQuadric();
-    gluQuadricTexture(quadric, GL_TRUE);
-    gluQuadricDrawStyle(quadric, GLU_FILL);
     glTranslatef(swarm.swarmX, 0, 0);
     glRotatef(swarm.swarmSpin[0], 1, 0, 0);
     glRotatef(swarm.swarmSpin[1], 0, 1, 0);
@@ -60,10 +75,9 @@ void drawSpheres() {
     for (const Vec3& p : swarm.spherePos) {
         glPushMatrix();
         glTranslatef(p.x, p.y, p.z);
-        gluSphere(quadric, 0.5, 20, 20);
+        callSphere();
         glPopMatrix();
     }
-    gluDeleteQuadric(quadric);
     glColor4f(1, 1, 1, 1);
     glDisable(GL_BLEND);
 }
@@ -104,6 +118,8 @@ void swarmFrame() {
 void swarmUnload() {
     glDeleteTextures(2, swarmTextures);
     swarmTextures[0] = swarmTextures[1] = 0;
+    if (sphereList != 0) glDeleteLists(sphereList, 1);
+    sphereList = 0;
 }
 
 } // namespace

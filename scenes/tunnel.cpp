@@ -9,6 +9,7 @@
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -65,36 +66,105 @@ void edgePoints(float t, float neighbour, float eyeZ, std::vector<Point>& out) {
         out[i] = {std::sin(angles[i] + twist) + cx, std::cos(angles[i] + twist) + cy};
 }
 
+// How many of the 100 segments one segment of a ring spans, by the distance of the ring's near
+// edge ahead of the eye: a far ring covers few pixels and lies deep in the fog, so fewer and
+// longer segments cost less to draw and look the same (a 25-segment ring 12 units away strays
+// by under half a pixel from the round one).
+int segmentSpan(float distance) {
+    if (distance < 6) return 1;
+    if (distance < 12) return 2;
+    return 4;
+}
+
+// The indices into turnAngles() that a ring with segments of `span` steps uses: every span-th
+// one and always the last, so that every ring closes at the same angle.
+void spanIndices(int span, std::vector<std::size_t>& out) {
+    const std::size_t last = turnAngles().size() - 1;
+    out.clear();
+    for (std::size_t i = 0; i < last; i += static_cast<std::size_t>(span))
+        out.push_back(i);
+    out.push_back(last);
+}
+
 // From 2 units behind the camera to 20 units ahead, rings of 0.5 units, drawn near to far.
-// The far edge of one ring is the near edge of the next.
+// The far edge of one ring is the near edge of the next. Where the segments grow longer, the
+// ring in between meets every point of its near edge, so the tube has no cracks.
 void drawTube(float eyeZ) {
     const std::vector<float>& angles = turnAngles();
-    static std::vector<TubeVertex> vertices; // reused, so a frame allocates nothing
+    static std::vector<TubeVertex> quads, triangles; // reused, so a frame allocates nothing
     static std::vector<Point> nearPoints, farPoints;
-    vertices.clear();
+    static std::vector<std::size_t> nearIndices, farIndices;
+    static std::vector<GLint> ringStarts; // where each ring's quads begin
+    quads.clear();
+    triangles.clear();
+    ringStarts.clear();
     bool first = true;
+    int nearSpan = 1;
     for (float q = 0; q < 20 - eyeZ; q += 0.5f) {
         if (q < -eyeZ - 2) continue;
-        if (first)
+        const int span = segmentSpan(q + eyeZ);
+        if (first) {
             edgePoints(q, q - 0.5f, eyeZ, nearPoints);
-        else
+            nearSpan = span;
+        } else {
             nearPoints.swap(farPoints);
+        }
         first = false;
         edgePoints(q + 0.5f, q, eyeZ, farPoints);
+        spanIndices(nearSpan, nearIndices);
+        spanIndices(span, farIndices);
         const float vFar = q - tunnel.scroll, vNear = q + 0.5f - tunnel.scroll;
         const float zFar = -(q + 0.5f), zNear = -q;
-        for (std::size_t i = 0; i + 1 < angles.size(); ++i) {
-            const float sa = wallRepeat * angles[i], sb = wallRepeat * angles[i + 1];
-            vertices.push_back({sa, vFar, farPoints[i].x, farPoints[i].y, zFar});
-            vertices.push_back({sb, vFar, farPoints[i + 1].x, farPoints[i + 1].y, zFar});
-            vertices.push_back({sb, vNear, nearPoints[i + 1].x, nearPoints[i + 1].y, zNear});
-            vertices.push_back({sa, vNear, nearPoints[i].x, nearPoints[i].y, zNear});
+        auto farVertex = [&](std::size_t i) {
+            return TubeVertex{wallRepeat * angles[i], vFar, farPoints[i].x, farPoints[i].y, zFar};
+        };
+        auto nearVertex = [&](std::size_t i) {
+            return TubeVertex{wallRepeat * angles[i], vNear, nearPoints[i].x, nearPoints[i].y,
+                              zNear};
+        };
+        if (span == nearSpan) {
+            ringStarts.push_back(static_cast<GLint>(quads.size()));
+            for (std::size_t k = 0; k + 1 < farIndices.size(); ++k) {
+                const std::size_t a = farIndices[k], b = farIndices[k + 1];
+                quads.push_back(farVertex(a));
+                quads.push_back(farVertex(b));
+                quads.push_back(nearVertex(b));
+                quads.push_back(nearVertex(a));
+            }
+        } else {
+            // Each far segment a..b meets the near points from a to b: a triangle joins it to
+            // the near point nearest its middle, and each near segment fans from whichever end
+            // of the far segment lies on its side of that point.
+            std::size_t n = 0; // the near index at a
+            for (std::size_t k = 0; k + 1 < farIndices.size(); ++k) {
+                const std::size_t a = farIndices[k], b = farIndices[k + 1];
+                const std::size_t shared =
+                    *std::lower_bound(nearIndices.begin(), nearIndices.end(), (a + b) / 2);
+                triangles.push_back(farVertex(a));
+                triangles.push_back(farVertex(b));
+                triangles.push_back(nearVertex(shared));
+                for (; n + 1 < nearIndices.size() && nearIndices[n + 1] <= b; ++n) {
+                    const std::size_t from = nearIndices[n], to = nearIndices[n + 1];
+                    triangles.push_back(farVertex(to <= shared ? a : b));
+                    triangles.push_back(nearVertex(to));
+                    triangles.push_back(nearVertex(from));
+                }
+            }
         }
+        nearSpan = span;
     }
     glBindTexture(GL_TEXTURE_2D, tunnelTextures[0]);
     glColor3f(1, 1, 1);
-    glInterleavedArrays(GL_T2F_V3F, 0, vertices.data());
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+    // One draw per ring: the renderer clips a draw as a whole once any of it needs clipping, at
+    // a cost that grows with the square of its size, and only the rings at the eye need it.
+    ringStarts.push_back(static_cast<GLint>(quads.size()));
+    glInterleavedArrays(GL_T2F_V3F, 0, quads.data());
+    for (std::size_t r = 0; r + 1 < ringStarts.size(); ++r)
+        glDrawArrays(GL_QUADS, ringStarts[r], ringStarts[r + 1] - ringStarts[r]);
+    if (!triangles.empty()) {
+        glInterleavedArrays(GL_T2F_V3F, 0, triangles.data());
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles.size()));
+    }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
