@@ -171,39 +171,19 @@ TEST(MessageBoxes, Windows1252TextIsShownAsUtf8) {
 
 // Each way the user can end the show ends the main loop with exit code 0 and releases
 // everything; any other key does not.
-class WaysOut : public ::testing::TestWithParam<platform::UserEvent> {};
-
-TEST_P(WaysOut, EndTheShowWithCodeZeroAndRelease) {
-    ASSERT_TRUE(ensureGlContext());
-    resetSceneTable();
-    ShowOptions options;
-    options.fullScreen = false;
-    options.music = false;
-    options.stepMs = 16;
-    options.hidden = true;
-    options.frames = 20;
-    options.dataDir = TUVERO_DATA_DIR;
-    platform::postUserEvent(GetParam());
-    EXPECT_EQ(runShow(options), 0);
-    EXPECT_FALSE(platform::windowOpen());
-    EXPECT_EQ(loadingTexture, 0u) << "the loading screen's unload ran";
-    if (GetParam() == platform::UserEvent::PressOtherKey)
-        EXPECT_EQ(frameNumber(), 20);
-    else
-        EXPECT_EQ(frameNumber(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Shell, WaysOut,
-                         ::testing::Values(platform::UserEvent::CloseWindow,
-                                           platform::UserEvent::Minimise,
-                                           platform::UserEvent::PressEscape,
-                                           platform::UserEvent::PressOtherKey));
-
-TEST(Program, UnknownOptionExitsWithCodeTwoAndUsage) {
-    auto result = runProcess({TUVERO_BINARY, "--fast"}, "", 20);
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("unknown option --fast"), std::string::npos);
-    EXPECT_NE(result.err.find("usage:"), std::string::npos);
+TEST(Shell, EveryWayOutEndsTheShowWithCodeZeroAndReleasesEverything) {
+    using platform::UserEvent;
+    for (UserEvent event : {UserEvent::CloseWindow, UserEvent::Minimise, UserEvent::PressEscape,
+                            UserEvent::PressOtherKey}) {
+        SCOPED_TRACE(static_cast<int>(event));
+        ASSERT_TRUE(ensureGlContext());
+        resetSceneTable();
+        platform::postUserEvent(event);
+        EXPECT_EQ(runShow(hiddenRun(20)), 0);
+        EXPECT_FALSE(platform::windowOpen());
+        EXPECT_EQ(loadingTexture, 0u) << "the loading screen's unload ran";
+        EXPECT_EQ(frameNumber(), event == UserEvent::PressOtherKey ? 20 : 0);
+    }
 }
 
 TEST(Program, FrameLimitEndsTheShowWithCodeZeroAndWritesTheScreenshot) {

@@ -3,7 +3,6 @@
 // middle between black bars.
 #include "tests/process_support.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -15,20 +14,6 @@ namespace {
 // A 16:9 screen, so that the picture needs bars at the sides.
 constexpr int screenWidth = 1280, screenHeight = 720;
 constexpr int pictureWidth = screenHeight * 4 / 3;
-
-struct Box {
-    int width = 0, height = 0, x = -1, y = -1;
-};
-
-// The part of the root window that is not the black border around it.
-Box pictureOnScreen(const OwnDisplay& display, const std::string& path) {
-    display.shell("import -window root " + path + " 2>/dev/null");
-    const std::string geometry =
-        shellOutput("convert " + path + " -fuzz 2% -trim -format '%w %h %X %Y' info: 2>/dev/null");
-    Box box;
-    std::sscanf(geometry.c_str(), "%d %d %d %d", &box.width, &box.height, &box.x, &box.y);
-    return box;
-}
 
 bool startWindowManager(const OwnDisplay& display) {
     display.shell("(openbox >/dev/null 2>&1 &)");
@@ -49,7 +34,7 @@ void expectCentredPictureThatFillsTheHeight(const OwnDisplay& display, const std
                                       TUVERO_DATA_DIR, display.environment());
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
-    const Box box = cued ? pictureOnScreen(display, shot) : Box{};
+    const OwnDisplay::Box box = cued ? display.pictureOnScreen(shot) : OwnDisplay::Box{};
     display.pressKey(child.pid, "Escape");
     const ProcessResult result = waitProcess(child, 60);
     ASSERT_TRUE(cued) << out << result.out << result.err;

@@ -1,4 +1,4 @@
-// The show's music in the application: start-up failures, and syncs reaching the current scene.
+// The show's music in the application: syncs reaching the current scene.
 #include "app/app_state.h"
 #include "app/music.h"
 #include "app/scene_table.h"
@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -20,24 +19,6 @@ std::uint32_t playTick = 0;
 void recordSync(int value) { received.push_back({platform::tickCount() - playTick, value}); }
 
 } // namespace
-
-TEST(MusicApp, MissingModuleFailsWithOneLineSayingWhy) {
-    const fs::path empty = fs::path(testing::TempDir()) / "tuvero-no-music";
-    fs::create_directories(empty);
-    fs::remove(empty / "musa.mo3");
-    setDataDirectory(empty.string());
-    appState.musicEnabled = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(startMusic(), 0);
-    const std::string err = testing::internal::GetCapturedStderr();
-    setDataDirectory("");
-    EXPECT_EQ(appState.music, 0);
-    EXPECT_NE(err.find("musa.mo3"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    playMusic(); // nothing loaded: harmless
-    deliverMusicSyncs();
-    freeMusic();
-}
 
 TEST(MusicApp, SyncsReachTheCurrentSceneOnTheVirtualClock) {
     xm::Module m = testModule();

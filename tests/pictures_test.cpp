@@ -2,7 +2,6 @@
 // its catalogued size, and is the same on every run. Whether the show finds them and how they
 // look there is the reference pictures' job.
 #include "tools/assets.h"
-#include "tools/font_text.h"
 #include "tools/image_io.h"
 #include "tools/picture_catalogue.h"
 
@@ -109,10 +108,6 @@ TEST(PicturesGenerator, ReadJpegReportsBadFilesInsteadOfExiting) {
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(readJpeg("/nonexistent.jpg", info, error));
     fs::remove(bad);
-}
-
-TEST(PicturesGenerator, MissingFontIsReportedAsAnError) {
-    EXPECT_THROW(Font("no-such-font.ttf"), PictureError);
 }
 
 } // namespace
