@@ -87,7 +87,9 @@ bool allEnded(const std::vector<pid_t>& processes, double seconds) {
 
 } // namespace
 
-TEST(SceneTable, AdvancingPastTheLastEntryEndsTheShowInsteadOfStartingAScene) {
+// Advancing past the last entry ends the show instead of starting a scene; syncs reach only the
+// current entry, never an empty slot or no entry.
+TEST(SceneTable, GoingPastTheLastEntryEndsTheShowAndSyncsReachOnlyTheCurrentEntry) {
     resetSceneTable();
     currentScene = 11;
     advanceScene();
@@ -96,9 +98,7 @@ TEST(SceneTable, AdvancingPastTheLastEntryEndsTheShowInsteadOfStartingAScene) {
     advanceScene();
     EXPECT_EQ(currentScene, 13);
     EXPECT_TRUE(quitRequested());
-}
 
-TEST(SceneTable, SyncsReachOnlyTheCurrentEntryAndNeverAnEmptySlotOrNoEntry) {
     resetSceneTable();
     syncsSeen.clear();
     sceneTable[3].onMusicSync = recordSync;

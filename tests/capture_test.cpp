@@ -67,7 +67,6 @@ TEST(Capture, AClipHoldsTheFramesAndSoundOfTheSameSpanOfAWholeCapture) {
     EXPECT_TRUE(
         clipWav.compare(44, std::string::npos, wholeWav, 44 + 70 * 2400 * 4, 30 * 2400 * 4) == 0)
         << "the clip's sound is not the whole capture's sound of the same span";
-    fs::remove_all(dir);
 }
 
 TEST(Capture, ScaledFramesKeepEveryPixelSharp) {

@@ -3,11 +3,9 @@
 // middle between black bars.
 #include "tests/process_support.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -26,15 +24,22 @@ bool startWindowManager(const OwnDisplay& display) {
     return false;
 }
 
-// Plays in full screen until the first scene's cue (well after the fade from black), then
-// measures the picture and ends the show with Escape.
-void expectCentredPictureThatFillsTheHeight(const OwnDisplay& display, const std::string& shot) {
+// Plays in full screen on a screen of its own, under openbox when `windowManager`, until the
+// first scene's cue (well after the fade from black), then measures the picture and ends the
+// show with Escape.
+void expectCentredPictureThatFillsTheHeight(bool windowManager) {
+    OwnDisplay display(std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24");
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    if (windowManager) {
+        ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
+    }
     ChildProcess child = startProcess({TUVERO_BINARY, "--fullscreen", "--silent", "--step", "50",
                                        "--trace", "--data", TUVERO_DATA_DIR},
                                       TUVERO_DATA_DIR, display.environment());
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
-    const OwnDisplay::Box box = cued ? display.pictureOnScreen(shot) : OwnDisplay::Box{};
+    const OwnDisplay::Box box =
+        cued ? display.pictureOnScreen(::testing::TempDir() + "screen.png") : OwnDisplay::Box{};
     display.pressKey(child.pid, "Escape");
     const ProcessResult result = waitProcess(child, 60);
     ASSERT_TRUE(cued) << out << result.out << result.err;
@@ -45,31 +50,12 @@ void expectCentredPictureThatFillsTheHeight(const OwnDisplay& display, const std
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-std::string shotPath(const char* name) {
-    return (std::filesystem::temp_directory_path() /
-            ("tuvero-" + std::string(name) + "-" + std::to_string(getpid()) + ".png"))
-        .string();
-}
-
-std::string screenSize() {
-    return std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
-}
-
 } // namespace
 
 TEST(FullScreen, CoversABareXServerWithTheWholePicture) {
-    OwnDisplay display(screenSize());
-    ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    const std::string shot = shotPath("full-screen-bare");
-    expectCentredPictureThatFillsTheHeight(display, shot);
-    std::filesystem::remove(shot);
+    expectCentredPictureThatFillsTheHeight(false);
 }
 
 TEST(FullScreen, CoversTheScreenUnderAWindowManager) {
-    OwnDisplay display(screenSize());
-    ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
-    const std::string shot = shotPath("full-screen-wm");
-    expectCentredPictureThatFillsTheHeight(display, shot);
-    std::filesystem::remove(shot);
+    expectCentredPictureThatFillsTheHeight(true);
 }

@@ -1,14 +1,9 @@
 // Scene 1 on the virtual clock: the choreography's phases, the banner track and the music
 // cues. How it looks is the reference pictures' job.
-#include "app/scene_table.h"
-#include "platform/platform.h"
-#include "render/camera.h"
 #include "render/input_hooks.h"
-#include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "tests/scene_test_support.h"
 #include <algorithm>
-#include <gtest/gtest.h>
 
 namespace {
 

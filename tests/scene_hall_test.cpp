@@ -1,13 +1,8 @@
 // Scene 5: the square path and its corners, the 30 s turn, where the picture goes, and the fog
 // near the eye wherever it stands.
-#include "app/scene_table.h"
-#include "platform/platform.h"
-#include "render/camera.h"
 #include "scenes/hall.h"
 #include "scenes/interlude.h"
 #include "tests/scene_test_support.h"
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,16 +1,8 @@
 // Star morph on the virtual clock: timeline, morph clamping, and the check that keeps
 // mismatched star files from being drawn.
-#include "app/scene_table.h"
-#include "assets/data_folder.h"
 #include "assets/model.h"
-#include "assets/texture.h"
-#include "platform/platform.h"
-#include "scenes/scenes.h"
 #include "scenes/star_morph.h"
 #include "tests/scene_test_support.h"
-
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -71,10 +63,6 @@ TEST(StarModelsMorphable, AnyIndexOutsideItsObjectIsRefused) {
     EXPECT_FALSE(modelsMorphable(broken([](Model& m) { m.objects[0].faceCount = 5; }),
                                  broken([](Model& m) { m.objects[0].faceCount = 5; })));
     EXPECT_FALSE(modelsMorphable(broken([](Model& m) { m.objects[1].normals.clear(); }), good));
-    // After releaseModel nothing is left to draw.
-    Model released = good;
-    releaseModel(released);
-    EXPECT_FALSE(modelsMorphable(released, good));
 }
 
 class StarMorphScene : public ::testing::Test {
@@ -153,26 +141,6 @@ TEST_F(StarMorphScene, DrawsTheStarOnlyWhenBothModelsPairUp) {
     models[1] = Model{};
     frameAt(firstTick + 16100, starMorphScene.frame);
     EXPECT_EQ(presentedPixel(320, 240).b, 255);
-}
-
-TEST(StarMorphSceneLoad, LoadsTwoPicturesAndTwoMatchingStarFilesThenUnloadReleasesThem) {
-    if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
-    setDataDirectory(TUVERO_DATA_DIR);
-    resetMorph();
-    models[0] = Model{};
-    models[1] = Model{};
-    for (int step = 0; step < 3; ++step)
-        EXPECT_EQ(starMorphScene.load(), 0) << step;
-    EXPECT_EQ(starMorphScene.load(), 1);
-    EXPECT_EQ(starMorphScene.load(), 1);
-    EXPECT_TRUE(modelsMorphable(models[0], models[1]));
-    const Texture loaded[2] = {morphTextures[0], morphTextures[1]};
-    starMorphScene.unload();
-    EXPECT_FALSE(glIsTexture(loaded[0]) || glIsTexture(loaded[1]));
-    EXPECT_FALSE(modelsMorphable(models[0], models[1]));
-    models[0] = Model{};
-    models[1] = Model{};
-    setDataDirectory("");
 }
 
 } // namespace
