@@ -4,10 +4,7 @@
 #include "tools/image_io.h"
 #include "tools/picture_catalogue.h"
 
-#include <filesystem>
-
 bool generatePictures(const std::string& directory, std::string& error) {
-    std::error_code ec;
     try {
         for (const PictureSet& set : pictureCatalogue()) {
             std::vector<Image> images = set.paint();
@@ -22,18 +19,11 @@ bool generatePictures(const std::string& directory, std::string& error) {
                     error = file.name + " was painted at the wrong size";
                     return false;
                 }
-                // Written under a temporary name and renamed when complete, so an interrupted
-                // run never leaves a truncated picture that the show would fail to decode.
-                std::string path = directory + "/" + file.name, part = path + ".part";
-                if (!writeJpeg(part, images[i], error)) {
-                    std::filesystem::remove(part, ec);
-                    return false;
-                }
-                std::filesystem::rename(part, path, ec);
-                if (ec) {
-                    error = "cannot write " + path + ": " + ec.message();
-                    return false;
-                }
+                // Never a truncated picture that the show would fail to decode.
+                const auto jpeg = [&](const std::string& part, std::string& e) {
+                    return writeJpeg(part, images[i], e);
+                };
+                if (!writeWhole(directory + "/" + file.name, error, jpeg)) return false;
             }
         }
     } catch (const PictureError& e) {
