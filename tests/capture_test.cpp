@@ -11,11 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ProcessResult capture(const std::vector<std::string>& options,
-                      const std::string& dataDir = TUVERO_DATA_DIR) {
-    std::vector<std::string> args = {TUVERO_BINARY};
-    args.insert(args.end(), options.begin(), options.end());
-    return runProcess(args, dataDir, 300);
+ProcessResult capture(const std::vector<std::string>& options) {
+    return runProgram(options, TUVERO_DATA_DIR);
 }
 
 // Mean brightness of a frame (0..255), -1 if it cannot be read.
@@ -98,8 +95,8 @@ TEST(Capture, ASyncsFlashIsOnTheFrameThatContainsItsNote) {
     noteAt(module, 10, 0, 3);
     const std::string data = showDataWithModule(module, "capture_sync");
 
-    auto result = capture(
-        {"--capture", out.string() + "/", "--duration", "6", "--fps", "30", "--trace"}, data);
+    auto result = capture({"--capture", out.string() + "/", "--duration", "6", "--fps", "30",
+                           "--trace", "--data", data});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::smatch scene, sync;
     ASSERT_TRUE(std::regex_search(result.out, scene, std::regex("scene 1 frame (\\d+)")));

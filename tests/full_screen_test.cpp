@@ -33,9 +33,7 @@ void expectCentredPictureThatFillsTheHeight(bool windowManager) {
     if (windowManager) {
         ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
     }
-    ChildProcess child = startProcess({TUVERO_BINARY, "--fullscreen", "--silent", "--step", "50",
-                                       "--trace", "--data", TUVERO_DATA_DIR},
-                                      TUVERO_DATA_DIR, display.environment());
+    ChildProcess child = startShow(display, {"--fullscreen", "--silent", "--step", "50"});
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
     const OwnDisplay::Box box =

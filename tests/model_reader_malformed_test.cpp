@@ -161,11 +161,7 @@ TEST_F(ModelReaderMalformed, FacesNamingMissingVerticesAreRefused) {
     // The check applies to the object's final vertex list, whatever the order of chunks.
     expectRefused(objectWith([](ChunkWriter& o) {
                       faceList(o, {0, 1, 2});
-                      o.begin(0x4110);
-                      o.u16(2);
-                      for (int i = 0; i < 6; ++i)
-                          o.f32(0);
-                      o.end();
+                      floatList(o, 0x4110, 2, std::vector<float>(6, 0));
                   }),
                   badVertexIndex);
     const Model ok = expectLoaded(objectWith([](ChunkWriter& o) {
@@ -266,16 +262,9 @@ TEST_F(ModelReaderMalformed, OversizedPayloadsAreCutAndTheRestStillLoads) {
     out.begin(0x4000);
     out.string(longName);
     out.begin(0x4100);
-    out.begin(0x4110); // two vertices more than the count
-    out.u16(3);
-    for (int i = 0; i < 15; ++i)
-        out.f32(static_cast<float>(i));
-    out.end();
-    out.begin(0x4140); // one more mapping coordinate than the count
-    out.u16(3);
-    for (int i = 0; i < 8; ++i)
-        out.f32(0.5f);
-    out.end();
+    // Two vertices and one mapping coordinate more than the counts.
+    floatList(out, 0x4110, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+    floatList(out, 0x4140, 3, std::vector<float>(8, 0.5f));
     faceList(out, {0, 1, 2}, {longName});
     endFile(out);
 

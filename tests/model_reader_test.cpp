@@ -59,16 +59,8 @@ std::vector<std::uint8_t> sampleFile(bool noise) {
     unknown(out, 0x4010, noise);
     out.begin(0x4100);
     unknown(out, 0x4160, noise);
-    out.begin(0x4110);
-    out.u16(4);
-    for (float c : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 1.f, 1.f, 0.5f})
-        out.f32(c);
-    out.end();
-    out.begin(0x4140);
-    out.u16(4);
-    for (float c : {0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 1.f})
-        out.f32(c);
-    out.end();
+    floatList(out, 0x4110, 4, {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0.5f});
+    floatList(out, 0x4140, 4, {0, 0, 1, 0, 0, 1, 1, 1});
     out.begin(0x4120);
     out.u16(2);
     for (std::uint16_t v : {0, 1, 2, 7, 1, 3, 2, 7})

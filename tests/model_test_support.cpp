@@ -58,15 +58,20 @@ void material(ChunkWriter& out, const std::string& name, const std::string& text
     out.end();
 }
 
+void floatList(ChunkWriter& out, std::uint16_t id, std::uint16_t count,
+               const std::vector<float>& values) {
+    out.begin(id);
+    out.u16(count);
+    for (float v : values)
+        out.f32(v);
+    out.end();
+}
+
 void beginTriangleMesh(ChunkWriter& out, const std::string& name) {
     out.begin(0x4000);
     out.string(name);
     out.begin(0x4100);
-    out.begin(0x4110);
-    out.u16(3);
-    for (float c : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f})
-        out.f32(c);
-    out.end();
+    floatList(out, 0x4110, 3, {0, 0, 0, 1, 0, 0, 0, 1, 0});
 }
 
 void faceList(ChunkWriter& out, std::initializer_list<std::uint16_t> indices,

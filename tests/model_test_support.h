@@ -37,6 +37,10 @@ void endFile(ChunkWriter& out);
 void stringChunk(ChunkWriter& out, std::uint16_t id, const std::string& text);
 // A material with its name and, unless `texture` is empty, a texture map naming it.
 void material(ChunkWriter& out, const std::string& name, const std::string& texture = "");
+// A list chunk: a 16-bit count, then `values` as floats (as many as the test wants, whatever
+// the count says).
+void floatList(ChunkWriter& out, std::uint16_t id, std::uint16_t count,
+               const std::vector<float>& values);
 // Opens an object and its mesh, and writes a list of three vertices; the mesh stays open.
 void beginTriangleMesh(ChunkWriter& out, const std::string& name);
 // A face list of the triangles in `indices` (three a face, flags 0), holding one face

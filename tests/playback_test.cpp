@@ -62,11 +62,8 @@ std::string lineValue(const std::string& out, const std::string& prefix) {
 TEST(Playback, PauseHoldsTheTickCounterAndTheMusic) {
     OwnDisplay display;
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    std::vector<std::string> environment = display.environment();
-    environment.push_back("SDL_AUDIODRIVER=dummy");
     ChildProcess child =
-        startProcess({TUVERO_BINARY, "--window", "--music", "--trace", "--data", TUVERO_DATA_DIR},
-                     TUVERO_DATA_DIR, environment);
+        startShow(display, {"--window", "--music"}, TUVERO_DATA_DIR, {"SDL_AUDIODRIVER=dummy"});
     std::string out;
     const bool playing = readOutputUntil(child, out, "scene 1 ", 120);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -100,9 +97,7 @@ TEST(Playback, FullScreenSwitchesBothWaysAndScreenshotsShowTheScreen) {
     OwnDisplay display(std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24");
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
     const fs::path dir = freshFolder("keys");
-    ChildProcess child = startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "50",
-                                       "--trace", "--data", TUVERO_DATA_DIR},
-                                      dir.string(), display.environment());
+    ChildProcess child = startShow(display, {"--window", "--silent", "--step", "50"}, dir);
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
     display.pressKey(child.pid, "space");
@@ -177,9 +172,7 @@ TEST(Playback, PageDownGoesToTheStartOfEachEntryWithTheMusicThere) {
 
     OwnDisplay display;
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    ChildProcess child = startProcess({TUVERO_BINARY, "--window", "--silent", "--step", sixtieth,
-                                       "--trace", "--data", TUVERO_DATA_DIR},
-                                      dir.string(), display.environment());
+    ChildProcess child = startShow(display, {"--window", "--silent", "--step", sixtieth}, dir);
     std::string out;
     bool ok = readOutputUntil(child, out, "scene 1 ", 120);
     for (int entry = 2; ok && entry <= lastEntry; ++entry) {

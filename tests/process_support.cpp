@@ -93,6 +93,15 @@ ProcessResult runProgram(const std::vector<std::string>& options, const std::str
     return runProcess(args, workDir, timeoutSeconds, {"SDL_AUDIODRIVER=dummy"});
 }
 
+ChildProcess startShow(const OwnDisplay& display, const std::vector<std::string>& options,
+                       const std::string& workDir, std::vector<std::string> environment) {
+    std::vector<std::string> args = {TUVERO_BINARY, "--trace", "--data", TUVERO_DATA_DIR};
+    args.insert(args.end(), options.begin(), options.end());
+    const std::vector<std::string> own = display.environment();
+    environment.insert(environment.end(), own.begin(), own.end());
+    return startProcess(args, workDir, environment);
+}
+
 std::filesystem::path freshFolder(const std::string& name) {
     const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / name;
     std::filesystem::remove_all(folder);

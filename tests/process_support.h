@@ -37,6 +37,13 @@ std::string shellOutput(const std::string& command);
 ProcessResult runProgram(const std::vector<std::string>& options, const std::string& workDir,
                          double timeoutSeconds = 280);
 
+// The show with --trace, the build's data folder and `options`, started in `workDir` on `display`
+// with `environment` on top.
+class OwnDisplay;
+ChildProcess startShow(const OwnDisplay& display, const std::vector<std::string>& options,
+                       const std::string& workDir = TUVERO_DATA_DIR,
+                       std::vector<std::string> environment = {});
+
 // An empty folder of that name in the test process's own scratch folder.
 std::filesystem::path freshFolder(const std::string& name);
 // A copy of the build's data folder in freshFolder(folder), without the file `left out`.

@@ -40,9 +40,7 @@ ProcessResult playToTheEndAndPressEscape() {
         return failed;
     }
     ChildProcess child =
-        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", std::to_string(stepMs),
-                      "--trace", "--data", TUVERO_DATA_DIR},
-                     TUVERO_DATA_DIR, display.environment());
+        startShow(display, {"--window", "--silent", "--step", std::to_string(stepMs)});
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(240);
     while (std::chrono::steady_clock::now() < deadline) {
