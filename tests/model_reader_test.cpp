@@ -18,15 +18,7 @@ void unknown(ChunkWriter& out, std::uint16_t id, bool on) {
 // added at every level, some of them holding chunks it does know.
 std::vector<std::uint8_t> sampleFile(bool noise) {
     ChunkWriter out;
-    out.begin(0x4D4D);
-    unknown(out, 0x0001, noise);
-    out.begin(0x0002);
-    out.u32(3);
-    out.end();
-    out.begin(0x3D3D);
-    out.begin(0x3D3E);
-    out.u32(3);
-    out.end();
+    beginFile(out);
     unknown(out, 0x0100, noise); // master scale
     if (noise) {                 // an unknown chunk holding an object: none of it may show up
         out.begin(0x1234);
@@ -74,12 +66,12 @@ std::vector<std::uint8_t> sampleFile(bool noise) {
     out.end();
     out.end();
     out.end();
+    out.end(); // the editor chunk
+    unknown(out, 0x0001, noise);
     if (noise) {
         out.begin(0xB000); // keyframer, with nested chunks
         out.begin(0xB00A);
         out.string("Star");
-        out.end();
-        out.end();
     }
     endFile(out);
     return out.data();
