@@ -32,13 +32,6 @@ xm::Module cuelessModule() {
     return module;
 }
 
-int countOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size())
-        ++count;
-    return count;
-}
-
 } // namespace
 
 TEST(MusicCues, PatternsTellWhetherAnInstrumentIsEverPlayed) {

@@ -210,6 +210,7 @@ TEST(Playback, PictureASecondAfterAJumpMatchesTheCapture) {
                     (dir / "after.png").string(), "--start-at-entry", "4"},
                    dir);
     ASSERT_EQ(live.exitCode, 0) << live.err;
+    EXPECT_FALSE(fs::exists(dir / "after.png.part")) << "the screenshot is written whole";
     const std::vector<Arrival> landed = arrivals(live.out);
     ASSERT_EQ(landed.size(), 1u) << live.out;
     const RgbImage captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");

@@ -140,6 +140,13 @@ std::filesystem::path framePath(const std::filesystem::path& folder, long frame)
     return folder / name;
 }
 
+int countOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size())
+        ++count;
+    return count;
+}
+
 std::vector<SceneStart> sceneStarts(const std::string& trace) {
     std::vector<SceneStart> starts;
     std::istringstream lines(trace);

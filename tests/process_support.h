@@ -58,6 +58,9 @@ double psnr(const RgbImage& a, const RgbImage& b);
 // The name of frame n of a capture into a folder.
 std::filesystem::path framePath(const std::filesystem::path& folder, long frame);
 
+// How often `part` occurs in `text`.
+int countOf(const std::string& text, const std::string& part);
+
 // The "scene N frame F time T" lines of a trace, in order.
 struct SceneStart {
     int scene = -1;

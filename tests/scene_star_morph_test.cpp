@@ -27,7 +27,7 @@ Model triangleModel(int objectCount = 1, int faceCount = 1, bool reversed = fals
     return model;
 }
 
-TEST(StarModelsMorphable, OnlyModelsThatPairUpObjectForObjectAndFaceForFacePass) {
+TEST(StarModelsMorphable, OnlyModelsThatPairUpWithEveryIndexInsideItsObjectPass) {
     EXPECT_TRUE(modelsMorphable(triangleModel(2, 3), triangleModel(2, 3, true)));
     EXPECT_FALSE(modelsMorphable(triangleModel(2), triangleModel(1)));
     EXPECT_FALSE(modelsMorphable(triangleModel(1), triangleModel(2)));
@@ -38,9 +38,8 @@ TEST(StarModelsMorphable, OnlyModelsThatPairUpObjectForObjectAndFaceForFacePass)
     Model countsLie = triangleModel();
     countsLie.objectCount = 2; // more objects counted than held
     EXPECT_FALSE(modelsMorphable(countsLie, countsLie));
-}
 
-TEST(StarModelsMorphable, AnyIndexOutsideItsObjectIsRefused) {
+    // Any index outside its object is refused.
     const Model good = triangleModel(2, 2);
     auto broken = [&](auto change) {
         Model model = good;
