@@ -284,23 +284,29 @@ void ModelReader::readObject(Model& model, Chunk& chunk) {
     readObjectChunks(model, object, chunk);
 }
 
-void ModelReader::readVertices(ModelObject& object, Chunk& chunk) {
-    const std::uint16_t count = readU16(chunk);
-    constexpr std::uint32_t entrySize = 12;
-    // Checked before allocating, so a short file cannot ask for memory it does not fill.
-    if (std::uint32_t(count) * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
-    std::vector<Vec3> vertices;
+template <class Take>
+void ModelReader::readEntries(Chunk& chunk, std::uint32_t count, std::uint32_t entrySize,
+                              Take take) {
+    // Checked before the caller's list grows, so a short file cannot ask for memory it does not
+    // fill.
+    if (count * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
     unsigned char bytes[listPiece];
     for (std::uint32_t left = count; left > 0;) {
         const std::uint32_t entries = std::min(left, listPiece / entrySize);
         readBytes(chunk, bytes, entries * entrySize);
-        for (std::uint32_t i = 0; i < entries; ++i) {
-            const unsigned char* entry = bytes + i * entrySize;
-            vertices.push_back({littleEndianFloat(entry), littleEndianFloat(entry + 4),
-                                littleEndianFloat(entry + 8)});
-        }
+        for (std::uint32_t i = 0; i < entries; ++i)
+            take(bytes + i * entrySize);
         left -= entries;
     }
+}
+
+void ModelReader::readVertices(ModelObject& object, Chunk& chunk) {
+    const std::uint16_t count = readU16(chunk);
+    std::vector<Vec3> vertices;
+    readEntries(chunk, count, 12, [&](const unsigned char* entry) {
+        vertices.push_back(
+            {littleEndianFloat(entry), littleEndianFloat(entry + 4), littleEndianFloat(entry + 8)});
+    });
     charge(std::size_t(count) * 2 * sizeof(Vec3)); // the normals to come included
     object.vertexCount = count;
     object.vertices = std::move(vertices);
@@ -311,21 +317,12 @@ void ModelReader::readVertices(ModelObject& object, Chunk& chunk) {
 // lists) are left to the object-level loop.
 void ModelReader::readFaces(ModelObject& object, Chunk& chunk) {
     const std::uint16_t count = readU16(chunk);
-    constexpr std::uint32_t entrySize = 8;
-    if (std::uint32_t(count) * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
     std::vector<ModelFace> faces;
-    unsigned char bytes[listPiece];
-    for (std::uint32_t left = count; left > 0;) {
-        const std::uint32_t entries = std::min(left, listPiece / entrySize);
-        readBytes(chunk, bytes, entries * entrySize);
-        for (std::uint32_t i = 0; i < entries; ++i) {
-            const unsigned char* entry = bytes + i * entrySize;
-            ModelFace& face = faces.emplace_back();
-            for (int k = 0; k < 3; ++k) // the fourth value, the face flags, is not used
-                face.vertexIndex[k] = entry[2 * k] | entry[2 * k + 1] << 8;
-        }
-        left -= entries;
-    }
+    readEntries(chunk, count, 8, [&](const unsigned char* entry) {
+        ModelFace& face = faces.emplace_back();
+        for (int k = 0; k < 3; ++k) // the fourth value, the face flags, is not used
+            face.vertexIndex[k] = entry[2 * k] | entry[2 * k + 1] << 8;
+    });
     charge(std::size_t(count) * sizeof(ModelFace));
     object.faceCount = count;
     object.faces = std::move(faces);
@@ -365,19 +362,10 @@ void ModelReader::charge(std::size_t bytes) {
 
 void ModelReader::readTexCoords(ModelObject& object, Chunk& chunk) {
     const std::uint16_t count = readU16(chunk);
-    constexpr std::uint32_t entrySize = 8;
-    if (std::uint32_t(count) * entrySize > chunk.remaining()) throw LoadFailure{listTooShort};
     std::vector<Vec2> texCoords;
-    unsigned char bytes[listPiece];
-    for (std::uint32_t left = count; left > 0;) {
-        const std::uint32_t entries = std::min(left, listPiece / entrySize);
-        readBytes(chunk, bytes, entries * entrySize);
-        for (std::uint32_t i = 0; i < entries; ++i) {
-            const unsigned char* entry = bytes + i * entrySize;
-            texCoords.push_back({littleEndianFloat(entry), littleEndianFloat(entry + 4)});
-        }
-        left -= entries;
-    }
+    readEntries(chunk, count, 8, [&](const unsigned char* entry) {
+        texCoords.push_back({littleEndianFloat(entry), littleEndianFloat(entry + 4)});
+    });
     charge(std::size_t(count) * sizeof(Vec2));
     object.texCoordCount = count;
     object.texCoords = std::move(texCoords);

@@ -49,6 +49,10 @@ class ModelReader {
     void readColorChunk(ModelMaterial& material, Chunk& chunk);
 
     void readBytes(Chunk& chunk, void* destination, std::uint32_t count);
+    // Reads `count` entries of `entrySize` bytes a piece at a time, handing each to `take`;
+    // refused before anything is read when the chunk cannot hold them all.
+    template <class Take>
+    void readEntries(Chunk& chunk, std::uint32_t count, std::uint32_t entrySize, Take take);
     std::uint16_t readU16(Chunk& chunk);
     void readString(Chunk& chunk, char* buffer, std::size_t capacity);
     std::size_t readRest(Chunk& chunk, void* destination, std::size_t capacity);

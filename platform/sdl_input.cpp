@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -31,29 +32,31 @@ std::uint32_t realTick() {
 
 std::vector<ControlKey> controlKeys;
 
+// The playback control a key stands for, if any.
+std::optional<ControlKey> controlKeyOf(const SDL_Keysym& key) {
+    switch (key.sym) {
+    case SDLK_SPACE:
+        return ControlKey::Pause;
+    case SDLK_F11:
+        return ControlKey::FullScreen;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        if (key.mod & KMOD_ALT) return ControlKey::FullScreen;
+        return std::nullopt;
+    case SDLK_F12:
+        return ControlKey::Screenshot;
+    case SDLK_PAGEDOWN:
+        return ControlKey::NextEntry;
+    default:
+        return std::nullopt;
+    }
+}
+
 // The keys that steer playback. Auto-repeat does not toggle them again.
 void noteControlKey(const SDL_KeyboardEvent& key) {
     if (key.repeat) return;
-    switch (key.keysym.sym) {
-    case SDLK_SPACE:
-        controlKeys.push_back(ControlKey::Pause);
-        break;
-    case SDLK_F11:
-        controlKeys.push_back(ControlKey::FullScreen);
-        break;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        if (key.keysym.mod & KMOD_ALT) controlKeys.push_back(ControlKey::FullScreen);
-        break;
-    case SDLK_F12:
-        controlKeys.push_back(ControlKey::Screenshot);
-        break;
-    case SDLK_PAGEDOWN:
-        controlKeys.push_back(ControlKey::NextEntry);
-        break;
-    default:
-        break;
-    }
+    if (const std::optional<ControlKey> control = controlKeyOf(key.keysym))
+        controlKeys.push_back(*control);
 }
 
 SDL_Scancode scancodeOf(int virtualKey) {

@@ -13,22 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path freshFolder(const std::string& name) {
-    fs::path folder = fs::path(::testing::TempDir()) / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
-// The show's data without one of its pictures: loading fails when it reaches that picture.
-fs::path dataWithout(const std::string& missing) {
-    const fs::path data = freshFolder("cleanup_data_" + missing);
-    for (const auto& entry : fs::directory_iterator(TUVERO_DATA_DIR))
-        if (entry.path().filename() != missing)
-            fs::copy_file(entry.path(), data / entry.path().filename());
-    return data;
-}
-
 std::vector<std::string> filesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
@@ -59,7 +43,7 @@ bool ffmpegInstalled() { return !shellOutput("command -v ffmpeg").empty(); }
 } // namespace
 
 TEST(CaptureCleanup, AFailedLoadRemovesTheFramesAndTheTemporaryVideo) {
-    const fs::path data = dataWithout("friends.jpg");
+    const fs::path data = showDataWithout("friends.jpg", "cleanup_data");
     const fs::path folder = freshFolder("cleanup_frames");
     std::ofstream(folder / "mine.txt") << "not the capture's";
     auto result =

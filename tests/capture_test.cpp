@@ -1,101 +1,69 @@
-// Offline capture: exact and repeatable frames and soundtrack, syncs on the frame that holds
-// their note, and clean failures.
+// Offline capture: exact frames and soundtrack, clips, syncs on the frame that holds their note,
+// and clean failures.
 #include "tests/music_test_support.h"
 #include "tests/process_support.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <regex>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+ProcessResult capture(const std::vector<std::string>& options) {
+    return runProgram(options, TUVERO_DATA_DIR);
 }
 
-fs::path freshFolder(const std::string& name) {
-    fs::path folder = fs::path(::testing::TempDir()) / name;
-    fs::remove_all(folder);
-    return folder;
-}
-
-ProcessResult capture(const std::vector<std::string>& options,
-                      const std::string& dataDir = TUVERO_DATA_DIR) {
-    std::vector<std::string> args = {TUVERO_BINARY};
-    args.insert(args.end(), options.begin(), options.end());
-    return runProcess(args, dataDir, 300);
-}
-
-struct Picture {
-    unsigned width = 0, height = 0;
-    std::vector<unsigned char> pixels; // rows from the top; empty if unreadable
-};
-
-Picture readPng(const fs::path& path, png_uint_32 format = PNG_FORMAT_RGB) {
-    Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = format;
-    picture.pixels.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr))
-        picture.width = image.width, picture.height = image.height;
-    else
-        picture.pixels.clear();
-    png_image_free(&image);
-    return picture;
-}
-
-// Mean brightness of a frame's PNG (0..255), -1 if it cannot be read.
+// Mean brightness of a frame (0..255), -1 if it cannot be read.
 double brightness(const fs::path& path) {
-    const Picture grey = readPng(path, PNG_FORMAT_GRAY);
-    if (grey.pixels.empty()) return -1;
+    const RgbImage picture = readPicture(path);
+    if (picture.pixels.empty()) return -1;
     double sum = 0;
-    for (unsigned char p : grey.pixels)
+    for (std::uint8_t p : picture.pixels)
         sum += p;
-    return sum / grey.pixels.size();
-}
-
-fs::path framePath(const fs::path& folder, long frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
-    return folder / name;
+    return sum / picture.pixels.size();
 }
 
 long countFrames(const fs::path& folder) {
     long count = 0;
     for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".png") ++count;
+        count += entry.path().extension() == ".png";
     return count;
 }
 
 } // namespace
 
-TEST(Capture, TwoRunsGiveTheSameFramesAndSoundtrackOfTheRightLength) {
-    fs::path first = freshFolder("capture_a"), second = freshFolder("capture_b");
-    for (const fs::path& folder : {first, second}) {
-        auto result =
-            capture({"--capture", folder.string() + "/", "--duration", "2", "--fps", "25"});
-        ASSERT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_NE(result.err.find("capture: frame 50 of 50"), std::string::npos) << result.err;
+// A whole capture and a clip of its last 1.5 s, each a run of its own from the start: the clip
+// holds the whole capture's frames and sound of that span, and each soundtrack is exactly as
+// long as its frames.
+TEST(Capture, AClipHoldsTheFramesAndSoundOfTheSameSpanOfAWholeCapture) {
+    const fs::path dir = freshFolder("capture_clip");
+    const ProcessResult whole =
+        capture({"--capture", (dir / "whole/").string(), "--fps", "20", "--duration", "5"});
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_NE(whole.err.find("capture: frame 100 of 100"), std::string::npos) << whole.err;
+    const ProcessResult clip = capture(
+        {"--capture", (dir / "clip/").string(), "--fps", "20", "--from", "3.5", "--to", "5"});
+    ASSERT_EQ(clip.exitCode, 0) << clip.err;
+
+    EXPECT_EQ(countFrames(dir / "whole"), 100);
+    ASSERT_EQ(countFrames(dir / "clip"), 30);
+    const RgbImage first = readPicture(framePath(dir / "whole", 0));
+    EXPECT_TRUE(first.width == 640 && first.height == 480);
+    for (long n = 0; n < 30; ++n) {
+        const RgbImage a = readPicture(framePath(dir / "clip", n));
+        ASSERT_FALSE(a.pixels.empty()) << "frame " << n;
+        EXPECT_EQ(a.pixels, readPicture(framePath(dir / "whole", n + 70)).pixels) << "frame " << n;
     }
-    ASSERT_EQ(countFrames(first), 50);
-    ASSERT_EQ(countFrames(second), 50);
-    for (long frame = 0; frame < 50; ++frame)
-        EXPECT_EQ(readAll(framePath(first, frame)), readAll(framePath(second, frame)))
-            << "frame " << frame;
-    std::string wav = readAll(first / "music.wav");
-    EXPECT_EQ(wav, readAll(second / "music.wav"));
-    // 2 s of 16-bit stereo at 48 kHz after the 44-byte header: exactly the frames' length.
-    EXPECT_EQ(wav.size(), 44u + 2 * 48000 * 4);
-    const Picture picture = readPng(framePath(first, 0));
-    EXPECT_EQ(picture.width, 640u);
-    EXPECT_EQ(picture.height, 480u);
+    // 16-bit stereo at 48 kHz after a 44-byte header: 4 bytes a sample frame, 2400 a video frame.
+    const std::string wholeWav = fileContents(dir / "whole" / "music.wav");
+    const std::string clipWav = fileContents(dir / "clip" / "music.wav");
+    ASSERT_EQ(wholeWav.size(), 44u + 100 * 2400 * 4);
+    ASSERT_EQ(clipWav.size(), 44u + 30 * 2400 * 4);
+    EXPECT_TRUE(
+        clipWav.compare(44, std::string::npos, wholeWav, 44 + 70 * 2400 * 4, 30 * 2400 * 4) == 0)
+        << "the clip's sound is not the whole capture's sound of the same span";
 }
 
 TEST(Capture, ScaledFramesKeepEveryPixelSharp) {
@@ -104,10 +72,10 @@ TEST(Capture, ScaledFramesKeepEveryPixelSharp) {
     ASSERT_EQ(
         capture({"--capture", scaled.string() + "/", "--duration", "0.5", "--scale", "2"}).exitCode,
         0);
-    const Picture a = readPng(framePath(plain, 29)), b = readPng(framePath(scaled, 29));
-    ASSERT_EQ(a.width, 640u);
-    ASSERT_EQ(b.width, 1280u);
-    ASSERT_EQ(b.height, 960u);
+    const RgbImage a = readPicture(framePath(plain, 29)), b = readPicture(framePath(scaled, 29));
+    ASSERT_EQ(a.width, 640);
+    ASSERT_EQ(b.width, 1280);
+    ASSERT_EQ(b.height, 960);
     // Nearest neighbour: the scaled frame is the plain one with every pixel doubled.
     const auto& pa = a.pixels;
     const auto& pb = b.pixels;
@@ -122,18 +90,13 @@ TEST(Capture, ScaledFramesKeepEveryPixelSharp) {
 // A module whose one instrument-3 note sounds 1200 ms after the music starts: its white flash
 // must be on the frame whose time span holds that moment, not a frame later.
 TEST(Capture, ASyncsFlashIsOnTheFrameThatContainsItsNote) {
-    fs::path data = freshFolder("capture_data"), out = freshFolder("capture_sync");
-    fs::create_directories(data);
-    for (const auto& entry : fs::directory_iterator(TUVERO_DATA_DIR))
-        if (entry.path().filename() != "musa.mo3")
-            fs::copy_file(entry.path(), data / entry.path().filename());
+    const fs::path out = freshFolder("capture_sync");
     xm::Module module = testModule(64);
     noteAt(module, 10, 0, 3);
-    fs::copy_file(writeTestModule(module, "capture_sync.xm"), data / "musa.mo3");
+    const std::string data = showDataWithModule(module, "capture_sync");
 
-    auto result =
-        capture({"--capture", out.string() + "/", "--duration", "6", "--fps", "30", "--trace"},
-                data.string());
+    auto result = capture({"--capture", out.string() + "/", "--duration", "6", "--fps", "30",
+                           "--trace", "--data", data});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::smatch scene, sync;
     ASSERT_TRUE(std::regex_search(result.out, scene, std::regex("scene 1 frame (\\d+)")));
@@ -150,8 +113,7 @@ TEST(Capture, ASyncsFlashIsOnTheFrameThatContainsItsNote) {
 }
 
 TEST(Capture, BadTargetsFailCleanlyAndLeaveNothingBehind) {
-    fs::path folder = freshFolder("capture_bad");
-    fs::create_directories(folder);
+    const fs::path folder = freshFolder("capture_bad");
     struct Case {
         std::string target;
         std::vector<std::string> environment;
@@ -173,8 +135,7 @@ TEST(Capture, BadTargetsFailCleanlyAndLeaveNothingBehind) {
 TEST(Capture, VideoWithSoundtrackThroughFfmpeg) {
     ASSERT_FALSE(shellOutput("command -v ffmpeg").empty())
         << "ffmpeg is not installed (scripts/install-deps installs it)";
-    fs::path folder = freshFolder("capture_video");
-    fs::create_directories(folder);
+    const fs::path folder = freshFolder("capture_video");
     for (const char* name : {"show.mkv", "show.mp4"}) {
         auto result = capture({"--capture", (folder / name).string(), "--duration", "1"});
         ASSERT_EQ(result.exitCode, 0) << result.err;

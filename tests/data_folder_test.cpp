@@ -3,10 +3,8 @@
 #include "assets/data_folder.h"
 #include "tests/process_support.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
@@ -17,15 +15,13 @@ namespace {
 class DataFolderTest : public testing::Test {
   protected:
     void SetUp() override {
-        root = fs::path(testing::TempDir()) / "tuvero_data_folder";
-        fs::remove_all(root);
+        root = freshFolder("data_folder");
         for (const char* name : {"work", "env", "option", "prefix/bin", "prefix/share/tuvero"})
             fs::create_directories(root / name);
         places.workingDirectory = (root / "work").string();
         places.environment = (root / "env").string();
         places.executable = (root / "prefix/bin/tuvero").string();
     }
-    void TearDown() override { fs::remove_all(root); }
 
     void holdFiles(const char* folder) { std::ofstream(root / folder / showMarkerFile) << "x"; }
     std::string path(const char* folder) const { return (root / folder).string(); }
@@ -88,9 +84,7 @@ TEST_F(DataFolderTest, WhenNoPlaceHoldsTheFilesTheErrorNamesEveryOne) {
 // every one of them from there (pictures, models and music load before the first scene); with
 // nowhere to find them it says where it looked before it opens a window.
 TEST(DataFolderProgram, AnEmptyWorkingDirectoryFallsBackToTheEnvironment) {
-    const fs::path empty = fs::path(testing::TempDir()) / "tuvero_empty_cwd";
-    fs::remove_all(empty);
-    fs::create_directories(empty);
+    const fs::path empty = freshFolder("empty_cwd");
     auto result = runProcess({TUVERO_BINARY, "--window", "--silent", "--step", "16", "--trace",
                               "--frames", "60", "--hidden"},
                              empty.string(), 120, {"TUVERO_DATA_DIR=" TUVERO_DATA_DIR});
@@ -105,7 +99,6 @@ TEST(DataFolderProgram, AnEmptyWorkingDirectoryFallsBackToTheEnvironment) {
     EXPECT_NE(result.err.find(empty.string() + " (TUVERO_DATA_DIR)"), std::string::npos)
         << result.err;
     EXPECT_EQ(result.out.find("scene 0"), std::string::npos) << "no frame without files";
-    fs::remove_all(empty);
 }
 
 TEST(DataFolderProgram, VersionComesFromTheBuild) {

@@ -3,32 +3,15 @@
 // middle between black bars.
 #include "tests/process_support.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 // A 16:9 screen, so that the picture needs bars at the sides.
 constexpr int screenWidth = 1280, screenHeight = 720;
 constexpr int pictureWidth = screenHeight * 4 / 3;
-
-struct Box {
-    int width = 0, height = 0, x = -1, y = -1;
-};
-
-// The part of the root window that is not the black border around it.
-Box pictureOnScreen(const OwnDisplay& display, const std::string& path) {
-    display.shell("import -window root " + path + " 2>/dev/null");
-    const std::string geometry =
-        shellOutput("convert " + path + " -fuzz 2% -trim -format '%w %h %X %Y' info: 2>/dev/null");
-    Box box;
-    std::sscanf(geometry.c_str(), "%d %d %d %d", &box.width, &box.height, &box.x, &box.y);
-    return box;
-}
 
 bool startWindowManager(const OwnDisplay& display) {
     display.shell("(openbox >/dev/null 2>&1 &)");
@@ -41,15 +24,20 @@ bool startWindowManager(const OwnDisplay& display) {
     return false;
 }
 
-// Plays in full screen until the first scene's cue (well after the fade from black), then
-// measures the picture and ends the show with Escape.
-void expectCentredPictureThatFillsTheHeight(const OwnDisplay& display, const std::string& shot) {
-    ChildProcess child = startProcess({TUVERO_BINARY, "--fullscreen", "--silent", "--step", "50",
-                                       "--trace", "--data", TUVERO_DATA_DIR},
-                                      TUVERO_DATA_DIR, display.environment());
+// Plays in full screen on a screen of its own, under openbox when `windowManager`, until the
+// first scene's cue (well after the fade from black), then measures the picture and ends the
+// show with Escape.
+void expectCentredPictureThatFillsTheHeight(bool windowManager) {
+    OwnDisplay display(std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24");
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    if (windowManager) {
+        ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
+    }
+    ChildProcess child = startShow(display, {"--fullscreen", "--silent", "--step", "50"});
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
-    const Box box = cued ? pictureOnScreen(display, shot) : Box{};
+    const OwnDisplay::Box box =
+        cued ? display.pictureOnScreen(::testing::TempDir() + "screen.png") : OwnDisplay::Box{};
     display.pressKey(child.pid, "Escape");
     const ProcessResult result = waitProcess(child, 60);
     ASSERT_TRUE(cued) << out << result.out << result.err;
@@ -60,31 +48,12 @@ void expectCentredPictureThatFillsTheHeight(const OwnDisplay& display, const std
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-std::string shotPath(const char* name) {
-    return (std::filesystem::temp_directory_path() /
-            ("tuvero-" + std::string(name) + "-" + std::to_string(getpid()) + ".png"))
-        .string();
-}
-
-std::string screenSize() {
-    return std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
-}
-
 } // namespace
 
 TEST(FullScreen, CoversABareXServerWithTheWholePicture) {
-    OwnDisplay display(screenSize());
-    ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    const std::string shot = shotPath("full-screen-bare");
-    expectCentredPictureThatFillsTheHeight(display, shot);
-    std::filesystem::remove(shot);
+    expectCentredPictureThatFillsTheHeight(false);
 }
 
 TEST(FullScreen, CoversTheScreenUnderAWindowManager) {
-    OwnDisplay display(screenSize());
-    ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
-    const std::string shot = shotPath("full-screen-wm");
-    expectCentredPictureThatFillsTheHeight(display, shot);
-    std::filesystem::remove(shot);
+    expectCentredPictureThatFillsTheHeight(true);
 }

@@ -25,9 +25,18 @@ bool ensureGlContext(std::uint32_t tick) {
     return true;
 }
 
-std::vector<std::uint8_t> offscreenPicture() {
-    return platform::readOffscreenFrame();
+ShowOptions hiddenRun(long frames) {
+    ShowOptions options;
+    options.fullScreen = false;
+    options.music = false;
+    options.stepMs = 16;
+    options.hidden = true;
+    options.frames = frames;
+    options.dataDir = TUVERO_DATA_DIR;
+    return options;
 }
+
+std::vector<std::uint8_t> offscreenPicture() { return platform::readOffscreenFrame(); }
 
 Rgb pixelAt(int x, int y) {
     auto picture = platform::readOffscreenFrame();

@@ -9,6 +9,11 @@
 // `tick`. Returns false when no context could be opened (no display).
 bool ensureGlContext(std::uint32_t tick = 100000);
 
+struct ShowOptions;
+// An in-process run of the show: a hidden window, no music, 16 ms steps on the virtual clock,
+// the build's data folder, ending after `frames` frames.
+ShowOptions hiddenRun(long frames);
+
 struct Rgb {
     int r = 0, g = 0, b = 0;
 };

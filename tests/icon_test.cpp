@@ -1,5 +1,6 @@
 // The program's icon as the install rules and the icon theme expect it: one square RGBA PNG per
 // size at hicolor/NxN/apps/tuvero.png, a tile that is opaque inside and clear at its corners.
+#include "tests/process_support.h"
 #include "tools/assets.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,7 @@
 namespace fs = std::filesystem;
 
 TEST(Icon, EverySizeIsASquareRgbaTileWithClearCorners) {
-    const fs::path folder = fs::path(testing::TempDir()) / "tuvero_icons";
-    fs::remove_all(folder);
+    const fs::path folder = freshFolder("icons");
     std::string error;
     ASSERT_TRUE(generateIcons(folder.string(), error)) << error;
     for (int size : iconSizes) {
@@ -34,5 +34,4 @@ TEST(Icon, EverySizeIsASquareRgbaTileWithClearCorners) {
         EXPECT_EQ(alpha(size / 2, size / 16), 255) << name << ": the tile nearly fills the icon";
         EXPECT_FALSE(fs::exists(path.string() + ".part"));
     }
-    fs::remove_all(folder);
 }

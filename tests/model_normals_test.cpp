@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -79,24 +78,4 @@ TEST(ModelNormals, DegenerateMeshesGiveUnitOrZeroNormals) {
         for (const Vec3& n : model.objects[0].normals)
             expectNear(n, c.normal);
     }
-}
-
-TEST(ModelRelease, KeepsCountsNamesAndMaterials) {
-    Model model = modelOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{{0, 1, 2}}});
-    std::strcpy(model.objects[0].name, "Star");
-    model.materials.emplace_back();
-    model.materialCount = 1;
-    std::strcpy(model.materials[0].name, "Gold");
-    computeNormals(model);
-
-    releaseModel(model);
-    releaseModel(model); // the scene's unload may run it again on the same model
-    const ModelObject& object = model.objects[0];
-    EXPECT_EQ(model.objectCount, 1);
-    EXPECT_STREQ(object.name, "Star");
-    EXPECT_EQ(object.vertexCount, 3);
-    EXPECT_EQ(object.faceCount, 1);
-    EXPECT_TRUE(object.vertices.empty() && object.normals.empty() && object.faces.empty());
-    EXPECT_EQ(object.vertices.capacity(), 0u);
-    EXPECT_STREQ(model.materials[0].name, "Gold");
 }

@@ -1,11 +1,6 @@
 #include "tests/model_test_support.h"
 
-#include "tools/chunk_writer.h"
-
-#include <bit>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
+#include <sstream>
 
 void ModelFileTest::SetUp() {
     platform::setMessageBoxHook([this](const platform::MessageBoxRequest& request) {
@@ -14,23 +9,15 @@ void ModelFileTest::SetUp() {
     });
 }
 
-void ModelFileTest::TearDown() {
-    platform::setMessageBoxHook(nullptr);
-    for (const std::string& file : files)
-        std::remove(file.c_str());
-}
+void ModelFileTest::TearDown() { platform::setMessageBoxHook(nullptr); }
 
 std::string ModelFileTest::writeTestFile(const std::vector<std::uint8_t>& bytes,
                                          const std::string& suffix) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                       std::to_string(getpid()) + "_" + suffix;
-    for (char& c : name)
-        if (c == '/') c = '_';
-    const std::string path = ::testing::TempDir() + "tuvero_" + name;
+    static int written = 0;
+    const std::string path =
+        ::testing::TempDir() + "tuvero_" + std::to_string(++written) + "_" + suffix;
     std::string error;
     EXPECT_TRUE(writeBinaryFile(path, bytes, error)) << error;
-    files.push_back(path);
     return path;
 }
 
@@ -38,55 +25,106 @@ bool ModelFileTest::load(Model& into, const std::vector<std::uint8_t>& bytes) {
     return reader.load(into, writeTestFile(bytes).c_str());
 }
 
-namespace {
-
-std::uint32_t bits(float f) { return std::bit_cast<std::uint32_t>(f); }
-
-void expectSameVec(const Vec3& a, const Vec3& b, const char* what, std::size_t i) {
-    EXPECT_TRUE(bits(a.x) == bits(b.x) && bits(a.y) == bits(b.y) && bits(a.z) == bits(b.z))
-        << what << "[" << i << "]: (" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x
-        << ", " << b.y << ", " << b.z << ")";
+void beginFile(ChunkWriter& out, std::uint32_t version) {
+    out.begin(0x4D4D);
+    out.begin(0x0002);
+    out.u32(version);
+    out.end();
+    out.begin(0x3D3D);
+    out.begin(0x3D3E);
+    out.u32(3);
+    out.end();
 }
 
-} // namespace
+void endFile(ChunkWriter& out) {
+    while (out.openChunks() > 0)
+        out.end();
+}
 
-void expectSameModel(const Model& actual, const Model& expected) {
-    ASSERT_EQ(actual.objectCount, expected.objectCount);
-    ASSERT_EQ(actual.materialCount, expected.materialCount);
-    ASSERT_EQ(actual.objects.size(), expected.objects.size());
-    ASSERT_EQ(actual.materials.size(), expected.materials.size());
-    for (std::size_t m = 0; m < actual.materials.size(); ++m) {
-        const ModelMaterial& a = actual.materials[m];
-        const ModelMaterial& e = expected.materials[m];
-        EXPECT_STREQ(a.name, e.name);
-        EXPECT_STREQ(a.textureFile, e.textureFile);
-        EXPECT_EQ(0, std::memcmp(a.color, e.color, 3)) << "material " << m;
+void stringChunk(ChunkWriter& out, std::uint16_t id, const std::string& text) {
+    out.begin(id);
+    out.string(text);
+    out.end();
+}
+
+void material(ChunkWriter& out, const std::string& name, const std::string& texture) {
+    out.begin(0xAFFF);
+    stringChunk(out, 0xA000, name);
+    if (!texture.empty()) {
+        out.begin(0xA200);
+        stringChunk(out, 0xA300, texture);
+        out.end();
     }
-    for (std::size_t o = 0; o < actual.objects.size(); ++o) {
-        SCOPED_TRACE("object " + std::to_string(o));
-        const ModelObject& a = actual.objects[o];
-        const ModelObject& e = expected.objects[o];
-        EXPECT_STREQ(a.name, e.name);
-        EXPECT_EQ(a.vertexCount, e.vertexCount);
-        EXPECT_EQ(a.faceCount, e.faceCount);
-        EXPECT_EQ(a.texCoordCount, e.texCoordCount);
-        EXPECT_EQ(a.materialId, e.materialId);
-        EXPECT_EQ(a.hasTexture, e.hasTexture);
-        ASSERT_EQ(a.vertices.size(), e.vertices.size());
-        ASSERT_EQ(a.normals.size(), e.normals.size());
-        ASSERT_EQ(a.texCoords.size(), e.texCoords.size());
-        ASSERT_EQ(a.faces.size(), e.faces.size());
-        for (std::size_t i = 0; i < a.vertices.size(); ++i)
-            expectSameVec(a.vertices[i], e.vertices[i], "vertices", i);
-        for (std::size_t i = 0; i < a.normals.size(); ++i)
-            expectSameVec(a.normals[i], e.normals[i], "normals", i);
-        for (std::size_t i = 0; i < a.texCoords.size(); ++i)
-            EXPECT_TRUE(bits(a.texCoords[i].x) == bits(e.texCoords[i].x) &&
-                        bits(a.texCoords[i].y) == bits(e.texCoords[i].y))
-                << "texCoords[" << i << "]";
-        for (std::size_t i = 0; i < a.faces.size(); ++i)
-            EXPECT_EQ(0, std::memcmp(a.faces[i].vertexIndex, e.faces[i].vertexIndex,
-                                     sizeof a.faces[i].vertexIndex))
-                << "faces[" << i << "]";
+    out.end();
+}
+
+void floatList(ChunkWriter& out, std::uint16_t id, std::uint16_t count,
+               const std::vector<float>& values) {
+    out.begin(id);
+    out.u16(count);
+    for (float v : values)
+        out.f32(v);
+    out.end();
+}
+
+void beginTriangleMesh(ChunkWriter& out, const std::string& name) {
+    out.begin(0x4000);
+    out.string(name);
+    out.begin(0x4100);
+    floatList(out, 0x4110, 3, {0, 0, 0, 1, 0, 0, 0, 1, 0});
+}
+
+void faceList(ChunkWriter& out, std::initializer_list<std::uint16_t> indices,
+              const std::vector<std::string>& faceMaterials) {
+    out.begin(0x4120);
+    out.u16(static_cast<std::uint16_t>(indices.size() / 3));
+    std::size_t n = 0;
+    for (std::uint16_t i : indices) {
+        out.u16(i);
+        if (++n % 3 == 0) out.u16(0);
     }
+    for (const std::string& name : faceMaterials) {
+        out.begin(0x4130);
+        out.string(name);
+        out.u16(1);
+        out.u16(0);
+        out.end();
+    }
+    out.end();
+}
+
+void triangleObject(ChunkWriter& out, const std::string& name,
+                    const std::vector<std::string>& faceMaterials) {
+    beginTriangleMesh(out, name);
+    faceList(out, {0, 1, 2}, faceMaterials);
+    out.end();
+    out.end();
+}
+
+std::string describeModel(const Model& model) {
+    std::ostringstream out;
+    out << std::hexfloat << model.objectCount << " objects, " << model.materialCount
+        << " materials\n";
+    for (const ModelMaterial& m : model.materials)
+        out << "material " << m.name << " texture " << m.textureFile << " colour "
+            << int{m.color[0]} << ' ' << int{m.color[1]} << ' ' << int{m.color[2]} << '\n';
+    const auto vectors = [&](const char* what, const std::vector<Vec3>& list) {
+        out << '\n' << what;
+        for (const Vec3& v : list)
+            out << ' ' << v.x << ',' << v.y << ',' << v.z;
+    };
+    for (const ModelObject& o : model.objects) {
+        out << "object " << o.name << " counts " << o.vertexCount << ' ' << o.faceCount << ' '
+            << o.texCoordCount << " material " << o.materialId << " textured " << o.hasTexture;
+        vectors("vertices", o.vertices);
+        vectors("normals", o.normals);
+        out << "\ntexCoords";
+        for (const Vec2& t : o.texCoords)
+            out << ' ' << t.x << ',' << t.y;
+        out << "\nfaces";
+        for (const ModelFace& f : o.faces)
+            out << ' ' << f.vertexIndex[0] << ',' << f.vertexIndex[1] << ',' << f.vertexIndex[2];
+        out << '\n';
+    }
+    return out.str();
 }

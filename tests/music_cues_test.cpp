@@ -21,18 +21,6 @@ bool patternsPlay(const xm::Module& module, const std::string& name, int instrum
     return plays;
 }
 
-// The show's data folder with musa.mo3 replaced by `module`.
-fs::path dataWithModule(const xm::Module& module, const std::string& name) {
-    const fs::path data = fs::path(::testing::TempDir()) / ("cue_data_" + name);
-    fs::remove_all(data);
-    fs::create_directories(data);
-    for (const auto& entry : fs::directory_iterator(TUVERO_DATA_DIR))
-        if (entry.path().filename() != "musa.mo3")
-            fs::copy_file(entry.path(), data / entry.path().filename());
-    fs::copy_file(writeTestModule(module, name), data / "musa.mo3");
-    return data;
-}
-
 // A 64-row module (7.7 s) with notes of instruments 1, 2 and 5 only.
 xm::Module cuelessModule() {
     xm::Module module = testModule(64);
@@ -42,13 +30,6 @@ xm::Module cuelessModule() {
     }
     noteAt(module, 4, 2, 5);
     return module;
-}
-
-int countOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size())
-        ++count;
-    return count;
 }
 
 } // namespace
@@ -86,10 +67,10 @@ TEST(MusicCues, PatternsTellWhetherAnInstrumentIsEverPlayed) {
 }
 
 TEST(MusicCues, TheLiveShowWarnsOnceAndSaysThatGMovesTheFirstSceneOn) {
-    const fs::path data = dataWithModule(cuelessModule(), "live");
+    const std::string data = showDataWithModule(cuelessModule(), "live");
     auto result = runProcess(
         {TUVERO_BINARY, "--window", "--silent", "--hidden", "--step", "16", "--frames", "120"},
-        data.string(), 120);
+        data, 120);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(countOf(result.err, "musa.mo3 never plays instrument 7"), 1) << result.err;
     EXPECT_EQ(countOf(result.err, "never plays instrument 3"), 1) << result.err;
@@ -97,10 +78,10 @@ TEST(MusicCues, TheLiveShowWarnsOnceAndSaysThatGMovesTheFirstSceneOn) {
 }
 
 TEST(MusicCues, OtherCueInstrumentsAreChosenOnTheCommandLine) {
-    const fs::path data = dataWithModule(cuelessModule(), "chosen");
+    const std::string data = showDataWithModule(cuelessModule(), "chosen");
     auto result = runProcess({TUVERO_BINARY, "--window", "--silent", "--hidden", "--step", "16",
                               "--frames", "500", "--trace", "--cue-instruments", "2,1"},
-                             data.string(), 120);
+                             data, 120);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err.find("never plays"), std::string::npos) << result.err;
     EXPECT_EQ(countOf(result.out, "sync 0 "), 1) << result.out;
@@ -113,16 +94,13 @@ TEST(MusicCues, OtherCueInstrumentsAreChosenOnTheCommandLine) {
     }
 }
 
-// Without the cues the first scene never ends. A capture stops once the music is over, with
-// exit code 1, and leaves nothing in the folder; its progress line never promised the usual
-// length of the show.
-TEST(MusicCues, CaptureEndsWhenTheMusicEndsBeforeTheShowCan) {
-    const fs::path data = dataWithModule(cuelessModule(), "capture");
-    const fs::path out = fs::path(::testing::TempDir()) / "cue_capture_out";
-    fs::remove_all(out);
-    fs::create_directories(out);
-    auto result =
-        runProcess({TUVERO_BINARY, "--capture", out.string(), "--fps", "10"}, data.string(), 240);
+// Without the cues the first scene never ends. A capture and a benchmark stop once the music is
+// over, with exit code 1, and leave nothing behind; the capture's progress line never promised
+// the usual length of the show.
+TEST(MusicCues, OfflineRunsEndWithAnErrorWhenTheMusicEndsBeforeTheShowCan) {
+    const std::string data = showDataWithModule(cuelessModule(), "offline");
+    const fs::path out = freshFolder("cue_capture_out");
+    auto result = runProcess({TUVERO_BINARY, "--capture", out.string(), "--fps", "10"}, data, 240);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_NE(result.err.find("\ntuvero: the music ended while the first scene still waits"),
@@ -142,17 +120,12 @@ TEST(MusicCues, CaptureEndsWhenTheMusicEndsBeforeTheShowCan) {
     }
     EXPECT_GT(largest, 0) << err;
     EXPECT_LT(largest, 200) << err;
-}
 
-TEST(MusicCues, BenchmarkEndsWhenTheMusicEndsBeforeTheShowCan) {
-    const fs::path data = dataWithModule(cuelessModule(), "benchmark");
-    const fs::path json = fs::path(::testing::TempDir()) / "cue_benchmark.json";
-    fs::remove(json);
-    auto result =
-        runProcess({TUVERO_BINARY, "--benchmark-json", json.string()}, data.string(), 240);
+    const fs::path json = out / "benchmark.json";
+    result = runProcess({TUVERO_BINARY, "--benchmark-json", json.string()}, data, 240);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_NE(result.err.find("the benchmark stops without a result"), std::string::npos)
         << result.err;
-    EXPECT_FALSE(fs::exists(json));
+    EXPECT_TRUE(fs::is_empty(out));
 }

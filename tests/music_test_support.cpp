@@ -1,4 +1,5 @@
 #include "tests/music_test_support.h"
+#include "tests/process_support.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,13 @@ std::string writeTestModule(const xm::Module& m, const std::string& name) {
     std::string error;
     EXPECT_TRUE(xm::writeFile(m, path, error)) << error;
     return path;
+}
+
+std::string showDataWithModule(const xm::Module& m, const std::string& name) {
+    const std::string data = showDataWithout("musa.mo3", "data_" + name).string();
+    std::string error;
+    EXPECT_TRUE(xm::writeFile(m, data + "/musa.mo3", error)) << error;
+    return data;
 }
 
 std::vector<platform::InstrumentSync> showSyncs() {

@@ -22,6 +22,9 @@ xm::Cell& noteAt(xm::Module& m, int row, int channel, int instrument);
 // Writes the module into a fresh file under the test temp folder; returns its path.
 std::string writeTestModule(const xm::Module& m, const std::string& name);
 
+// A copy of the build's data folder whose musa.mo3 is `m`; returns the folder.
+std::string showDataWithModule(const xm::Module& m, const std::string& name);
+
 struct Delivered {
     std::uint32_t ms; // tick of delivery minus the tick at musicPlay
     int value;

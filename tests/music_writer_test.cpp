@@ -1,5 +1,5 @@
-// The XM writer: how its samples sound through libopenmpt and which modules it refuses. (The
-// sync tests read notes, effects, patterns and orders back through the player.)
+// The XM writer: how its samples sound through libopenmpt. (The sync tests read notes, effects,
+// patterns and orders back through the player.)
 #include "tests/music_test_support.h"
 #include "tools/music.h"
 
@@ -118,46 +118,6 @@ TEST(ModuleWriter, KeyOffReleasesThroughTheVolumeEnvelope) {
     const auto x = renderMono(mod.get(), rate, 3.0);
     EXPECT_GT(rms(x, rate * 1, rate * 19 / 10), 0.1);  // sustained until the key off
     EXPECT_LT(rms(x, rate * 22 / 10, rate * 3), 1e-3); // silent after the release
-}
-
-TEST(ModuleWriter, RefusesModulesOutsideTheFormatsLimits) {
-    const xm::Module good = testModule();
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    EXPECT_TRUE(xm::encode(good, bytes, error)) << error;
-    const std::pair<const char*, void (*)(xm::Module&)> cases[] = {
-        {"3 channels", [](xm::Module& m) { m.channels = 3; }},
-        {"missing pattern",
-         [](xm::Module& m) {
-             m.orders = {0, 1};
-         }},
-        {"no orders", [](xm::Module& m) { m.orders.clear(); }},
-        {"short pattern", [](xm::Module& m) { m.patterns[0].cells.pop_back(); }},
-        {"instrument 8 of 7", [](xm::Module& m) { cell(m, 0, 0).instrument = 8; }},
-        {"note 98", [](xm::Module& m) { cell(m, 0, 0).note = 98; }},
-        {"loop past the data",
-         [](xm::Module& m) {
-             m.instruments[0].sample.loopStart = 1990;
-             m.instruments[0].sample.loopLength = 11;
-         }},
-        {"envelope ticks not increasing",
-         [](xm::Module& m) {
-             m.instruments[0].volumeEnvelope.points = {{0, 64}, {0, 10}};
-         }},
-        {"sustain past the envelope",
-         [](xm::Module& m) {
-             m.instruments[0].volumeEnvelope.points = {{0, 64}};
-             m.instruments[0].volumeEnvelope.sustain = 1;
-         }},
-        {"300 BPM", [](xm::Module& m) { m.bpm = 300; }},
-    };
-    for (const auto& [what, spoil] : cases) {
-        xm::Module m = good;
-        spoil(m);
-        error.clear();
-        EXPECT_FALSE(xm::encode(m, bytes, error)) << what;
-        EXPECT_FALSE(error.empty()) << what;
-    }
 }
 
 TEST(ShowMusic, LoopedInstrumentsLoopWithoutAStep) {

@@ -17,12 +17,14 @@ namespace {
 
 class ShakeTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { fresh(); }
+    void TearDown() override { platform::useRealClock(); }
+    // A camera at rest and the virtual clock at 1000.
+    static void fresh() {
         resetCamera();
         resetOverlays();
         platform::useVirtualClock(1000, 16);
     }
-    void TearDown() override { platform::useRealClock(); }
     static void stepAt(std::uint32_t tick) {
         platform::setVirtualTick(tick);
         cameraShake(false, 0, 0, 0);
@@ -40,15 +42,23 @@ TEST_F(ShakeTest, StartDisplacesAtOnceAndStepsSwingBothAxesShrinking) {
     stepAt(1200);
     EXPECT_NEAR(camera.eye.x, 0.081f, 1e-6);
     EXPECT_NEAR(camera.center.z, -1, 1e-6);
-}
 
-TEST_F(ShakeTest, RestartDoesNotTakeBackTheRunningDisplacement) {
+    // A restart does not take back the running displacement.
+    fresh();
     cameraShake(true, 0.001f, 0.1f, 0);
     cameraShake(true, 0.001f, 0.2f, 0);
     EXPECT_NEAR(camera.eye.x, 0.3f, 1e-6);
+    // A fresh placement each frame sees the difference of displacements: take back 0.1 from
+    // the fresh placement, then -0.09.
+    fresh();
+    cameraShake(true, 0.001f, 0.1f, 0);
+    camera.position(0, 0, 0, 0, 0, -1, 0, 1, 0);
+    stepAt(1100);
+    EXPECT_NEAR(camera.eye.x, -0.19f, 1e-6);
 }
 
-TEST_F(ShakeTest, LongPauseEndsTheShakeInsteadOfGrowingIt) {
+// Over a long pause or many frames the shake comes to rest; it never grows.
+TEST_F(ShakeTest, LongPausesAndFramesEndTheShakeInsteadOfGrowingIt) {
     cameraShake(true, 0.001f, 0.1f, 0.05f);
     stepAt(1000 + 5000); // e * decay = 5: the factor is bounded to 0
     EXPECT_NEAR(camera.eye.x, 0, 1e-6);
@@ -58,24 +68,15 @@ TEST_F(ShakeTest, LongPauseEndsTheShakeInsteadOfGrowingIt) {
     camera.position(4, 0, 0, 4, 0, -1, 0, 1, 0);
     stepAt(7000); // inactive now
     EXPECT_EQ(camera.eye, (Vec3{4, 0, 0}));
-}
 
-TEST_F(ShakeTest, DecaysToRestAtAFrameRate) {
+    fresh();
     cameraShake(true, 0.01f, 0.1f, 0.1f);
     std::uint32_t tick = 1000;
     for (int frame = 0; frame < 200; ++frame)
         stepAt(tick += 16);
-    EXPECT_EQ(shakeState.shakeRight, 0);
-    EXPECT_EQ(shakeState.shakeUp, 0);
+    EXPECT_TRUE(shakeState.shakeRight == 0 && shakeState.shakeUp == 0);
     EXPECT_NEAR(camera.eye.x, 0, 1e-4);
     EXPECT_NEAR(camera.eye.y, 0, 1e-4);
-}
-
-TEST_F(ShakeTest, FreshPlacementEachFrameSeesTheDifferenceOfDisplacements) {
-    cameraShake(true, 0.001f, 0.1f, 0);
-    camera.position(0, 0, 0, 0, 0, -1, 0, 1, 0);
-    stepAt(1100); // take back 0.1 from the fresh placement, then -0.09
-    EXPECT_NEAR(camera.eye.x, -0.19f, 1e-6);
 }
 
 // ---- GL: fade and screen copy ------------------------------------------------------------

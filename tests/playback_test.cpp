@@ -1,18 +1,13 @@
-// Steering the show while it runs (pause, full screen, screenshots, jumps) and clips of a
-// capture, on the real program.
+// Steering the show while it runs (pause, full screen, screenshots, jumps), on the real program.
 #include "tests/process_support.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <png.h>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -22,59 +17,6 @@ namespace {
 // A 60th of a second: the steps of a jump and the frames of a 60 fps capture.
 const std::string sixtieth = "16.6666667";
 constexpr int loadingFrames = 49; // one per file; the last one starts the music
-
-struct Picture {
-    unsigned width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-Picture readPng(const fs::path& path) {
-    Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
-        picture.width = image.width;
-        picture.height = image.height;
-    } else {
-        picture.rgb.clear();
-    }
-    png_image_free(&image);
-    return picture;
-}
-
-double psnr(const Picture& a, const Picture& b) {
-    if (a.rgb.empty() || a.rgb.size() != b.rgb.size()) return 0;
-    double sum = 0;
-    for (size_t i = 0; i < a.rgb.size(); ++i) {
-        const double d = double(a.rgb[i]) - double(b.rgb[i]);
-        sum += d * d;
-    }
-    if (sum == 0) return 1000;
-    return 10 * std::log10(255.0 * 255.0 / (sum / a.rgb.size()));
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-fs::path freshDirectory(const std::string& name) {
-    const fs::path dir =
-        fs::path(::testing::TempDir()) / ("tuvero-" + name + "-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-ProcessResult runShow(const std::vector<std::string>& options, const fs::path& workDir,
-                      double timeout = 280) {
-    std::vector<std::string> args = {TUVERO_BINARY, "--data", TUVERO_DATA_DIR};
-    args.insert(args.end(), options.begin(), options.end());
-    return runProcess(args, workDir.string(), timeout, {"SDL_AUDIODRIVER=dummy"});
-}
 
 // The line a jump prints when it arrives: show time, entry, music position.
 struct Arrival {
@@ -97,30 +39,14 @@ std::vector<Arrival> arrivals(const std::string& out) {
 
 // The picture a whole 60 fps capture holds at `showSeconds` after the music started, through a
 // clip of that one frame.
-Picture capturedAt(double showSeconds, const std::string& name) {
-    const fs::path dir = freshDirectory(name);
+RgbImage capturedAt(double showSeconds, const std::string& name) {
+    const fs::path dir = freshFolder(name);
     const long frame = loadingFrames - 1 + std::lround(showSeconds * 60);
-    char from[32], to[32];
-    std::snprintf(from, sizeof from, "%.6f", frame / 60.0);
-    std::snprintf(to, sizeof to, "%.6f", (frame + 1) / 60.0);
+    const std::string from = std::to_string(frame / 60.0), to = std::to_string((frame + 1) / 60.0);
     const ProcessResult r =
-        runShow({"--capture", (dir / "clip/").string(), "--from", from, "--to", to}, dir);
+        runProgram({"--capture", (dir / "clip/").string(), "--from", from, "--to", to}, dir);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    Picture picture = readPng(dir / "clip" / "frame_000000.png");
-    fs::remove_all(dir);
-    return picture;
-}
-
-struct Box {
-    int width = 0, height = 0, x = -1, y = -1;
-};
-Box pictureOnScreen(const OwnDisplay& display, const fs::path& shot) {
-    display.shell("import -window root " + shot.string() + " 2>/dev/null");
-    const std::string geometry = shellOutput(
-        "convert " + shot.string() + " -fuzz 2% -trim -format '%w %h %X %Y' info: 2>/dev/null");
-    Box box;
-    std::sscanf(geometry.c_str(), "%d %d %d %d", &box.width, &box.height, &box.x, &box.y);
-    return box;
+    return readPicture(framePath(dir / "clip", 0));
 }
 
 std::string lineValue(const std::string& out, const std::string& prefix) {
@@ -136,11 +62,8 @@ std::string lineValue(const std::string& out, const std::string& prefix) {
 TEST(Playback, PauseHoldsTheTickCounterAndTheMusic) {
     OwnDisplay display;
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    std::vector<std::string> environment = display.environment();
-    environment.push_back("SDL_AUDIODRIVER=dummy");
     ChildProcess child =
-        startProcess({TUVERO_BINARY, "--window", "--music", "--trace", "--data", TUVERO_DATA_DIR},
-                     TUVERO_DATA_DIR, environment);
+        startShow(display, {"--window", "--music"}, TUVERO_DATA_DIR, {"SDL_AUDIODRIVER=dummy"});
     std::string out;
     const bool playing = readOutputUntil(child, out, "scene 1 ", 120);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -173,10 +96,8 @@ TEST(Playback, FullScreenSwitchesBothWaysAndScreenshotsShowTheScreen) {
     constexpr int screenWidth = 1280, screenHeight = 720;
     OwnDisplay display(std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24");
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    const fs::path dir = freshDirectory("keys");
-    ChildProcess child = startProcess({TUVERO_BINARY, "--window", "--silent", "--step", "50",
-                                       "--trace", "--data", TUVERO_DATA_DIR},
-                                      dir.string(), display.environment());
+    const fs::path dir = freshFolder("keys");
+    ChildProcess child = startShow(display, {"--window", "--silent", "--step", "50"}, dir);
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
     display.pressKey(child.pid, "space");
@@ -187,17 +108,17 @@ TEST(Playback, FullScreenSwitchesBothWaysAndScreenshotsShowTheScreen) {
     const bool shotWritten = readOutputUntil(child, out, "tuvero-0001.png", 30);
     settle();
     display.shell("import -window root " + (dir / "root.png").string() + " 2>/dev/null");
-    const Box window = pictureOnScreen(display, dir / "window.png");
+    const auto window = display.pictureOnScreen((dir / "window.png").string());
 
     display.pressKey(child.pid, "F11");
     settle();
-    const Box full = pictureOnScreen(display, dir / "full.png");
+    const auto full = display.pictureOnScreen((dir / "full.png").string());
     display.pressKey(child.pid, "alt+Return");
     settle();
-    const Box back = pictureOnScreen(display, dir / "back.png");
+    const auto back = display.pictureOnScreen((dir / "back.png").string());
     display.pressKey(child.pid, "alt+Return");
     settle();
-    const Box fullAgain = pictureOnScreen(display, dir / "full-again.png");
+    const auto fullAgain = display.pictureOnScreen((dir / "full-again.png").string());
     display.pressKey(child.pid, "F12");
     const bool secondShot = readOutputUntil(child, out, "tuvero-0002.png", 30);
     display.pressKey(child.pid, "Escape");
@@ -205,13 +126,13 @@ TEST(Playback, FullScreenSwitchesBothWaysAndScreenshotsShowTheScreen) {
     ASSERT_TRUE(cued) << out << result.err;
 
     const int pictureWidth = screenHeight * 4 / 3;
-    for (const Box& box : {full, fullAgain}) {
+    for (const OwnDisplay::Box& box : {full, fullAgain}) {
         EXPECT_NEAR(box.width, pictureWidth, 2);
         EXPECT_NEAR(box.height, screenHeight, 2);
         EXPECT_NEAR(box.x, (screenWidth - pictureWidth) / 2, 2);
         EXPECT_NEAR(box.y, 0, 2);
     }
-    for (const Box& box : {window, back}) {
+    for (const OwnDisplay::Box& box : {window, back}) {
         EXPECT_NEAR(box.width, 640, 2);
         EXPECT_NEAR(box.height, 480, 2);
         EXPECT_NEAR(box.x, (screenWidth - 640) / 2, 2);
@@ -224,45 +145,34 @@ TEST(Playback, FullScreenSwitchesBothWaysAndScreenshotsShowTheScreen) {
     const std::string crop = shellOutput(
         "convert " + (dir / "root.png").string() + " -crop 640x480+" + std::to_string(window.x) +
         "+" + std::to_string(window.y) + " +repage " + (dir / "crop.png").string() + " 2>&1");
-    EXPECT_GT(psnr(readPng(dir / "tuvero-0001.png"), readPng(dir / "crop.png")), 60) << crop;
+    EXPECT_GT(psnr(readPicture(dir / "tuvero-0001.png"), readPicture(dir / "crop.png")), 60)
+        << crop;
     EXPECT_TRUE(fs::exists(dir / "tuvero-0002.png"));
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    fs::remove_all(dir);
 }
 
 // Page Down from the cube grid (which waits for music cues) through timed scenes and two
 // interludes: each press lands on the start of the next entry, where one uninterrupted run at
 // 60 steps a second starts it, with the music at the same moment.
 TEST(Playback, PageDownGoesToTheStartOfEachEntryWithTheMusicThere) {
-    const fs::path dir = freshDirectory("entries");
+    const fs::path dir = freshFolder("entries");
     constexpr int lastEntry = 5;
     // The uninterrupted run: one jump to the last entry, whose trace gives every start.
-    const ProcessResult whole = runShow({"--window", "--silent", "--hidden", "--step", sixtieth,
-                                         "--start-at-entry", std::to_string(lastEntry), "--trace",
-                                         "--frames", std::to_string(loadingFrames + 1)},
-                                        dir);
+    const ProcessResult whole = runProgram(
+        {"--window", "--silent", "--hidden", "--step", sixtieth, "--start-at-entry",
+         std::to_string(lastEntry), "--trace", "--frames", std::to_string(loadingFrames + 1)},
+        dir);
     ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    std::vector<long> startTime(lastEntry + 1, -1);
+    for (const SceneStart& s : sceneStarts(whole.out))
+        if (s.scene >= 1 && s.scene <= lastEntry) startTime[s.scene] = s.time;
     std::vector<double> entryStart(lastEntry + 1, -1); // seconds after the music started
-    {
-        std::istringstream lines(whole.out);
-        std::string line;
-        int scene = 0;
-        long frame = 0, time = 0;
-        long scene1Time = -1;
-        while (std::getline(lines, line))
-            if (std::sscanf(line.c_str(), "scene %d frame %ld time %ld", &scene, &frame, &time) ==
-                    3 &&
-                scene >= 1 && scene <= lastEntry) {
-                if (scene == 1) scene1Time = time;
-                entryStart[scene] = (time - scene1Time) / 1000.0 + 1 / 60.0;
-            }
-    }
+    for (int entry = 1; entry <= lastEntry; ++entry)
+        entryStart[entry] = (startTime[entry] - startTime[1]) / 1000.0 + 1 / 60.0;
 
     OwnDisplay display;
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
-    ChildProcess child = startProcess({TUVERO_BINARY, "--window", "--silent", "--step", sixtieth,
-                                       "--trace", "--data", TUVERO_DATA_DIR},
-                                      dir.string(), display.environment());
+    ChildProcess child = startShow(display, {"--window", "--silent", "--step", sixtieth}, dir);
     std::string out;
     bool ok = readOutputUntil(child, out, "scene 1 ", 120);
     for (int entry = 2; ok && entry <= lastEntry; ++entry) {
@@ -288,55 +198,21 @@ TEST(Playback, PageDownGoesToTheStartOfEachEntryWithTheMusicThere) {
         EXPECT_NEAR(a.musicSeconds, a.showSeconds, 0.02) << "entry " << a.entry;
     }
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    fs::remove_all(dir);
 }
 
 // A second after a jump into the interlude, the picture is the one a capture holds at that
 // moment: the live faces of other scenes and the trail have settled.
 TEST(Playback, PictureASecondAfterAJumpMatchesTheCapture) {
-    const fs::path dir = freshDirectory("jump-picture");
+    const fs::path dir = freshFolder("jump-picture");
     const ProcessResult live =
-        runShow({"--window", "--silent", "--hidden", "--step", sixtieth, "--frames",
-                 std::to_string(loadingFrames + 61), "--screenshot", (dir / "after.png").string(),
-                 "--start-at-entry", "4"},
-                dir);
+        runProgram({"--window", "--silent", "--hidden", "--step", sixtieth, "--frames",
+                    std::to_string(loadingFrames + 61), "--screenshot",
+                    (dir / "after.png").string(), "--start-at-entry", "4"},
+                   dir);
     ASSERT_EQ(live.exitCode, 0) << live.err;
+    EXPECT_FALSE(fs::exists(dir / "after.png.part")) << "the screenshot is written whole";
     const std::vector<Arrival> landed = arrivals(live.out);
     ASSERT_EQ(landed.size(), 1u) << live.out;
-    const Picture captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");
-    EXPECT_GE(psnr(readPng(dir / "after.png"), captured), 35);
-    fs::remove_all(dir);
-}
-
-// A clip is the same span of a whole capture: the same frames and the same sound.
-TEST(Playback, ClipHoldsTheFramesAndSoundOfTheSameSpanOfAWholeCapture) {
-    const fs::path dir = freshDirectory("clip");
-    const ProcessResult whole =
-        runShow({"--capture", (dir / "whole/").string(), "--fps", "20", "--duration", "5"}, dir);
-    ASSERT_EQ(whole.exitCode, 0) << whole.err;
-    const ProcessResult clip = runShow(
-        {"--capture", (dir / "clip/").string(), "--fps", "20", "--from", "3.5", "--to", "5"}, dir);
-    ASSERT_EQ(clip.exitCode, 0) << clip.err;
-
-    int frames = 0;
-    for (const auto& entry : fs::directory_iterator(dir / "clip"))
-        frames += entry.path().extension() == ".png";
-    EXPECT_EQ(frames, 30);
-    for (int n = 0; n < frames; ++n) {
-        char clipName[32], wholeName[32];
-        std::snprintf(clipName, sizeof clipName, "frame_%06d.png", n);
-        std::snprintf(wholeName, sizeof wholeName, "frame_%06d.png", n + 70);
-        const Picture a = readPng(dir / "clip" / clipName);
-        ASSERT_FALSE(a.rgb.empty()) << clipName;
-        EXPECT_EQ(a.rgb, readPng(dir / "whole" / wholeName).rgb) << "frame " << n;
-    }
-    // 16-bit stereo after a 44-byte header: 4 bytes a sample frame, 2400 frames a video frame.
-    const std::string wholeWav = readFile(dir / "whole" / "music.wav");
-    const std::string clipWav = readFile(dir / "clip" / "music.wav");
-    ASSERT_EQ(clipWav.size(), 44u + 30 * 2400 * 4);
-    ASSERT_GE(wholeWav.size(), 44u + 100 * 2400 * 4);
-    EXPECT_TRUE(
-        clipWav.compare(44, std::string::npos, wholeWav, 44 + 70 * 2400 * 4, 30 * 2400 * 4) == 0)
-        << "the clip's sound is not the whole capture's sound of the same span";
-    fs::remove_all(dir);
+    const RgbImage captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");
+    EXPECT_GE(psnr(readPicture(dir / "after.png"), captured), 35);
 }

@@ -6,7 +6,11 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -80,6 +84,79 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::string
                          double timeoutSeconds, const std::vector<std::string>& environment) {
     ChildProcess child = startProcess(args, workDir, environment);
     return waitProcess(child, timeoutSeconds);
+}
+
+ProcessResult runProgram(const std::vector<std::string>& options, const std::string& workDir,
+                         double timeoutSeconds) {
+    std::vector<std::string> args = {TUVERO_BINARY, "--data", TUVERO_DATA_DIR};
+    args.insert(args.end(), options.begin(), options.end());
+    return runProcess(args, workDir, timeoutSeconds, {"SDL_AUDIODRIVER=dummy"});
+}
+
+ChildProcess startShow(const OwnDisplay& display, const std::vector<std::string>& options,
+                       const std::string& workDir, std::vector<std::string> environment) {
+    std::vector<std::string> args = {TUVERO_BINARY, "--trace", "--data", TUVERO_DATA_DIR};
+    args.insert(args.end(), options.begin(), options.end());
+    const std::vector<std::string> own = display.environment();
+    environment.insert(environment.end(), own.begin(), own.end());
+    return startProcess(args, workDir, environment);
+}
+
+std::filesystem::path freshFolder(const std::string& name) {
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::filesystem::path showDataWithout(const std::string& leftOut, const std::string& folder) {
+    const std::filesystem::path data = freshFolder(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(TUVERO_DATA_DIR))
+        if (entry.path().filename() != leftOut)
+            std::filesystem::copy_file(entry.path(), data / entry.path().filename());
+    return data;
+}
+
+std::string fileContents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+RgbImage readPicture(const std::filesystem::path& path) {
+    RgbImage picture;
+    std::string error;
+    if (!readPngImage(path.string(), picture, error)) return {};
+    return picture;
+}
+
+double psnr(const RgbImage& a, const RgbImage& b) {
+    if (a.pixels.empty() || a.width != b.width || a.height != b.height) return 0;
+    return compareImages(a, b, a.width).psnr;
+}
+
+std::filesystem::path framePath(const std::filesystem::path& folder, long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
+    return folder / name;
+}
+
+int countOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size())
+        ++count;
+    return count;
+}
+
+std::vector<SceneStart> sceneStarts(const std::string& trace) {
+    std::vector<SceneStart> starts;
+    std::istringstream lines(trace);
+    std::string line;
+    SceneStart s;
+    while (std::getline(lines, line))
+        if (std::sscanf(line.c_str(), "scene %d frame %ld time %ld", &s.scene, &s.frame, &s.time) ==
+            3)
+            starts.push_back(s);
+    return starts;
 }
 
 std::string shellOutput(const std::string& command) {
@@ -171,4 +248,13 @@ bool OwnDisplay::pressKey(pid_t pid, const std::string& key) const {
     // press would leave the release to be sent elsewhere and the key held.
     shell("timeout 20 xdotool windowfocus --sync " + id + " key " + key + " 2>/dev/null");
     return true;
+}
+
+OwnDisplay::Box OwnDisplay::pictureOnScreen(const std::string& shot) const {
+    shell("import -window root " + shot + " 2>/dev/null");
+    const std::string geometry =
+        shellOutput("convert " + shot + " -fuzz 2% -trim -format '%w %h %X %Y' info: 2>/dev/null");
+    Box box;
+    std::sscanf(geometry.c_str(), "%d %d %d %d", &box.width, &box.height, &box.x, &box.y);
+    return box;
 }

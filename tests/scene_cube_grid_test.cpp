@@ -1,14 +1,9 @@
 // Scene 1 on the virtual clock: the choreography's phases, the banner track and the music
 // cues. How it looks is the reference pictures' job.
-#include "app/scene_table.h"
-#include "platform/platform.h"
-#include "render/camera.h"
 #include "render/input_hooks.h"
-#include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "tests/scene_test_support.h"
 #include <algorithm>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -65,7 +60,7 @@ TEST_F(CubeGridScene, FlyInEndsAfter10000msAndKicksTheCamera) {
     EXPECT_NE(camera.eye.x, 0.0f) << "the kick shakes the view";
 }
 
-TEST_F(CubeGridScene, GrowsEvery400msThenWaitsForTheCue) {
+TEST_F(CubeGridScene, GrowsEvery400msThenWaitsForTheCueAndValueOneOnlyFlashes) {
     at(0);
     at(10100);
     ASSERT_EQ(cubeGrid.phase, 1);
@@ -83,6 +78,10 @@ TEST_F(CubeGridScene, GrowsEvery400msThenWaitsForTheCue) {
     at(60000);
     EXPECT_EQ(cubeGrid.phase, 3) << "only the value-0 cue ends phase 3";
     EXPECT_EQ(cubeGrid.tumble[0], 0.0f);
+    syncAt(60000, 1); // outside the waves, value 1 only flashes
+    EXPECT_EQ(cubeGrid.phase, 3);
+    EXPECT_EQ(cubeGrid.syncFlips, 0);
+    EXPECT_EQ(fadeState.fadeAlpha, 1.0f);
 }
 
 TEST_F(CubeGridScene, CueStartsTwoTumblesOf4000msEach) {
@@ -136,14 +135,6 @@ TEST_F(CubeGridScene, WavePulsesAndSwingKeepsPhase6Timer) {
     ASSERT_EQ(cubeGrid.phase, 7);
     at(19000 + 3142); // sin(0.0005 x 3142) with the timer of phase 6
     EXPECT_NEAR(cubeGrid.cubeSize, 3.0f, 1e-3);
-}
-
-TEST_F(CubeGridScene, ValueOneOutsideTheWavesOnlyFlashes) {
-    reachPhase3();
-    syncAt(11000, 1);
-    EXPECT_EQ(cubeGrid.phase, 3);
-    EXPECT_EQ(cubeGrid.syncFlips, 0);
-    EXPECT_EQ(fadeState.fadeAlpha, 1.0f);
 }
 
 TEST_F(CubeGridScene, PhaseStopsAt8AndTheLatticesFlyApartIn6000ms) {

@@ -1,16 +1,8 @@
 // Greetings scene on the virtual clock: picture cycle and particle respawning.
-#include "app/scene_table.h"
-#include "assets/data_folder.h"
-#include "assets/texture.h"
-#include "platform/platform.h"
-#include "render/camera.h"
 #include "scenes/greetings.h"
-#include "scenes/scenes.h"
 #include "tests/scene_test_support.h"
 
-#include <GL/gl.h>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -57,23 +49,6 @@ TEST_F(GreetingsScene, PicturesChangeEveryFourSecondsAndTheSceneEndsAtTwenty) {
         EXPECT_EQ(slideAt[s], expected[s]) << "at " << 2 * s << " s";
     EXPECT_EQ(endAt, 20000u); // 20000 is a multiple of the 16 ms step
     EXPECT_EQ(currentScene, 12);
-}
-
-TEST(GreetingsSceneLoad, LoadsFivePicturesAndUnloadDeletesThem) {
-    if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
-    setDataDirectory(TUVERO_DATA_DIR);
-    resetGreetings();
-    for (int step = 0; step < 4; ++step)
-        EXPECT_EQ(greetingsScene.load(), 0) << step;
-    EXPECT_EQ(greetingsScene.load(), 1);
-    EXPECT_EQ(greetingsScene.load(), 1);
-    Texture loaded[5];
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(glIsTexture(loaded[i] = greetingsTextures[i])) << i;
-    greetingsScene.unload();
-    for (int i = 0; i < 5; ++i)
-        EXPECT_FALSE(glIsTexture(loaded[i])) << i;
-    setDataDirectory("");
 }
 
 } // namespace

@@ -1,40 +1,28 @@
 // Scene 5: the square path and its corners, the 30 s turn, where the picture goes, and the fog
 // near the eye wherever it stands.
-#include "app/scene_table.h"
-#include "platform/platform.h"
-#include "render/camera.h"
 #include "scenes/hall.h"
 #include "scenes/interlude.h"
 #include "tests/scene_test_support.h"
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
 namespace {
 
 constexpr std::uint32_t start = 300000;
 
+// Steps of 1 s and of 100 s: a long step stops at the next corner and turns onto the next side
+// (nudged off the square for one frame), so the walk never leaves the square.
 TEST(HallPath, LongStepsStopAtEachCornerAndTurnOntoTheNextSide) {
     resetHall();
-    hallWalk(1000);
-    EXPECT_FLOAT_EQ(hall.eyeX, 2.0f);
-    EXPECT_EQ(hall.eyeZ, 3.5f);
-    hallWalk(100000);
-    EXPECT_EQ(hall.eyeX, 3.5f);
-    EXPECT_EQ(hall.eyeZ, 3.498f);
-    hallWalk(100000);
-    EXPECT_EQ(hall.eyeX, 3.502f) << "nudged outside the square for one frame";
-    EXPECT_EQ(hall.eyeZ, -3.5f);
-    hallWalk(1000);
-    EXPECT_FLOAT_EQ(hall.eyeX, 1.502f) << "side 3 moves on from 3.502";
-    hallWalk(100000);
-    EXPECT_EQ(hall.eyeX, -3.5f);
-    EXPECT_EQ(hall.eyeZ, -3.498f);
-    hallWalk(100000);
-    EXPECT_EQ(hall.eyeX, -3.498f);
-    EXPECT_EQ(hall.eyeZ, 3.5f);
-    hallWalk(1000);
-    EXPECT_FLOAT_EQ(hall.eyeX, -1.498f) << "back on side 1";
-    EXPECT_EQ(hall.eyeZ, 3.5f);
+    const struct {
+        std::uint32_t ms;
+        float x, z;
+    } steps[] = {{1000, 2.0f, 3.5f},    {100000, 3.5f, 3.498f},   {100000, 3.502f, -3.5f},
+                 {1000, 1.502f, -3.5f}, {100000, -3.5f, -3.498f}, {100000, -3.498f, 3.5f},
+                 {1000, -1.498f, 3.5f}};
+    for (const auto& step : steps) {
+        hallWalk(step.ms);
+        EXPECT_FLOAT_EQ(hall.eyeX, step.x);
+        EXPECT_FLOAT_EQ(hall.eyeZ, step.z);
+    }
 }
 
 class HallScene : public ::testing::Test {

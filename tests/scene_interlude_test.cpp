@@ -1,24 +1,12 @@
 // The interlude cube on the virtual clock: its six occurrences, the live views and the
 // explosion that ends the show on a held picture.
 #include "app/loading_screen.h"
-#include "app/scene_table.h"
-#include "assets/data_folder.h"
-#include "assets/texture.h"
-#include "platform/platform.h"
-#include "render/camera.h"
-#include "render/overlays.h"
-#include "scenes/cube_grid.h"
 #include "scenes/hall.h"
 #include "scenes/interlude.h"
-#include "scenes/scenes.h"
-#include "scenes/star_morph.h"
-#include "scenes/swarm.h"
 #include "scenes/tunnel.h"
 #include "tests/scene_test_support.h"
 
-#include <GL/gl.h>
 #include <cmath>
-#include <gtest/gtest.h>
 
 namespace {
 

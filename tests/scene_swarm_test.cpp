@@ -1,14 +1,6 @@
-// Sphere swarm scene on the virtual clock: its three states and their timing, and its load.
-#include "app/scene_table.h"
-#include "assets/data_folder.h"
-#include "assets/texture.h"
-#include "platform/platform.h"
-#include "scenes/scenes.h"
+// Sphere swarm scene on the virtual clock: its three states and their timing.
 #include "scenes/swarm.h"
 #include "tests/scene_test_support.h"
-
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -53,20 +45,6 @@ TEST_F(SwarmScene, ALongFrameClampsAtTheCentreAndAFrameAlreadyOutsideHandsOver) 
     EXPECT_EQ(swarm.swarmState, 2);
     EXPECT_FLOAT_EQ(swarm.swarmX, 9.0f);
     EXPECT_EQ(currentScene, 10);
-}
-
-TEST(SwarmSceneLoad, LoadsTwoPicturesThenReportsReadyAndUnloadDeletesThem) {
-    if (!prepareSceneTest(firstTick)) GTEST_SKIP() << "no GL context";
-    setDataDirectory(TUVERO_DATA_DIR);
-    resetSwarm();
-    EXPECT_EQ(swarmScene.load(), 0);
-    EXPECT_EQ(swarmScene.load(), 1);
-    EXPECT_EQ(swarmScene.load(), 1); // nothing more to load
-    const Texture loaded[2] = {swarmTextures[0], swarmTextures[1]};
-    EXPECT_TRUE(glIsTexture(loaded[0]) && glIsTexture(loaded[1]));
-    swarmScene.unload();
-    EXPECT_FALSE(glIsTexture(loaded[0]) || glIsTexture(loaded[1]));
-    setDataDirectory("");
 }
 
 } // namespace

@@ -1,10 +1,21 @@
 // Helpers for the scene tests: the run-wide GL state the loading screen leaves behind, a fresh
-// scene table, camera and overlays, and textures of known content to read pixels against.
+// scene table, camera and overlays, and textures of known content to read pixels against. It
+// brings what every scene test uses: the scene table, the scenes, camera, overlays, data folder,
+// GL and GoogleTest.
 #pragma once
 
+#include "app/scene_table.h"
+#include "assets/data_folder.h"
 #include "assets/texture.h"
+#include "platform/platform.h"
+#include "render/camera.h"
+#include "render/overlays.h"
+#include "scenes/scenes.h"
 #include "tests/gl_test_support.h"
+
+#include <GL/gl.h>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 // Opens the shared context (false: no display), resets the table, camera and overlays, and

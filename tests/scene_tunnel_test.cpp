@@ -1,16 +1,10 @@
 // Scene 3 on the virtual clock: its 30 s turn counted from its first frame as the current
 // scene, the flight running from its first call, where its picture goes, and its music cue.
-#include "app/scene_table.h"
 #include "assets/vector.h"
-#include "platform/platform.h"
-#include "render/camera.h"
-#include "render/overlays.h"
 #include "scenes/interlude.h"
 #include "scenes/tunnel.h"
 #include "tests/scene_test_support.h"
-#include <GL/gl.h>
 #include <cmath>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -6,33 +6,12 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-struct SceneStart {
-    int scene = -1;
-    long frame = 0;
-    long time = 0;
-};
-
-// The "scene N frame F time T" lines of a trace, in order.
-std::vector<SceneStart> sceneStarts(const std::string& trace) {
-    std::vector<SceneStart> starts;
-    std::istringstream lines(trace);
-    std::string line;
-    while (std::getline(lines, line)) {
-        SceneStart s;
-        if (std::sscanf(line.c_str(), "scene %d frame %ld time %ld", &s.scene, &s.frame, &s.time) ==
-            3)
-            starts.push_back(s);
-    }
-    return starts;
-}
 
 // Coarse steps keep the run within the test time limit; every length checked is many steps
 // long. Sanitizer builds draw more slowly and take coarser steps still.
@@ -61,9 +40,7 @@ ProcessResult playToTheEndAndPressEscape() {
         return failed;
     }
     ChildProcess child =
-        startProcess({TUVERO_BINARY, "--window", "--silent", "--step", std::to_string(stepMs),
-                      "--trace", "--data", TUVERO_DATA_DIR},
-                     TUVERO_DATA_DIR, display.environment());
+        startShow(display, {"--window", "--silent", "--step", std::to_string(stepMs)});
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(240);
     while (std::chrono::steady_clock::now() < deadline) {

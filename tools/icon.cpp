@@ -86,17 +86,10 @@ bool generateIcons(const std::string& directory, std::string& error) {
             return false;
         }
         const Icon icon = paintIcon(size);
-        // Written under a temporary name and renamed when complete, as the pictures are.
-        const std::string path = (folder / "tuvero.png").string(), part = path + ".part";
-        if (!writePng(part, icon.colour, icon.opacity, error)) {
-            std::filesystem::remove(part, ec);
-            return false;
-        }
-        std::filesystem::rename(part, path, ec);
-        if (ec) {
-            error = "cannot write " + path + ": " + ec.message();
-            return false;
-        }
+        const auto png = [&](const std::string& part, std::string& e) {
+            return writePng(part, icon.colour, icon.opacity, e);
+        };
+        if (!writeWhole((folder / "tuvero.png").string(), error, png)) return false;
     }
     return true;
 }

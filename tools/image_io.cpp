@@ -5,6 +5,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <filesystem>
 #include <jpeglib.h>
 #include <png.h>
 
@@ -143,18 +144,43 @@ Image toImage(const JpegInfo& info) {
     return image;
 }
 
-bool writePng(const std::string& path, const Image& image, std::string& error) {
-    std::vector<std::uint8_t> bytes = toBytes(image);
+bool writeWhole(const std::string& path, std::string& error,
+                const std::function<bool(const std::string& part, std::string& error)>& write) {
+    const std::string part = path + ".part";
+    std::error_code ec;
+    if (!write(part, error)) {
+        std::filesystem::remove(part, ec);
+        return false;
+    }
+    std::filesystem::rename(part, path, ec);
+    if (ec) {
+        error = "cannot write " + path + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// 8-bit pixels of `format` (RGB or RGBA), rows packed, top row first.
+bool writePngPixels(const std::string& path, int width, int height, png_uint_32 format,
+                    const std::vector<std::uint8_t>& bytes, std::string& error) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.width);
-    png.height = png_uint_32(image.height);
-    png.format = PNG_FORMAT_RGB;
+    png.width = png_uint_32(width);
+    png.height = png_uint_32(height);
+    png.format = format;
     if (!png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr)) {
         error = path + ": " + png.message;
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writePng(const std::string& path, const Image& image, std::string& error) {
+    return writePngPixels(path, image.width, image.height, PNG_FORMAT_RGB, toBytes(image), error);
 }
 
 bool writePng(const std::string& path, const Image& image, const Mask& alpha, std::string& error) {
@@ -169,14 +195,5 @@ bool writePng(const std::string& path, const Image& image, const Mask& alpha, st
             bytes[i * 4 + k] = rgb[i * 3 + k];
         bytes[i * 4 + 3] = std::uint8_t(std::lround(clamp01(alpha.data[i]) * 255.0f));
     }
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.width);
-    png.height = png_uint_32(image.height);
-    png.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr)) {
-        error = path + ": " + png.message;
-        return false;
-    }
-    return true;
+    return writePngPixels(path, image.width, image.height, PNG_FORMAT_RGBA, bytes, error);
 }

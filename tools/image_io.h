@@ -6,6 +6,7 @@
 #include "tools/image.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,11 @@ bool readJpeg(const std::string& path, JpegInfo& info, std::string& error);
 Image toImage(const JpegInfo& info);
 
 bool writePng(const std::string& path, const Image& image, std::string& error);
+
+// Writes a file whole or not at all: `write` writes it under the name path + ".part", which is
+// renamed to path once complete and removed when writing fails. So an interrupted run never
+// leaves a truncated file behind.
+bool writeWhole(const std::string& path, std::string& error,
+                const std::function<bool(const std::string& part, std::string& error)>& write);
 // An RGBA PNG: `alpha` (the image's size) gives each pixel's opacity.
 bool writePng(const std::string& path, const Image& image, const Mask& alpha, std::string& error);

@@ -5,8 +5,6 @@
 #include "tools/picture_catalogue.h"
 #include "tools/picture_scale.h"
 
-#include <filesystem>
-
 bool isPictureScale(int scale) { return scale >= 1 && scale <= maxPictureScale; }
 
 bool writePictureSet(const PictureSet& set, const std::string& directory, int scale,
@@ -16,7 +14,6 @@ bool writePictureSet(const PictureSet& set, const std::string& directory, int sc
                 std::to_string(maxPictureScale);
         return false;
     }
-    std::error_code ec;
     try {
         const PictureScaleScope scope(scale);
         std::vector<Image> images = set.paint();
@@ -30,18 +27,11 @@ bool writePictureSet(const PictureSet& set, const std::string& directory, int sc
                 error = file.name + " was painted at the wrong size";
                 return false;
             }
-            // Written under a temporary name and renamed when complete, so an interrupted run
-            // never leaves a truncated picture that the show would fail to decode.
-            std::string path = directory + "/" + file.name, part = path + ".part";
-            if (!writeJpeg(part, images[i], error)) {
-                std::filesystem::remove(part, ec);
-                return false;
-            }
-            std::filesystem::rename(part, path, ec);
-            if (ec) {
-                error = "cannot write " + path + ": " + ec.message();
-                return false;
-            }
+            // Never a truncated picture that the show would fail to decode.
+            const auto jpeg = [&](const std::string& part, std::string& e) {
+                return writeJpeg(part, images[i], e);
+            };
+            if (!writeWhole(directory + "/" + file.name, error, jpeg)) return false;
         }
     } catch (const PictureError& e) {
         error = e.what();
