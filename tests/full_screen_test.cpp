@@ -26,16 +26,21 @@ bool startWindowManager(const OwnDisplay& display) {
 
 // Plays in full screen on a screen of its own, under openbox when `windowManager`, until the
 // first scene's cue (well after the fade from black), then measures the picture and ends the
-// show with Escape.
-void expectCentredPictureThatFillsTheHeight(bool windowManager) {
+// show with Escape. With `byF11` the show starts in a window and F11 switches at the cue.
+void expectCentredPictureThatFillsTheHeight(bool windowManager, bool byF11 = false) {
     OwnDisplay display(std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24");
     ASSERT_TRUE(display.started()) << "no X server of the test's own";
     if (windowManager) {
         ASSERT_TRUE(startWindowManager(display)) << "openbox did not start";
     }
-    ChildProcess child = startShow(display, {"--fullscreen", "--silent", "--step", "50"});
+    ChildProcess child =
+        startShow(display, {byF11 ? "--window" : "--fullscreen", "--silent", "--step", "50"});
     std::string out;
     const bool cued = readOutputUntil(child, out, "sync 0", 180);
+    if (cued && byF11) {
+        display.pressKey(child.pid, "F11");
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+    }
     const OwnDisplay::Box box =
         cued ? display.pictureOnScreen(::testing::TempDir() + "screen.png") : OwnDisplay::Box{};
     display.pressKey(child.pid, "Escape");
@@ -56,4 +61,9 @@ TEST(FullScreen, CoversABareXServerWithTheWholePicture) {
 
 TEST(FullScreen, CoversTheScreenUnderAWindowManager) {
     expectCentredPictureThatFillsTheHeight(true);
+}
+
+// Switching to full screen while a window manager has framed the window.
+TEST(FullScreen, F11UnderAWindowManagerCoversTheScreen) {
+    expectCentredPictureThatFillsTheHeight(true, true);
 }
