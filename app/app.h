@@ -25,6 +25,11 @@ struct ShowOptions {
     int startAtEntry = 0;       // > 1: jump to the start of this scene entry instead
     int cueOnceInstrument = 7;  // its first note cues the music sync of value 0
     int cueEveryInstrument = 3; // each of its notes cues the sync of value 1
+    // Size of the picture: 0 x 0 draws the 4:3 area of the window (or classic, see
+    // chooseRenderSize); --classic draws 640 x 480 and scales it up.
+    int renderWidth = 0, renderHeight = 0;
+    bool classic = false;
+    int msaa = -1; // samples per pixel; -1: 4 above 640 x 480, none at or below
     bool help = false;
     bool version = false;
     // Render offline and write only the chosen frames.

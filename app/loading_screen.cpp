@@ -6,8 +6,9 @@
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
-#include "render/overlays.h"
 #include "render/backdrop.h"
+#include "render/frame_size.h"
+#include "render/overlays.h"
 #include <GL/gl.h>
 
 Texture loadingTexture = 0;
@@ -16,7 +17,7 @@ int loadIndex = 0;
 
 void prepareLoadingScreen() {
     loadJpegTexture(&loadingTexture, "loading.jpg", 0);
-    createEmptyTexture(&screenCopyTexture, 512, 512, 0);
+    createFrameSizedTexture(&screenCopyTexture, 512, 0);
 }
 
 void loadingScreenFrame() {

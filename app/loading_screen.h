@@ -4,7 +4,7 @@
 #include "assets/texture.h"
 
 extern Texture loadingTexture;
-extern Texture screenCopyTexture; // 512 x 512, shared by the interlude and drawScreenCopy
+extern Texture screenCopyTexture; // 512 x 512 screen units, shared by the interlude and drawScreenCopy
 extern int loadIndex;
 
 void prepareLoadingScreen();

@@ -1,6 +1,8 @@
 // The command line beside the two start-up questions.
 #include "app/app.h"
 
+#include "app/render_size.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,12 @@ const char* usageText() {
            "  --music | --silent        answer the second question (music?)\n"
            "  --data DIR                read the show's files from DIR\n"
            "  --no-vsync                do not wait for the display between frames\n"
+           "  --render-size WxH         draw the picture at W x H pixels (4:3, such as\n"
+           "                            1920x1440); by default the window's 4:3 area, or\n"
+           "                            640 x 480 on a software renderer and offline\n"
+           "  --classic                 draw 640 x 480 and scale it up to the window\n"
+           "  --msaa N                  anti-aliasing with N samples: 0 (off), 2, 4, 8 or 16\n"
+           "                            (default 4 above 640 x 480, off at 640 x 480)\n"
            "  --step MS                 virtual tick counter: MS milliseconds per frame\n"
            "                            (decimals allowed: 16.6667 is 60 frames a second)\n"
            "  --frames N                end as if Escape was pressed after N frames\n"
@@ -20,7 +28,8 @@ const char* usageText() {
            "  --capture FILE            render the show offline into FILE.mkv, FILE.mp4 or a\n"
            "                            folder of PNG frames and music.wav\n"
            "  --fps N                   capture frame rate (default 60)\n"
-           "  --scale K                 capture frames K times larger (default 1)\n"
+           "  --scale K                 capture 640 x 480 frames enlarged K times, pixel by\n"
+           "                            pixel (default 1; --render-size renders larger)\n"
            "  --hold S                  capture S seconds of the final picture (default 5)\n"
            "  --duration S              capture only the first S seconds\n"
            "  --from S, --to S          capture only the clip from S to S seconds of what a\n"
@@ -169,6 +178,23 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             }
             options.cueOnceInstrument = once;
             options.cueEveryInstrument = every;
+        } else if (arg == "--render-size") {
+            if (!value(text)) return 2;
+            if (!parseRenderSize(text, options.renderWidth, options.renderHeight)) {
+                error = renderSizeRule;
+                return 2;
+            }
+        } else if (arg == "--classic") {
+            options.classic = true;
+        } else if (arg == "--msaa") {
+            if (!value(text)) return 2;
+            int samples = -1;
+            if (!parseNumber(text, samples) ||
+                (samples != 0 && samples != 2 && samples != 4 && samples != 8 && samples != 16)) {
+                error = "--msaa takes 0 (off), 2, 4, 8 or 16 samples";
+                return 2;
+            }
+            options.msaa = samples;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -201,6 +227,19 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         (options.capture || options.benchmark || options.snapshots)) {
         error = "--start-at is for the live show; a capture takes --from";
         return 2;
+    }
+    if (options.classic && options.renderWidth > 0) {
+        error = "--classic draws 640 x 480: it cannot go with --render-size";
+        return 2;
+    }
+    if (options.renderWidth > 0 && captureSettings.scale > 1) {
+        error = "--scale enlarges the 640 x 480 picture; with --render-size the capture is drawn "
+                "at that size";
+        return 2;
+    }
+    if (options.renderWidth > 0) {
+        captureSettings.width = options.renderWidth;
+        captureSettings.height = options.renderHeight;
     }
     if (options.capture) {
         captureSettings.target = options.capture->target;

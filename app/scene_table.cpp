@@ -8,6 +8,7 @@
 #include "offline/trace.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/frame_size.h"
 #include "render/input_hooks.h"
 #include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
@@ -69,6 +70,7 @@ int mainLoop() {
         if (platform::pumpEvents()) requestQuit();
         handleControlKeys();
         if (quitRequested()) break;
+        followFrameSize(); // the picture may have been remade at a new size
         if (showPaused()) {
             showHeldPicture();
             continue;

@@ -7,9 +7,11 @@
 #include "app/multitexture.h"
 #include "app/music.h"
 #include "app/playback.h"
+#include "app/render_size.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "assets/texture.h"
+#include "assets/texture_filtering.h"
 #include "offline/benchmark.h"
 #include "offline/capture.h"
 #include "platform/platform.h"
@@ -55,6 +57,31 @@ bool createAppWindow() {
     return true;
 }
 
+// LOCAL STUB, to be replaced by the picture-folder choice of assets/data_folder.h when the
+// HD pictures land: it picks the "-hd" sibling of the data folder when drawing above
+// 640 x 480 and no --data was given. Here it keeps the classic pictures.
+void choosePictureFolder(bool renderAboveClassic, bool dataOptionGiven) {
+    (void)renderAboveClassic;
+    (void)dataOptionGiven;
+}
+
+// The size of the picture, now that the renderer is known, and what goes with it: the
+// projection's viewport, texture filtering and which pictures to load.
+bool configurePicture(bool offline) {
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const RenderChoice choice = chooseRenderSize(activeOptions, offline, renderer ? renderer : "");
+    if (!choice.note.empty()) std::fprintf(stderr, "%s\n", choice.note.c_str());
+    std::string error;
+    if (!platform::setPictureSize(choice.size, error)) {
+        std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+        return false;
+    }
+    setupProjection();
+    useAnisotropicFiltering(choice.anisotropic);
+    choosePictureFolder(platform::frameWidth() > 640, !activeOptions.dataDir.empty());
+    return true;
+}
+
 // True when no screenshot was asked for or it was written.
 bool writeScreenshot() {
     if (activeOptions.screenshot.empty()) return true;
@@ -77,7 +104,7 @@ bool writeScreenshot() {
 const ShowOptions& showOptions() { return activeOptions; }
 
 void setupProjection() {
-    glViewport(0, 0, appState.screenWidth, appState.screenHeight);
+    glViewport(0, 0, platform::frameWidth(), platform::frameHeight());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1,
@@ -156,7 +183,7 @@ int runShow(const ShowOptions& given) {
         platform::useVirtualClockAtStep(100000, stepMicroseconds(options), 1000);
     platform::keepPresentedFrames(!options.screenshot.empty());
 
-    if (!createAppWindow() || !startMusic()) {
+    if (!createAppWindow() || !configurePicture(offline) || !startMusic()) {
         releaseAll();
         if (capture) capture->abandon();
         return 1;

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/console.h"
 #include "assets/data_folder.h"
+#include "assets/texture_filtering.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -239,6 +240,7 @@ void loadJpegTexture(Texture* textures, const char* fileName, int index) {
         failAndExit(std::string("cannot load picture ") + fileName + ": " + failure, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    applyAnisotropicFiltering();
 }
 
 void createEmptyTexture(Texture* textures, int width, int height, int index) {

@@ -21,7 +21,7 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The cost of a frame that only clears and presents the 640 x 480 picture.
+// The cost of a frame that only clears and presents the picture.
 double measureFloor() {
     std::vector<double> samples;
     for (int i = 0; i < 120; ++i) {
@@ -117,6 +117,9 @@ int runBenchmark(const std::string& jsonPath) {
         }
         return holdFrames < 0 || ++holdFrames < 60; // one more second of the final picture
     });
+    // The show's picture, for the floor measured after it (the show closes its window).
+    const platform::PictureSize picture{false, platform::frameWidth(), platform::frameHeight(),
+                                        platform::pictureSamples()};
     mainLoop();
     setFrameObserver(nullptr);
     if (stalled) {
@@ -146,9 +149,11 @@ int runBenchmark(const std::string& jsonPath) {
     window.hidden = true;
     window.vsync = false;
     if (platform::openWindow(window, error)) {
-        report.floorMs = measureFloor();
+        if (platform::setPictureSize(picture, error)) report.floorMs = measureFloor();
         platform::closeWindow();
     }
+    std::printf("picture %d x %d, %d samples per pixel\n", picture.width, picture.height,
+                picture.samples);
     std::printf("%s", formatReportTable(report).c_str());
     if (!jsonPath.empty()) {
         FILE* file = std::fopen(jsonPath.c_str(), "w");

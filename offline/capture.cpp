@@ -54,8 +54,8 @@ CaptureRun::~CaptureRun() {
 }
 
 bool CaptureRun::open(std::string& error) {
-    width_ = 640;
-    height_ = 480;
+    width_ = settings_.width;
+    height_ = settings_.height;
     sink_ = openFrameSink(settings_.target, width_ * static_cast<int>(settings_.scale),
                           height_ * static_cast<int>(settings_.scale), settings_.fps, error);
     if (!sink_) return false;

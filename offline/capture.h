@@ -11,9 +11,10 @@
 struct CaptureSettings {
     std::string target; // FILE.mkv, FILE.mp4, or a folder (existing, or ending in '/')
     unsigned fps = 60;
-    unsigned scale = 1;         // nearest-neighbour upscaling of the 640 x 480 frames
-    double holdSeconds = 5;     // how long after the final picture holds the capture goes on
-    double durationSeconds = 0; // > 0: end after this long instead
+    unsigned scale = 1;            // nearest-neighbour upscaling of the 640 x 480 frames
+    int width = 640, height = 480; // the size the show is rendered at (--render-size)
+    double holdSeconds = 5;        // how long after the final picture holds the capture goes on
+    double durationSeconds = 0;    // > 0: end after this long instead
     // A clip: only the frames and sound from `fromSeconds` to `toSeconds` (when > 0) of what the
     // whole capture would hold; the frames before are played but not kept.
     double fromSeconds = 0;

@@ -16,9 +16,21 @@ struct WindowOptions {
     bool fullScreen = false; // borderless window at desktop size, cursor hidden, no mode change
     bool vsync = true;       // adaptive where the driver has it
     bool hidden = false;     // tests and capture runs need no visible window
-    int width = 640;         // size of the offscreen picture every frame is drawn into
+    int width = 640;         // window size; also the first size of the offscreen picture
     int height = 480;
     const char* title = "Tuvero";
+};
+
+// The size of the offscreen picture the show is drawn into.
+struct PictureSize {
+    // True: the largest 4:3 area of the window's drawable, remade whenever the drawable
+    // changes (resize, full screen). False: fixed at width x height.
+    bool followDrawable = false;
+    int width = 640;
+    int height = 480;
+    // Multisampling: a sample count, 0 for none, -1 for 4 above 640 x 480 and none at or below.
+    // Clamped to what the driver has.
+    int samples = 0;
 };
 
 // Opens the window with a compatibility GL context (double buffered, 32-bit colour, 16-bit
@@ -33,11 +45,26 @@ bool fullScreenActive();
 void closeWindow();
 bool windowOpen();
 
+// Remakes the offscreen picture (a multisampled one with a single-sample copy when sampling)
+// by these rules and binds it with a viewport over it. False with `error` set.
+bool setPictureSize(const PictureSize& size, std::string& error);
+// Samples per pixel of the offscreen picture now (0 without multisampling).
+int pictureSamples();
+// Makes the rectangle (GL pixels, from the bottom left) of what was drawn so far readable
+// through the read framebuffer: with multisampling it is resolved into the single-sample copy,
+// which is left bound for reading. Every glCopyTexSubImage2D and glReadPixels of the frame
+// must come after this call. Without multisampling it only binds the picture for reading.
+void resolvePicture(int x, int y, int width, int height);
+// Stretches texture `from` (fromSide pixels square, RGB) into texture `to` (toSide square) on
+// the GPU, linearly filtered; the offscreen picture is bound again afterwards.
+void scaleSquareTexture(unsigned from, int fromSide, unsigned to, int toSide);
+
 // GL entry point lookup (the multitexture check).
 void* glProcAddress(const char* name);
 
 // Presents the offscreen picture: scaled into the window's drawable with its aspect kept and
-// black bars, then swapped. Rebinds the offscreen framebuffer afterwards.
+// black bars, then swapped. Rebinds the offscreen framebuffer afterwards. A picture that
+// follows the drawable is remade here, after the swap, when the drawable's 4:3 area changed.
 void presentFrame();
 // Keep a copy of every presented picture, for --screenshot and capture.
 void keepPresentedFrames(bool keep);
@@ -45,8 +72,11 @@ void keepPresentedFrames(bool keep);
 const std::vector<std::uint8_t>& lastPresentedFrame();
 // Reads the offscreen picture as it is now, top row first, RGB (width * height * 3 bytes).
 std::vector<std::uint8_t> readOffscreenFrame();
+// Size of the offscreen picture in pixels.
 int frameWidth();
 int frameHeight();
+// Resizes the window (tests: a hidden window gets no resize from a window manager).
+void setWindowSize(int width, int height);
 // While on, frames are drawn through a 1 x 1 scissor and presentFrame shows nothing: a jump
 // plays frames only for the state they leave behind.
 void setMinimalDrawing(bool on);

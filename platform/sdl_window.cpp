@@ -5,7 +5,9 @@
 #include <GL/glext.h>
 #include <SDL.h>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace platform {
 namespace {
@@ -15,7 +17,10 @@ SDL_GLContext context = nullptr;
 bool sdlVideoStarted = false;
 int pictureWidth = 640;
 int pictureHeight = 480;
-GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0;
+int pictureSampleCount = 0;
+PictureSize wantedSize;
+GLuint framebuffer = 0, colorBuffer = 0, depthBuffer = 0; // drawn into
+GLuint resolvedFramebuffer = 0, resolvedColorBuffer = 0;  // read from, when sampling
 bool keepFrames = false;
 std::vector<std::uint8_t> presented;
 bool fullScreenNow = false;
@@ -33,6 +38,10 @@ PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
 PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
 PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample = nullptr;
+PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+
+void deleteOffscreenPicture();
 
 template <typename T> bool lookUp(T& function, const char* name) {
     function = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
@@ -52,36 +61,93 @@ bool lookUpFramebufferFunctions() {
            lookUp(blitFramebuffer, "glBlitFramebuffer");
 }
 
+// The picture is made of renderbuffers: colour and 16-bit depth, multisampled when sampling,
+// then with a single-sample colour copy that every read of the frame goes through.
+bool buildOffscreenPicture(int width, int height, int samples, std::string& error) {
+    deleteOffscreenPicture();
+    pictureWidth = width;
+    pictureHeight = height;
+    pictureSampleCount = samples;
+    auto storage = [&](GLuint buffer, GLenum format, int count) {
+        bindRenderbuffer(GL_RENDERBUFFER, buffer);
+        if (count > 0)
+            renderbufferStorageMultisample(GL_RENDERBUFFER, count, format, width, height);
+        else
+            renderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    };
+    genRenderbuffers(1, &colorBuffer);
+    storage(colorBuffer, GL_RGBA8, samples);
+    genRenderbuffers(1, &depthBuffer);
+    storage(depthBuffer, GL_DEPTH_COMPONENT16, samples);
+    genFramebuffers(1, &framebuffer);
+    bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
+    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    bool complete = checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete && samples > 0) {
+        genRenderbuffers(1, &resolvedColorBuffer);
+        storage(resolvedColorBuffer, GL_RGBA8, 0);
+        genFramebuffers(1, &resolvedFramebuffer);
+        bindFramebuffer(GL_FRAMEBUFFER, resolvedFramebuffer);
+        framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                resolvedColorBuffer);
+        complete = checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    }
+    if (!complete) {
+        error = "the offscreen picture of " + std::to_string(width) + " x " +
+                std::to_string(height) + " pixels (" + std::to_string(samples) +
+                " samples) cannot be created";
+        return false;
+    }
+    glViewport(0, 0, pictureWidth, pictureHeight);
+    if (minimal) glScissor(0, 0, 1, 1);
+    return true;
+}
+
+// The largest 4:3 area of the drawable, its width a multiple of 4 so the height is exact.
+void drawablePictureSize(int& width, int& height) {
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    width = std::min(drawableWidth, drawableHeight * 4 / 3) / 4 * 4;
+    width = std::max(width, 4);
+    height = width / 4 * 3;
+}
+
+int samplesFor(const PictureSize& size, int width, int height) {
+    int samples = size.samples < 0 ? (width > 640 || height > 480 ? 4 : 0) : size.samples;
+    if (samples <= 0 || !renderbufferStorageMultisample) return 0;
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    return std::min(samples, static_cast<int>(most));
+}
+
+bool applyPictureSize(std::string& error) {
+    int width = wantedSize.width, height = wantedSize.height;
+    if (wantedSize.followDrawable) drawablePictureSize(width, height);
+    if (framebuffer && width == pictureWidth && height == pictureHeight) return true;
+    return buildOffscreenPicture(width, height, samplesFor(wantedSize, width, height), error);
+}
+
 bool createOffscreenPicture(std::string& error) {
     if (!lookUpFramebufferFunctions()) {
         error = "the OpenGL driver has no framebuffer objects";
         return false;
     }
-    genRenderbuffers(1, &colorBuffer);
-    bindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
-    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, pictureWidth, pictureHeight);
-    genRenderbuffers(1, &depthBuffer);
-    bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, pictureWidth, pictureHeight);
-    genFramebuffers(1, &framebuffer);
-    bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer);
-    framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
-    if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        error = "the offscreen picture cannot be created";
-        return false;
-    }
-    glViewport(0, 0, pictureWidth, pictureHeight);
-    return true;
+    // Multisampled storage and texture attachments are optional: without them no sampling.
+    lookUp(renderbufferStorageMultisample, "glRenderbufferStorageMultisample");
+    lookUp(framebufferTexture2D, "glFramebufferTexture2D");
+    return applyPictureSize(error);
 }
 
 void deleteOffscreenPicture() {
     if (!bindFramebuffer) return;
     bindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (framebuffer) deleteFramebuffers(1, &framebuffer);
-    if (colorBuffer) deleteRenderbuffers(1, &colorBuffer);
-    if (depthBuffer) deleteRenderbuffers(1, &depthBuffer);
-    framebuffer = colorBuffer = depthBuffer = 0;
+    for (GLuint* f : {&framebuffer, &resolvedFramebuffer})
+        if (*f) deleteFramebuffers(1, f);
+    for (GLuint* r : {&colorBuffer, &depthBuffer, &resolvedColorBuffer})
+        if (*r) deleteRenderbuffers(1, r);
+    framebuffer = resolvedFramebuffer = colorBuffer = depthBuffer = resolvedColorBuffer = 0;
 }
 
 void setSwapInterval(bool vsync) {
@@ -129,8 +195,7 @@ bool startVideo(std::string& error) {
 
 bool openWindow(const WindowOptions& options, std::string& error) {
     if (window) return true;
-    pictureWidth = options.width;
-    pictureHeight = options.height;
+    wantedSize = PictureSize{false, options.width, options.height, 0};
     if (!startVideo(error)) return false;
 
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -223,6 +288,52 @@ bool windowOpen() { return window != nullptr; }
 
 void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
+bool setPictureSize(const PictureSize& size, std::string& error) {
+    wantedSize = size;
+    if (!window) return true;
+    deleteOffscreenPicture();
+    return applyPictureSize(error);
+}
+
+int pictureSamples() { return window ? pictureSampleCount : 0; }
+
+void resolvePicture(int x, int y, int width, int height) {
+    if (!window) return;
+    if (!resolvedFramebuffer) {
+        bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        return;
+    }
+    bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    bindFramebuffer(GL_DRAW_FRAMEBUFFER, resolvedFramebuffer);
+    blitFramebuffer(x, y, x + width, y + height, x, y, x + width, y + height, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+    bindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    bindFramebuffer(GL_READ_FRAMEBUFFER, resolvedFramebuffer);
+}
+
+void scaleSquareTexture(unsigned from, int fromSide, unsigned to, int toSide) {
+    if (!window || !framebufferTexture2D) return;
+    GLuint pair[2] = {0, 0};
+    genFramebuffers(2, pair);
+    bindFramebuffer(GL_READ_FRAMEBUFFER, pair[0]);
+    framebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, from, 0);
+    bindFramebuffer(GL_DRAW_FRAMEBUFFER, pair[1]);
+    framebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, to, 0);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) glDisable(GL_SCISSOR_TEST);
+    if (checkFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+        checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE)
+        blitFramebuffer(0, 0, fromSide, fromSide, 0, 0, toSide, toSide, GL_COLOR_BUFFER_BIT,
+                        GL_LINEAR);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+    bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    deleteFramebuffers(2, pair);
+}
+
+void setWindowSize(int width, int height) {
+    if (window) SDL_SetWindowSize(window, width, height);
+}
+
 int frameWidth() { return pictureWidth; }
 int frameHeight() { return pictureHeight; }
 
@@ -232,7 +343,10 @@ const std::vector<std::uint8_t>& lastPresentedFrame() { return presented; }
 std::vector<std::uint8_t> readOffscreenFrame() {
     std::vector<std::uint8_t> rgb(static_cast<size_t>(pictureWidth) * pictureHeight * 3);
     if (!window) return rgb;
-    bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) glDisable(GL_SCISSOR_TEST);
+    resolvePicture(0, 0, pictureWidth, pictureHeight);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, pictureWidth, pictureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     // GL rows run bottom-up; pictures are stored top row first.
@@ -278,8 +392,8 @@ void presentFrame() {
 
     GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     if (scissor) glDisable(GL_SCISSOR_TEST);
+    if (!keepFrames) resolvePicture(0, 0, pictureWidth, pictureHeight); // else done by the read
     bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     GLfloat clearColor[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
     glClearColor(0, 0, 0, 1);
@@ -291,6 +405,16 @@ void presentFrame() {
     SDL_GL_SwapWindow(window);
     bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
+    if (wantedSize.followDrawable) {
+        std::string error;
+        if (!applyPictureSize(error)) {
+            // The old size cannot come back either (the drawable changed): give up cleanly.
+            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+    }
 }
 
 } // namespace platform

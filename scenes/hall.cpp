@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/frame_size.h"
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
 #include "scenes/interlude.h"
@@ -215,8 +216,7 @@ void hallFrame() {
         platform::presentFrame();
         glDisable(GL_FOG);
     } else {
-        glBindTexture(GL_TEXTURE_2D, interludeTextures[2]);
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 256, 256); // into the 256 x 256 slot
+        copyFrameIntoTexture(interludeTextures[2], 256, 256); // into the 256 x 256 slot
         glDisable(GL_FOG);
     }
 }

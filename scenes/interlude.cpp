@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/frame_size.h"
 #include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "scenes/scenes.h"
@@ -20,21 +21,21 @@ void resetInterlude() { interlude = InterludeState{}; }
 
 namespace {
 
-constexpr int liveSize = 256;     // side of the live-view textures
-constexpr int pictureWidth = 512; // width of the area the cube is drawn into
+constexpr int liveSize = 256;     // side of the live-view textures, in screen units
+constexpr int pictureWidth = 512; // width of the area the cube is drawn into, in screen units
 constexpr int tilesPerSide = 20;
 constexpr float tileSize = 0.05f; // in texture units; 0.2 world units
 
 int interludeLoad() {
     switch (interlude.loadStep) {
     case 0:
-        createEmptyTexture(interludeTextures, liveSize, liveSize, 0);
+        createFrameSizedTexture(interludeTextures, liveSize, 0);
         break;
     case 1:
         loadJpegTexture(interludeTextures, "texture.jpg", 1);
         break;
     case 2:
-        createEmptyTexture(interludeTextures, liveSize, liveSize, 2);
+        createFrameSizedTexture(interludeTextures, liveSize, 2);
         break;
     case 3:
         loadJpegTexture(interludeTextures, "kuutio.jpg", 3);
@@ -225,7 +226,7 @@ void drawCube() {
 void interludeFrame() {
     renderLiveViews(interlude.stage);
 
-    glViewport(0, 0, pictureWidth, static_cast<GLsizei>(appState.screenHeight));
+    setFrameViewport(pictureWidth, static_cast<int>(appState.screenHeight));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The backdrop fills the 512-pixel-wide viewport; from the second frame on the trail, last
     // frame's picture at 70%, lies over it.
@@ -262,10 +263,9 @@ void interludeFrame() {
     glRotatef(interlude.cubeAngleZ, 0, 0, 1);
     if (interlude.stage <= 7) drawCube();
 
-    glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, pictureWidth, pictureWidth);
-    glViewport(0, 0, static_cast<GLsizei>(appState.screenWidth),
-               static_cast<GLsizei>(appState.screenHeight));
+    copyFrameIntoTexture(screenCopyTexture, pictureWidth, pictureWidth);
+    setFrameViewport(static_cast<int>(appState.screenWidth),
+                     static_cast<int>(appState.screenHeight));
     drawScreenCopy(1.0f); // the 512-pixel-wide picture stretched over the screen
     fadeOverlay(false, 0, 0, 0, 0);
     platform::presentFrame();

@@ -1,5 +1,5 @@
 // The start of a frame of a scene that the interlude also calls, to render the scene live into
-// one of its 256 x 256 textures when the scene is not the current one.
+// one of its 256 x 256 (screen units) textures when the scene is not the current one.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/frame_size.h"
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
 #include "scenes/interlude.h"
@@ -238,8 +239,7 @@ void tunnelFrame() {
         fadeOverlay(false, 0, 0, 0, 0);
         platform::presentFrame();
     } else {
-        glBindTexture(GL_TEXTURE_2D, interludeTextures[0]);
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 256, 256); // into the 256 x 256 slot
+        copyFrameIntoTexture(interludeTextures[0], 256, 256); // into the 256 x 256 slot
     }
 }
 

@@ -141,6 +141,12 @@ TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) 
         {"--start-at-entry", "0"},
         {"--start-at-entry", "13"},
         {"--start-at-entry", "4", "--start-at", "3"},
+        {"--render-size", "1920x1080"}, // not 4:3
+        {"--render-size", "0x0"},
+        {"--render-size", "1280x960", "--classic"},
+        {"--render-size", "1280x960", "--capture", "c/", "--scale", "2"},
+        {"--msaa", "3"},
+        {"--msaa", "-4"},
     };
     for (const auto& words : bad) {
         ShowOptions ignored;
