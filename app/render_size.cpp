@@ -39,8 +39,13 @@ RenderChoice chooseRenderSize(const ShowOptions& options, bool offline,
     RenderChoice choice;
     const bool software = isSoftwareRenderer(glRenderer);
     if (options.renderWidth > 0) {
-        choice.size = {false, options.renderWidth, options.renderHeight, options.msaa};
+        // Multisampling doubles a software renderer's work: off there unless asked for.
+        const int samples = software && options.msaa < 0 ? 0 : options.msaa;
+        choice.size = {false, options.renderWidth, options.renderHeight, samples};
         choice.anisotropic = !software;
+        if (software && options.msaa < 0)
+            choice.note = "tuvero: " + glRenderer +
+                          " is a software renderer: no anti-aliasing; --msaa 4 turns it on";
         return choice;
     }
     if (options.classic || offline || software) {

@@ -57,14 +57,6 @@ bool createAppWindow() {
     return true;
 }
 
-// LOCAL STUB, to be replaced by the picture-folder choice of assets/data_folder.h when the
-// HD pictures land: it picks the "-hd" sibling of the data folder when drawing above
-// 640 x 480 and no --data was given. Here it keeps the classic pictures.
-void choosePictureFolder(bool renderAboveClassic, bool dataOptionGiven) {
-    (void)renderAboveClassic;
-    (void)dataOptionGiven;
-}
-
 // The size of the picture, now that the renderer is known, and what goes with it: the
 // projection's viewport, texture filtering and which pictures to load.
 bool configurePicture(bool offline) {

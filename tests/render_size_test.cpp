@@ -138,9 +138,13 @@ TEST(RenderSize, SoftwareRenderersAndOfflineRunsStayClassicUnlessASizeIsGiven) {
     EXPECT_FALSE(given.size.followDrawable);
     EXPECT_EQ(given.size.width, 1280);
     EXPECT_EQ(given.size.height, 960);
-    EXPECT_TRUE(given.note.empty());
+    EXPECT_EQ(given.size.samples, 0) << "multisampling only when asked for, in software";
+    EXPECT_NE(given.note.find("--msaa"), std::string::npos) << given.note;
     EXPECT_FALSE(given.anisotropic) << "too slow in software";
     EXPECT_TRUE(chooseRenderSize(sized, true, "AMD Radeon").anisotropic);
+    EXPECT_EQ(chooseRenderSize(sized, true, "AMD Radeon").size.samples, -1);
+    sized.msaa = 4;
+    EXPECT_EQ(chooseRenderSize(sized, true, "llvmpipe").size.samples, 4);
 }
 
 TEST(RenderSize, CopiesFromAMultisampledPictureAreResolvedAndCoverTheScaledArea) {
