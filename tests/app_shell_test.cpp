@@ -21,16 +21,6 @@ namespace {
 std::vector<int> syncsSeen;
 void recordSync(int value) { syncsSeen.push_back(value); }
 
-// parseOptions on `words` after the program's name.
-int parse(std::vector<std::string> words, ShowOptions& options) {
-    words.insert(words.begin(), "tuvero");
-    std::vector<char*> argv;
-    for (auto& w : words)
-        argv.push_back(w.data());
-    std::string error;
-    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
-}
-
 // The X window id of a top-level window with this exact title on `display`, waiting up to
 // `seconds`. Reads the window tree, since SDL names its windows with UTF-8 properties only.
 std::string findWindow(const OwnDisplay& display, const std::string& title, double seconds,
@@ -104,23 +94,23 @@ TEST(SceneTable, GoingPastTheLastEntryEndsTheShowAndSyncsReachOnlyTheCurrentEntr
 
 TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) {
     ShowOptions options;
-    ASSERT_EQ(parse({"--window", "--silent", "--step", "16", "--frames", "5", "--trace", "--data",
-                     "/tmp", "--screenshot", "a.png", "--no-vsync"},
-                    options),
+    ASSERT_EQ(parseWords({"--window", "--silent", "--step", "16", "--frames", "5", "--trace",
+                          "--data", "/tmp", "--screenshot", "a.png", "--no-vsync"},
+                         options),
               0);
     // The options every test run of the program uses are checked by those runs.
     EXPECT_EQ(options.stepMs, 16u);
     EXPECT_FALSE(options.vsync);
 
     ShowOptions snapshots;
-    ASSERT_EQ(parse({"--snapshots", "30,10,30", "--snapshot-dir", "d"}, snapshots), 0);
+    ASSERT_EQ(parseWords({"--snapshots", "30,10,30", "--snapshot-dir", "d"}, snapshots), 0);
     ASSERT_TRUE(snapshots.snapshots);
     EXPECT_EQ(snapshots.snapshots->frames, (std::vector<long>{10, 30})) << "sorted, each once";
     EXPECT_EQ(snapshots.snapshots->folder, "d");
     for (const std::vector<std::string>& good : std::vector<std::vector<std::string>>{
              {"--capture", "c/", "--from", "3", "--to", "5"}, {"--start-at", "30"}}) {
         ShowOptions ignored;
-        EXPECT_EQ(parse(good, ignored), 0) << good[0];
+        EXPECT_EQ(parseWords(good, ignored), 0) << good[0];
     }
 
     const std::vector<std::vector<std::string>> bad = {
@@ -153,7 +143,7 @@ TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) 
         std::string all;
         for (const auto& w : words)
             all += w + " ";
-        EXPECT_EQ(parse(words, ignored), 2) << all;
+        EXPECT_EQ(parseWords(words, ignored), 2) << all;
     }
 }
 

@@ -43,3 +43,12 @@ Rgb pixelAt(int x, int y) {
     size_t at = (static_cast<size_t>(y) * platform::frameWidth() + x) * 3;
     return {picture[at], picture[at + 1], picture[at + 2]};
 }
+
+int parseWords(std::vector<std::string> words, ShowOptions& options) {
+    words.insert(words.begin(), "tuvero");
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(w.data());
+    std::string error;
+    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}

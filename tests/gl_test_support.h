@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Opens the context on first use and puts the tick counter on a virtual clock standing at
@@ -13,6 +14,8 @@ struct ShowOptions;
 // An in-process run of the show: a hidden window, no music, 16 ms steps on the virtual clock,
 // the build's data folder, ending after `frames` frames.
 ShowOptions hiddenRun(long frames);
+// parseOptions on `words` after the program's name: its exit code (0 = go on).
+int parseWords(std::vector<std::string> words, ShowOptions& options);
 
 struct Rgb {
     int r = 0, g = 0, b = 0;

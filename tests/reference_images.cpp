@@ -38,23 +38,24 @@ bool writePngImage(const std::string& path, const RgbImage& image, std::string& 
     return true;
 }
 
-RgbImage halfSize(const RgbImage& image) {
-    RgbImage half;
-    half.width = image.width / 2;
-    half.height = image.height / 2;
-    half.pixels.resize(static_cast<size_t>(half.width) * half.height * 3);
-    auto at = [&](int x, int y, int c) {
-        return image.pixels[(static_cast<size_t>(y) * image.width + x) * 3 + c];
-    };
-    for (int y = 0; y < half.height; ++y)
-        for (int x = 0; x < half.width; ++x)
+RgbImage shrink(const RgbImage& image, int factor) {
+    RgbImage small{image.width / factor, image.height / factor, {}};
+    small.pixels.resize(static_cast<size_t>(small.width) * small.height * 3);
+    const int area = factor * factor;
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x)
             for (int c = 0; c < 3; ++c) {
-                const int sum = at(2 * x, 2 * y, c) + at(2 * x + 1, 2 * y, c) +
-                                at(2 * x, 2 * y + 1, c) + at(2 * x + 1, 2 * y + 1, c);
-                half.pixels[(static_cast<size_t>(y) * half.width + x) * 3 + c] =
-                    static_cast<std::uint8_t>((sum + 2) / 4);
+                int sum = 0;
+                for (int dy = 0; dy < factor; ++dy)
+                    for (int dx = 0; dx < factor; ++dx)
+                        sum += image.pixels[((static_cast<size_t>(y) * factor + dy) * image.width +
+                                             static_cast<size_t>(x) * factor + dx) *
+                                                3 +
+                                            c];
+                small.pixels[(static_cast<size_t>(y) * small.width + x) * 3 + c] =
+                    static_cast<std::uint8_t>((sum + area / 2) / area);
             }
-    return half;
+    return small;
 }
 
 ImageDifference compareImages(const RgbImage& a, const RgbImage& b, int tileSize) {

@@ -1,5 +1,5 @@
 // Pictures of the show compared with stored references: 8-bit RGB images, PNG input and
-// output, a 2 x 2 box downscale, PSNR and a per-tile error, a difference image and a contact
+// output, a box downscale, PSNR and a per-tile error, a difference image and a contact
 // sheet.
 #pragma once
 
@@ -16,8 +16,8 @@ struct RgbImage {
 bool readPngImage(const std::string& path, RgbImage& image, std::string& error);
 bool writePngImage(const std::string& path, const RgbImage& image, std::string& error);
 
-// Half the width and height, each pixel the rounded mean of a 2 x 2 block.
-RgbImage halfSize(const RgbImage& image);
+// 1 / factor of the width and height, each pixel the rounded mean of a factor x factor block.
+RgbImage shrink(const RgbImage& image, int factor);
 
 struct ImageDifference {
     double psnr = 0;                    // dB over all channels; infinity when the images are equal

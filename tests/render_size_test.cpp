@@ -1,37 +1,19 @@
 // The picture drawn larger than 640 x 480: how its size is chosen, copies of a multisampled
-// frame, a window resize, and the look of the show at a large size against the classic
-// references.
+// frame and a window resize.
 #include "app/app.h"
 #include "app/render_size.h"
 #include "platform/platform.h"
 #include "render/frame_size.h"
 #include "tests/gl_test_support.h"
-#include "tests/process_support.h"
-#include "tests/reference_images.h"
 
 #include <GL/gl.h>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-int parse(std::vector<std::string> words, ShowOptions& options) {
-    words.insert(words.begin(), "tuvero");
-    std::vector<char*> argv;
-    for (auto& w : words)
-        argv.push_back(w.data());
-    std::string error;
-    return parseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
-}
 
 GLint textureWidth(Texture texture) {
     GLint width = 0;
@@ -83,16 +65,16 @@ struct ClassicPictureAfterwards {
 
 TEST(RenderSize, OptionsTakeA43SizeOrClassicAndSampleCounts) {
     ShowOptions sized;
-    ASSERT_EQ(parse({"--render-size", "1920x1440", "--msaa", "8"}, sized), 0);
+    ASSERT_EQ(parseWords({"--render-size", "1920x1440", "--msaa", "8"}, sized), 0);
     EXPECT_EQ(sized.renderWidth, 1920);
     EXPECT_EQ(sized.renderHeight, 1440);
     EXPECT_EQ(sized.msaa, 8);
     ShowOptions capture;
-    ASSERT_EQ(parse({"--capture", "c/", "--render-size", "800x600"}, capture), 0);
+    ASSERT_EQ(parseWords({"--capture", "c/", "--render-size", "800x600"}, capture), 0);
     EXPECT_EQ(capture.capture->width, 800) << "a capture is written at the render size";
     EXPECT_EQ(capture.capture->height, 600);
     ShowOptions classicCapture;
-    ASSERT_EQ(parse({"--capture", "c/", "--scale", "2"}, classicCapture), 0);
+    ASSERT_EQ(parseWords({"--capture", "c/", "--scale", "2"}, classicCapture), 0);
     EXPECT_EQ(classicCapture.capture->width, 640);
 
     int width = 0, height = 0;
@@ -210,98 +192,4 @@ TEST(RenderSize, ResizingTheWindowRemakesThePictureAndEveryFrameSizedTexture) {
     glDeleteTextures(2, textures);
     textures[0] = textures[1] = 0;
     followFrameSize(); // forgets the emptied slots
-}
-
-namespace {
-
-// The moments of tests/reference/moments.txt ("FRAME NAME" per line, '#' comments).
-std::vector<std::pair<long, std::string>> referenceMoments() {
-    std::vector<std::pair<long, std::string>> moments;
-    std::ifstream in(fs::path(TUVERO_SOURCE_DIR) / "tests" / "reference" / "moments.txt");
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line.substr(0, line.find('#')));
-        long frame = 0;
-        std::string name;
-        if (fields >> frame >> name) moments.emplace_back(frame, name);
-    }
-    return moments;
-}
-
-// Each pixel the rounded mean of a factor x factor block.
-RgbImage boxDownscale(const RgbImage& image, int factor) {
-    RgbImage small{image.width / factor, image.height / factor, {}};
-    small.pixels.resize(static_cast<size_t>(small.width) * small.height * 3);
-    const int area = factor * factor;
-    for (int y = 0; y < small.height; ++y)
-        for (int x = 0; x < small.width; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int dy = 0; dy < factor; ++dy)
-                    for (int dx = 0; dx < factor; ++dx)
-                        sum += image.pixels[((static_cast<size_t>(y) * factor + dy) * image.width +
-                                             x * factor + dx) *
-                                                3 +
-                                            c];
-                small.pixels[(static_cast<size_t>(y) * small.width + x) * 3 + c] =
-                    static_cast<std::uint8_t>((sum + area / 2) / area);
-            }
-    return small;
-}
-
-} // namespace
-
-// The show drawn at 960 x 720 (3 x 3 pixels for each pixel of the half-size references) looks as
-// the classic run up to the first interlude: by then the interlude's viewport, its screen copy
-// and a live face have been drawn. A viewport, copy or live texture that kept its classic pixel
-// size misplaces or shrinks a whole part of the picture and fails. No multisampling: the copy
-// tests above cover its resolve, and a software renderer needs minutes for these frames even
-// so (the whole show at this size with 4 samples took 25 minutes on a shared 2-core machine).
-TEST(ReferencePictures, AtALargeRenderSizeEveryMomentLooksAsItsClassicReference) {
-    if (std::getenv("TUVERO_UPDATE_REFERENCES")) GTEST_SKIP() << "references come from classic";
-    constexpr int width = 960, height = 720, factor = width / 320;
-    const long lastFrame = 2240; // 09-interlude-1-live-tunnel
-    // As for the classic pictures; at this size the worst moment had 34.7 dB and a tile of 9.7.
-    constexpr double minimumPsnr = 28;
-    constexpr double maximumTileError = 16;
-    auto moments = referenceMoments();
-    std::erase_if(moments, [&](const auto& moment) { return moment.first > lastFrame; });
-    ASSERT_FALSE(moments.empty());
-    const fs::path work = fs::path(TUVERO_BUILD_DIR) / "reference-pictures-large";
-    const fs::path renders = work / "render";
-    fs::remove_all(work);
-    fs::create_directories(renders);
-    std::string frames;
-    for (const auto& [frame, name] : moments)
-        frames += (frames.empty() ? "" : ",") + std::to_string(frame);
-    const ProcessResult run = runProcess(
-        {TUVERO_BINARY, "--snapshots", frames, "--snapshot-dir", renders.string(), "--render-size",
-         std::to_string(width) + "x" + std::to_string(height), "--msaa", "0"},
-        TUVERO_DATA_DIR, 1700);
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-
-    for (const auto& [frame, name] : moments) {
-        SCOPED_TRACE(name + " (frame " + std::to_string(frame) + ")");
-        char file[32];
-        std::snprintf(file, sizeof file, "frame_%06ld.png", frame);
-        RgbImage full, reference;
-        std::string error;
-        ASSERT_TRUE(readPngImage((renders / file).string(), full, error)) << error;
-        ASSERT_EQ(full.width, width);
-        ASSERT_EQ(full.height, height);
-        const fs::path referencePath =
-            fs::path(TUVERO_SOURCE_DIR) / "tests" / "reference" / (name + ".png");
-        ASSERT_TRUE(readPngImage(referencePath.string(), reference, error)) << error;
-        const RgbImage render = boxDownscale(full, factor);
-        const ImageDifference d = compareImages(render, reference, 16);
-        std::printf("%-40s PSNR %.1f dB, worst tile %.1f at (%d, %d)\n", name.c_str(), d.psnr,
-                    d.worstTileMae, d.worstTileX, d.worstTileY);
-        if (d.psnr >= minimumPsnr && d.worstTileMae <= maximumTileError) continue;
-        const fs::path base = work / name;
-        writePngImage(base.string() + "-render.png", render, error);
-        writePngImage(base.string() + "-diff.png", differenceImage(render, reference), error);
-        ADD_FAILURE() << "PSNR " << d.psnr << " dB, worst tile " << d.worstTileMae
-                      << " (needs >= " << minimumPsnr << " and <= " << maximumTileError << "); see "
-                      << base.string() << "-{render,diff}.png";
-    }
 }
