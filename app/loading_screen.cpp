@@ -17,7 +17,7 @@ int loadIndex = 0;
 
 void prepareLoadingScreen() {
     loadJpegTexture(&loadingTexture, "loading.jpg", 0);
-    createFrameSizedTexture(&screenCopyTexture, 512, 0);
+    createFrameSizedTexture(&screenCopyTexture, 640, 480, 0);
 }
 
 void loadingScreenFrame() {

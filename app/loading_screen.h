@@ -4,7 +4,7 @@
 #include "assets/texture.h"
 
 extern Texture loadingTexture;
-extern Texture screenCopyTexture; // 512 x 512 screen units, shared by the interlude and drawScreenCopy
+extern Texture screenCopyTexture; // the whole screen, 640 x 480 units: the interlude's trail
 extern int loadIndex;
 
 void prepareLoadingScreen();

@@ -55,9 +55,10 @@ int pictureSamples();
 // which is left bound for reading. Every glCopyTexSubImage2D and glReadPixels of the frame
 // must come after this call. Without multisampling it only binds the picture for reading.
 void resolvePicture(int x, int y, int width, int height);
-// Stretches texture `from` (fromSide pixels square, RGB) into texture `to` (toSide square) on
-// the GPU, linearly filtered; the offscreen picture is bound again afterwards.
-void scaleSquareTexture(unsigned from, int fromSide, unsigned to, int toSide);
+// Stretches texture `from` (fromWidth x fromHeight pixels, RGB) into texture `to` (toWidth x
+// toHeight) on the GPU, linearly filtered; the offscreen picture is bound again afterwards.
+void scaleTexture(unsigned from, int fromWidth, int fromHeight, unsigned to, int toWidth,
+                  int toHeight);
 
 // GL entry point lookup (the multitexture check).
 void* glProcAddress(const char* name);

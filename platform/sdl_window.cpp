@@ -311,7 +311,8 @@ void resolvePicture(int x, int y, int width, int height) {
     bindFramebuffer(GL_READ_FRAMEBUFFER, resolvedFramebuffer);
 }
 
-void scaleSquareTexture(unsigned from, int fromSide, unsigned to, int toSide) {
+void scaleTexture(unsigned from, int fromWidth, int fromHeight, unsigned to, int toWidth,
+                  int toHeight) {
     if (!window || !framebufferTexture2D) return;
     GLuint pair[2] = {0, 0};
     genFramebuffers(2, pair);
@@ -323,7 +324,7 @@ void scaleSquareTexture(unsigned from, int fromSide, unsigned to, int toSide) {
     if (scissor) glDisable(GL_SCISSOR_TEST);
     if (checkFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
         checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE)
-        blitFramebuffer(0, 0, fromSide, fromSide, 0, 0, toSide, toSide, GL_COLOR_BUFFER_BIT,
+        blitFramebuffer(0, 0, fromWidth, fromHeight, 0, 0, toWidth, toHeight, GL_COLOR_BUFFER_BIT,
                         GL_LINEAR);
     if (scissor) glEnable(GL_SCISSOR_TEST);
     bindFramebuffer(GL_FRAMEBUFFER, framebuffer);

@@ -14,13 +14,9 @@ Camera camera;
 
 namespace {
 
-Vec3 scaled(Vec3 v, float s) {
-    return {v.x * s, v.y * s, v.z * s};
-}
+Vec3 scaled(Vec3 v, float s) { return {v.x * s, v.y * s, v.z * s}; }
 
-bool finite(Vec3 v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
+bool finite(Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // v scaled to unit length, as the vector code computes it. False when v has no direction:
 // zero length (eye on the point looked at, parallel axes) or not finite. Vectors too short

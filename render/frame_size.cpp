@@ -10,8 +10,8 @@ namespace {
 
 struct FrameSizedTexture {
     Texture* slot;
-    int screenSide;
-    int side; // pixels it was made with
+    int screenWidth, screenHeight;
+    int width, height; // pixels it was made with
 };
 std::vector<FrameSizedTexture> frameSizedTextures;
 
@@ -39,28 +39,31 @@ void copyFrameIntoTexture(Texture texture, int screenWidth, int screenHeight) {
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
 }
 
-void createFrameSizedTexture(Texture* textures, int screenSide, int index) {
-    const int side = framePixels(screenSide);
-    createEmptyTexture(textures, side, side, index);
+void createFrameSizedTexture(Texture* textures, int screenWidth, int screenHeight, int index) {
+    const int width = framePixels(screenWidth), height = framePixels(screenHeight);
+    createEmptyTexture(textures, width, height, index);
     Texture* slot = &textures[index];
+    const FrameSizedTexture made{slot, screenWidth, screenHeight, width, height};
     for (FrameSizedTexture& known : frameSizedTextures)
         if (known.slot == slot) {
-            known = {slot, screenSide, side};
+            known = made;
             return;
         }
-    frameSizedTextures.push_back({slot, screenSide, side});
+    frameSizedTextures.push_back(made);
 }
 
 void followFrameSize() {
     for (FrameSizedTexture& known : frameSizedTextures) {
         if (*known.slot == 0) continue;
-        const int side = framePixels(known.screenSide);
-        if (side == known.side) continue;
+        const int width = framePixels(known.screenWidth);
+        const int height = framePixels(known.screenHeight);
+        if (width == known.width && height == known.height) continue;
         Texture remade = 0;
-        createEmptyTexture(&remade, side, side, 0);
-        platform::scaleSquareTexture(*known.slot, known.side, remade, side);
+        createEmptyTexture(&remade, width, height, 0);
+        platform::scaleTexture(*known.slot, known.width, known.height, remade, width, height);
         glDeleteTextures(1, known.slot);
         *known.slot = remade;
-        known.side = side;
+        known.width = width;
+        known.height = height;
     }
 }

@@ -15,9 +15,9 @@ void setFrameViewport(int screenWidth, int screenHeight);
 // far into `texture` at (0, 0), after making it readable (multisampling is resolved first).
 void copyFrameIntoTexture(Texture texture, int screenWidth, int screenHeight);
 
-// A square black texture of `screenSide` screen units in slot `textures[index]`, remade at the
-// new size by followFrameSize whenever the picture's size changes.
-void createFrameSizedTexture(Texture* textures, int screenSide, int index);
+// A black texture of `screenWidth` x `screenHeight` screen units in slot `textures[index]`,
+// remade at the new size by followFrameSize whenever the picture's size changes.
+void createFrameSizedTexture(Texture* textures, int screenWidth, int screenHeight, int index);
 // Remakes every frame-sized texture whose size no longer matches the picture, its picture
 // stretched over; slots emptied (0) since are forgotten. Runs before each frame.
 void followFrameSize();

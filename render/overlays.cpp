@@ -1,4 +1,4 @@
-// Fade from a colour, decaying camera shake and the full-screen copy overlay.
+// Fade from a colour, decaying camera shake and the backdrop under a trail.
 #include "render/overlays.h"
 
 #include "app/app_state.h"
@@ -121,45 +121,7 @@ void cameraShake(bool start, float decay, float right, float up) {
     displaceCamera(s.shakeRight, s.shakeUp);
 }
 
-// The copy is 512 rows tall and taken from the bottom-left corner of the frame buffer: the quad
-// starts 32 pixels above the screen so its lower 480 rows fill the screen, row 0 at the bottom.
-void drawScreenCopy(float alpha) {
-    const float width = float(appState.screenWidth);
-    const float height = float(appState.screenHeight);
-    beginScreenPass();
-    glPushMatrix();
-    glLoadIdentity();
-    // Fully opaque, the copy replaces what lies under it: blending would give the same pixels
-    // at the cost of reading every one of them first.
-    if (alpha < 1) glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
-    glColor4f(1, 1, 1, alpha);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, -32);
-    glTexCoord2f(1, 1);
-    glVertex2f(width, -32);
-    glTexCoord2f(1, 0);
-    glVertex2f(width, height);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, height);
-    glEnd();
-    glColor4f(1, 1, 1, 1);
-    glDisable(GL_BLEND);
-    glPopMatrix();
-    endScreenPass();
-}
-
 void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
-    const float width = float(appState.screenWidth);
-    const float height = float(appState.screenHeight);
-    // Where the backdrop's corners (a 640 x 480 quad at the top left) fall in the copy as
-    // drawScreenCopy lays it: x over the screen width, rows from height down to -32.
-    const float copyRight = 640 / width;
-    const float copyTop = height / (height + 32);
-    const float copyBottom = (height - 480) / (height + 32);
-
     glActiveTexture(GL_TEXTURE1);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
@@ -183,16 +145,17 @@ void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
     beginScreenPass();
     glLoadIdentity();
     glBegin(GL_QUADS);
-    glMultiTexCoord2f(GL_TEXTURE1, 0, copyTop);
+    // The copy's row 0 is the bottom of the screen.
+    glMultiTexCoord2f(GL_TEXTURE1, 0, 1);
     glTexCoord2f(0, 0);
     glVertex2f(0, 0);
-    glMultiTexCoord2f(GL_TEXTURE1, copyRight, copyTop);
+    glMultiTexCoord2f(GL_TEXTURE1, 1, 1);
     glTexCoord2f(1, 0);
     glVertex2f(640, 0);
-    glMultiTexCoord2f(GL_TEXTURE1, copyRight, copyBottom);
+    glMultiTexCoord2f(GL_TEXTURE1, 1, 0);
     glTexCoord2f(1, 1);
     glVertex2f(640, 480);
-    glMultiTexCoord2f(GL_TEXTURE1, 0, copyBottom);
+    glMultiTexCoord2f(GL_TEXTURE1, 0, 0);
     glTexCoord2f(0, 1);
     glVertex2f(0, 480);
     glEnd();

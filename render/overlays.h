@@ -1,4 +1,4 @@
-// Shared screen effects: fade from a colour, decaying view shake, full-screen copy.
+// Shared screen effects: fade from a colour, decaying view shake, a backdrop under a trail.
 #pragma once
 
 #include "assets/texture.h"
@@ -9,10 +9,9 @@ void fadeOverlay(bool start, float rate, float red, float green, float blue);
 // start set: records the shake and displaces the camera at once.
 // start clear: swings the camera to the other side, shrinking with time.
 void cameraShake(bool start, float decay, float right, float up);
-// Lays screenCopyTexture over the screen at the given opacity.
-void drawScreenCopy(float alpha);
-// The same pixels as drawBackdrop(picture) followed by drawScreenCopy(alpha), in one pass that
-// writes each pixel once and reads none back: texture unit 1 mixes the copy into the picture.
+// drawBackdrop(picture) with screenCopyTexture (a copy of the whole screen) laid over it at
+// opacity `alpha`, in one pass that writes each pixel once and reads none back: texture unit 1
+// mixes the copy into the picture.
 // Leaves unit 0 active and unit 1 off; restores the projection and loads the identity
 // model-view matrix, as drawBackdrop does.
 void drawBackdropUnderScreenCopy(Texture picture, float alpha);

@@ -21,21 +21,20 @@ void resetInterlude() { interlude = InterludeState{}; }
 
 namespace {
 
-constexpr int liveSize = 256;     // side of the live-view textures, in screen units
-constexpr int pictureWidth = 512; // width of the area the cube is drawn into, in screen units
+constexpr int liveSize = 256; // side of the live-view textures, in screen units
 constexpr int tilesPerSide = 20;
 constexpr float tileSize = 0.05f; // in texture units; 0.2 world units
 
 int interludeLoad() {
     switch (interlude.loadStep) {
     case 0:
-        createFrameSizedTexture(interludeTextures, liveSize, 0);
+        createFrameSizedTexture(interludeTextures, liveSize, liveSize, 0);
         break;
     case 1:
         loadJpegTexture(interludeTextures, "texture.jpg", 1);
         break;
     case 2:
-        createFrameSizedTexture(interludeTextures, liveSize, 2);
+        createFrameSizedTexture(interludeTextures, liveSize, liveSize, 2);
         break;
     case 3:
         loadJpegTexture(interludeTextures, "kuutio.jpg", 3);
@@ -226,10 +225,11 @@ void drawCube() {
 void interludeFrame() {
     renderLiveViews(interlude.stage);
 
-    setFrameViewport(pictureWidth, static_cast<int>(appState.screenHeight));
+    const int width = static_cast<int>(appState.screenWidth);
+    const int height = static_cast<int>(appState.screenHeight);
+    setFrameViewport(width, height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // The backdrop fills the 512-pixel-wide viewport; from the second frame on the trail, last
-    // frame's picture at 70%, lies over it.
+    // From the second frame on the trail, last frame's picture at 70%, lies over the backdrop.
     if (interlude.stage == 0)
         drawBackdrop(interludeTextures[3]);
     else
@@ -263,10 +263,7 @@ void interludeFrame() {
     glRotatef(interlude.cubeAngleZ, 0, 0, 1);
     if (interlude.stage <= 7) drawCube();
 
-    copyFrameIntoTexture(screenCopyTexture, pictureWidth, pictureWidth);
-    setFrameViewport(static_cast<int>(appState.screenWidth),
-                     static_cast<int>(appState.screenHeight));
-    drawScreenCopy(1.0f); // the 512-pixel-wide picture stretched over the screen
+    copyFrameIntoTexture(screenCopyTexture, width, height); // the next frame's trail
     fadeOverlay(false, 0, 0, 0, 0);
     platform::presentFrame();
 }

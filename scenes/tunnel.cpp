@@ -67,14 +67,18 @@ void edgePoints(float t, float neighbour, float eyeZ, std::vector<Point>& out) {
         out[i] = {std::sin(angles[i] + twist) + cx, std::cos(angles[i] + twist) + cy};
 }
 
-// How many of the 100 segments one segment of a ring spans, by the distance of the ring's near
-// edge ahead of the eye: a far ring covers few pixels and lies deep in the fog, so fewer and
-// longer segments cost less to draw and look the same (a 25-segment ring 12 units away strays
-// by under half a pixel from the round one).
-int segmentSpan(float distance) {
-    if (distance < 6) return 1;
-    if (distance < 12) return 2;
-    return 4;
+// How many of the 100 segments one segment of a ring spans: the most (1, 2, 4 or 8) whose
+// chords stray from the round tube (radius 1) by at most half a pixel at the distance of the
+// ring's near edge ahead of the eye. `focalPixels` is the projection's focal length in pixels,
+// so a small view or a small picture draws fewer and longer segments, a large one more.
+int segmentSpan(float distance, float focalPixels) {
+    int span = 1;
+    while (span < 8) {
+        const float stray = (1 - std::cos(pi * static_cast<float>(2 * span) / 100)) * focalPixels;
+        if (stray > 0.5f * distance) break;
+        span *= 2;
+    }
+    return span;
 }
 
 // The indices into turnAngles() that a ring with segments of `span` steps uses: every span-th
@@ -87,10 +91,12 @@ void spanIndices(int span, std::vector<std::size_t>& out) {
     out.push_back(last);
 }
 
-// From 2 units behind the camera to 20 units ahead, rings of 0.5 units, drawn near to far.
-// The far edge of one ring is the near edge of the next. Where the segments grow longer, the
-// ring in between meets every point of its near edge, so the tube has no cracks.
-void drawTube(float eyeZ) {
+// Rings of 0.5 units up to 20 units ahead of the camera, drawn near to far, from the last one
+// that may reach into view: the view is never turned further than 45 degrees from straight
+// ahead, so the walls more than half a unit behind the eye are out of it. The far edge of one
+// ring is the near edge of the next. Where the segments grow longer, the ring in between meets
+// every point of its near edge, so the tube has no cracks.
+void drawTube(float eyeZ, float focalPixels) {
     const std::vector<float>& angles = turnAngles();
     static std::vector<TubeVertex> quads, triangles; // reused, so a frame allocates nothing
     static std::vector<Point> nearPoints, farPoints;
@@ -102,8 +108,8 @@ void drawTube(float eyeZ) {
     bool first = true;
     int nearSpan = 1;
     for (float q = 0; q < 20 - eyeZ; q += 0.5f) {
-        if (q < -eyeZ - 2) continue;
-        const int span = segmentSpan(q + eyeZ);
+        if (q + 0.5f < -eyeZ - 0.5f) continue;
+        const int span = segmentSpan(q + eyeZ, focalPixels);
         if (first) {
             edgePoints(q, q - 0.5f, eyeZ, nearPoints);
             nearSpan = span;
@@ -230,7 +236,9 @@ void tunnelFrame() {
     enableBlackFog();
 
     const float eyeZ = camera.eye.z;
-    drawTube(eyeZ);
+    // gluPerspective's 45 degrees over the view's height: the full screen or the live face.
+    const int viewHeight = currentScene == tunnelSceneIndex ? 480 : 256;
+    drawTube(eyeZ, 0.5f * static_cast<float>(framePixels(viewHeight)) / std::tan(pi / 8));
     drawHelix(eyeZ);
     glColor4f(1, 1, 1, 1);
     glDisable(GL_FOG);

@@ -87,25 +87,6 @@ double hertz(const std::vector<float>& x, std::size_t from, int rate, double exp
 
 } // namespace
 
-TEST(ModuleWriter, SamplesPlayAtTheirTuningAndLoop) {
-    const int rate = 48000;
-    for (int cycles : {1, 7, 200}) {
-        xm::Module m = testModule(64);
-        const double f = sineInstrument(m.instruments[0], cycles, cycles * 109 + 3);
-        EXPECT_NEAR(f, 440.0, 440.0 * 0.004) << cycles; // within half a tuning step
-        noteAt(m, 0, 0, 1);
-        noteAt(m, 32, 1, 1).note = xm::noteC4 + 12; // an octave up
-        ModulePtr mod = open(m);
-        ASSERT_TRUE(mod);
-        const auto x = renderMono(mod.get(), rate, 6.0);
-        ASSERT_GT(x.size(), static_cast<std::size_t>(rate * 5));
-        // The loop keeps the note going for the whole half pattern (3.84 s).
-        EXPECT_NEAR(hertz(x, rate / 10, rate, f), f, 0.1) << cycles;
-        EXPECT_GT(rms(x, rate * 3, rate * 3 + rate / 2), 0.1) << cycles;
-        EXPECT_NEAR(hertz(x, rate * 43 / 10, rate, 2 * f), 2 * f, 1.0) << cycles;
-    }
-}
-
 TEST(ModuleWriter, KeyOffReleasesThroughTheVolumeEnvelope) {
     const int rate = 48000;
     xm::Module m = testModule(64);

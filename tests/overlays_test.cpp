@@ -167,18 +167,4 @@ TEST_F(OverlayGlTest, FadeOverALongPauseClampsAndThenStops) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-TEST_F(OverlayGlTest, ScreenCopyAtZeroOpacityChangesNothing) {
-    createEmptyTexture(&screenCopyTexture, 512, 512, 0);
-    glClearColor(0.2f, 0.4f, 0.6f, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const Pixel cleared = pixelFromBottom(320, 240);
-    glTranslatef(5, 6, 7);
-    const GlState before = GlState::capture();
-    drawScreenCopy(0);
-    EXPECT_TRUE(GlState::capture() == before);
-    expectPixelNear(pixelFromBottom(320, 240), cleared, 1);
-    glDeleteTextures(1, &screenCopyTexture);
-    screenCopyTexture = 0;
-}
-
 } // namespace

@@ -22,18 +22,19 @@ GLint textureWidth(Texture texture) {
     return width;
 }
 
-// Every texel of the first `rows` rows of the square texture is this colour (within 2).
-::testing::AssertionResult textureIsAll(Texture texture, int side, int rows, Rgb colour) {
-    std::vector<std::uint8_t> texels(static_cast<size_t>(side) * side * 3);
+// Every texel of the first `rows` rows of the texture, `width` wide and no taller, is this
+// colour (within 2).
+::testing::AssertionResult textureIsAll(Texture texture, int width, int rows, Rgb colour) {
+    std::vector<std::uint8_t> texels(static_cast<size_t>(width) * width * 3);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    for (size_t i = 0; i < static_cast<size_t>(side) * rows * 3; i += 3) {
+    for (size_t i = 0; i < static_cast<size_t>(width) * rows * 3; i += 3) {
         const int want[3] = {colour.r, colour.g, colour.b};
         for (int c = 0; c < 3; ++c)
             if (std::abs(texels[i + c] - want[c]) > 2)
                 return ::testing::AssertionFailure()
-                       << "texel " << i / 3 % side << ", " << i / 3 / side << " is "
+                       << "texel " << i / 3 % width << ", " << i / 3 / width << " is "
                        << int(texels[i]) << " " << int(texels[i + 1]) << " " << int(texels[i + 2]);
     }
     return ::testing::AssertionSuccess();
@@ -137,7 +138,7 @@ TEST(RenderSize, CopiesFromAMultisampledPictureAreResolvedAndCoverTheScaledArea)
     if (platform::pictureSamples() == 0) GTEST_SKIP() << "the driver has no multisampling";
     ASSERT_EQ(platform::frameWidth(), 1280);
     Texture live = 0;
-    createFrameSizedTexture(&live, 256, 0);
+    createFrameSizedTexture(&live, 256, 256, 0);
     ASSERT_EQ(textureWidth(live), 512);
 
     paintRedCorner(256);
@@ -157,11 +158,11 @@ TEST(RenderSize, ResizingTheWindowRemakesThePictureAndEveryFrameSizedTexture) {
     ASSERT_TRUE(platform::setPictureSize({true, 640, 480, 0}, error)) << error;
     ASSERT_EQ(platform::frameWidth(), 640);
     Texture textures[2] = {0, 0};
-    createFrameSizedTexture(textures, 256, 0);
-    createFrameSizedTexture(textures, 512, 1);
+    createFrameSizedTexture(textures, 256, 256, 0);
+    createFrameSizedTexture(textures, 640, 480, 1);
     paintRedCorner(512);
     copyFrameIntoTexture(textures[0], 256, 256);
-    copyFrameIntoTexture(textures[1], 512, 512);
+    copyFrameIntoTexture(textures[1], 640, 480);
 
     // The 4:3 area of 1030 x 800, its width a multiple of 4: 1028 x 771.
     platform::setWindowSize(1030, 800);
@@ -179,16 +180,15 @@ TEST(RenderSize, ResizingTheWindowRemakesThePictureAndEveryFrameSizedTexture) {
 
     followFrameSize();
     EXPECT_EQ(textureWidth(textures[0]), framePixels(256));
-    EXPECT_EQ(textureWidth(textures[1]), framePixels(512));
+    EXPECT_EQ(textureWidth(textures[1]), framePixels(640));
     EXPECT_TRUE(textureIsAll(textures[0], framePixels(256), framePixels(256), {255, 0, 0}))
         << "the picture is carried over to the new size";
 
     // Copies at the new size fill the new textures.
     glClearColor(0, 1, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    copyFrameIntoTexture(textures[1], 512, 512);
-    // Rows above the picture's top are not copied.
-    EXPECT_TRUE(textureIsAll(textures[1], framePixels(512), framePixels(480), {0, 255, 0}));
+    copyFrameIntoTexture(textures[1], 640, 480);
+    EXPECT_TRUE(textureIsAll(textures[1], framePixels(640), framePixels(480), {0, 255, 0}));
     glDeleteTextures(2, textures);
     textures[0] = textures[1] = 0;
     followFrameSize(); // forgets the emptied slots

@@ -32,10 +32,10 @@ class InterludeScene : public ::testing::Test {
         resetTunnel();
         resetHall();
         // Live faces and the screen copy for the frames to draw into.
-        const std::vector<std::uint8_t> black(512 * 512 * 4, 0);
+        const std::vector<std::uint8_t> black(640 * 480 * 4, 0);
         interludeTextures[0] = makeTexture(256, 256, black);
         interludeTextures[2] = makeTexture(256, 256, black);
-        screenCopyTexture = makeTexture(512, 512, black);
+        screenCopyTexture = makeTexture(640, 480, black);
         currentScene = 2;
         tick = firstTick;
     }
