@@ -120,11 +120,15 @@ class FfmpegSink : public FrameSink {
             return false;
         }
         std::string size = std::to_string(width) + "x" + std::to_string(height);
-        std::vector<std::string> args = {
-            "ffmpeg",   "-loglevel", "error",    "-y",      "-f",      "rawvideo",
-            "-pix_fmt", "rgb24",     "-s",       size,      "-r",      std::to_string(fps),
-            "-i",       "-",         "-c:v",     "libx264", "-preset", "veryfast",
-            "-crf",     "18",        "-pix_fmt", "yuv420p", video_};
+        // Above 640 x 480 the encoder would take longer than drawing the frame on a software
+        // renderer: the fastest preset needs under half the time, for about twice the file at
+        // the same quality.
+        const std::string preset = width * height > 640 * 480 ? "ultrafast" : "veryfast";
+        std::vector<std::string> args = {"ffmpeg",   "-loglevel",         "error", "-y",   "-f",
+                                         "rawvideo", "-pix_fmt",          "rgb24", "-s",   size,
+                                         "-r",       std::to_string(fps), "-i",    "-",    "-c:v",
+                                         "libx264",  "-preset",           preset,  "-crf", "18",
+                                         "-pix_fmt", "yuv420p",           video_};
         pid_ = fork();
         if (pid_ == 0) {
             dup2(fds[0], 0);

@@ -73,6 +73,8 @@ void keepPresentedFrames(bool keep);
 const std::vector<std::uint8_t>& lastPresentedFrame();
 // Reads the offscreen picture as it is now, top row first, RGB (width * height * 3 bytes).
 std::vector<std::uint8_t> readOffscreenFrame();
+// The same into `rgb`, whose storage is kept when the size has not changed.
+void readOffscreenFrameInto(std::vector<std::uint8_t>& rgb);
 // Size of the offscreen picture in pixels.
 int frameWidth();
 int frameHeight();

@@ -341,23 +341,36 @@ int frameHeight() { return pictureHeight; }
 void keepPresentedFrames(bool keep) { keepFrames = keep; }
 const std::vector<std::uint8_t>& lastPresentedFrame() { return presented; }
 
-std::vector<std::uint8_t> readOffscreenFrame() {
-    std::vector<std::uint8_t> rgb(static_cast<size_t>(pictureWidth) * pictureHeight * 3);
-    if (!window) return rgb;
+void readOffscreenFrameInto(std::vector<std::uint8_t>& rgb) {
+    const size_t width = static_cast<size_t>(pictureWidth);
+    const size_t height = static_cast<size_t>(pictureHeight);
+    rgb.resize(width * height * 3);
+    if (!window) return;
     const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     if (scissor) glDisable(GL_SCISSOR_TEST);
     resolvePicture(0, 0, pictureWidth, pictureHeight);
     if (scissor) glEnable(GL_SCISSOR_TEST);
+    // RGBA is the picture's own layout, so the driver copies it as it is; dropping alpha and
+    // turning the rows over (GL rows run bottom-up, pictures are stored top row first) then
+    // takes one pass here instead of a conversion per pixel in the driver and a second pass.
+    static std::vector<std::uint8_t> rgba;
+    rgba.resize(width * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, pictureWidth, pictureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    // GL rows run bottom-up; pictures are stored top row first.
-    size_t rowBytes = static_cast<size_t>(pictureWidth) * 3;
-    std::vector<std::uint8_t> row(rowBytes);
-    for (int top = 0, bottom = pictureHeight - 1; top < bottom; ++top, --bottom) {
-        std::memcpy(row.data(), &rgb[top * rowBytes], rowBytes);
-        std::memcpy(&rgb[top * rowBytes], &rgb[bottom * rowBytes], rowBytes);
-        std::memcpy(&rgb[bottom * rowBytes], row.data(), rowBytes);
+    glReadPixels(0, 0, pictureWidth, pictureHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (size_t y = 0; y < height; ++y) {
+        const std::uint8_t* from = &rgba[(height - 1 - y) * width * 4];
+        std::uint8_t* to = &rgb[y * width * 3];
+        for (size_t x = 0; x < width; ++x, from += 4, to += 3) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+        }
     }
+}
+
+std::vector<std::uint8_t> readOffscreenFrame() {
+    std::vector<std::uint8_t> rgb;
+    readOffscreenFrameInto(rgb);
     return rgb;
 }
 
@@ -375,7 +388,7 @@ void setMinimalDrawing(bool on) {
 
 void presentFrame() {
     if (!window || minimal) return;
-    if (keepFrames) presented = readOffscreenFrame();
+    if (keepFrames) readOffscreenFrameInto(presented);
 
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
