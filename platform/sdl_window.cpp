@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace platform {
