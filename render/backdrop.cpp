@@ -1,6 +1,7 @@
 #include "render/backdrop.h"
 
 #include "app/app_state.h"
+#include "render/frame_size.h"
 #include <GL/gl.h>
 
 void beginPixelPass() {
@@ -26,10 +27,29 @@ void drawCentredUnitQuad() {
     glEnd();
 }
 
+FrameFillingPicture::FrameFillingPicture(Texture picture, float rows) : picture(picture) {
+    glBindTexture(GL_TEXTURE_2D, picture);
+    GLint width = 0, height = 0, minFilter = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    const bool magnified = width <= framePixels(appState.screenWidth) &&
+                           height * rows <= framePixels(appState.screenHeight);
+    if (!magnified || minFilter != GL_LINEAR_MIPMAP_NEAREST) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    keptMinFilter = minFilter;
+}
+
+FrameFillingPicture::~FrameFillingPicture() {
+    if (!keptMinFilter) return;
+    glBindTexture(GL_TEXTURE_2D, picture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, keptMinFilter);
+}
+
 void drawBackdrop(Texture picture, float top, float bottom) {
     beginPixelPass();
     glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, picture);
+    const FrameFillingPicture bound(picture, bottom - top);
     glBegin(GL_QUADS);
     glTexCoord2f(0, top);
     glVertex2f(-320, -240);

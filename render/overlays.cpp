@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/loading_screen.h"
 #include "platform/platform.h"
+#include "render/backdrop.h"
 #include "render/camera.h"
 
 #include <GL/gl.h>
@@ -140,7 +141,7 @@ void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
     glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, picture);
+    const FrameFillingPicture bound(picture, 1);
 
     beginScreenPass();
     glLoadIdentity();
