@@ -28,22 +28,37 @@ void drawCentredUnitQuad() {
 }
 
 FrameFillingPicture::FrameFillingPicture(Texture picture, float rows) : picture(picture) {
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
     glBindTexture(GL_TEXTURE_2D, picture);
-    GLint width = 0, height = 0, minFilter = 0;
+    GLint width = 0, height = 0, minFilter = 0, magFilter = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    const bool magnified = width <= framePixels(appState.screenWidth) &&
-                           height * rows <= framePixels(appState.screenHeight);
-    if (!magnified || minFilter != GL_LINEAR_MIPMAP_NEAREST) return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    keptMinFilter = minFilter;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    const int frameWidth = framePixels(appState.screenWidth);
+    const int frameHeight = framePixels(appState.screenHeight);
+    if (magFilter != GL_LINEAR) return;
+    if (minFilter != GL_LINEAR && minFilter != GL_LINEAR_MIPMAP_NEAREST) return;
+    if (rows == 1 && width == frameWidth && height == frameHeight) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        keptMinFilter = minFilter;
+        keptMagFilter = magFilter;
+    } else if (minFilter != GL_LINEAR && width <= frameWidth && height * rows <= frameHeight) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        keptMinFilter = minFilter;
+    }
 }
 
 FrameFillingPicture::~FrameFillingPicture() {
     if (!keptMinFilter) return;
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    if (active != unit) glActiveTexture(static_cast<GLenum>(unit));
     glBindTexture(GL_TEXTURE_2D, picture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, keptMinFilter);
+    if (keptMagFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, keptMagFilter);
+    if (active != unit) glActiveTexture(static_cast<GLenum>(active));
 }
 
 void drawBackdrop(Texture picture, float top, float bottom) {

@@ -9,11 +9,13 @@
 void drawBackdrop(Texture picture, float top = 0, float bottom = 1);
 
 // Binds `picture` to the active texture unit for a pass that lays `rows` of it (a fraction of its
-// height) over the whole frame. While the picture has no more texels than the frame has pixels
-// across and down, GL only magnifies it, from level 0, whatever the minifying filter says; the
-// picture is then read without its mip-map levels, which looks the same and spares the software
-// renderer a level choice at every pixel. The filter it had comes back when this goes out of scope,
-// with the same texture unit active.
+// height) over the whole frame, and reads it the cheapest way that gives the same picture:
+// - no more texels than the frame has pixels across and down: GL only magnifies it, from level 0,
+//   whatever the minifying filter says, so it is read without its mip-map levels;
+// - the whole picture at exactly one texel a pixel: every pixel centre lies on a texel centre,
+//   where linear filtering returns that texel alone, so it is read nearest.
+// That spares the software renderer a level choice, or three of four texel reads, at every pixel.
+// The filters it had come back when this goes out of scope, on the unit it was bound to.
 class FrameFillingPicture {
   public:
     FrameFillingPicture(Texture picture, float rows);
@@ -23,7 +25,8 @@ class FrameFillingPicture {
 
   private:
     Texture picture;
-    int keptMinFilter = 0; // 0: the filter was left alone
+    int unit = 0;
+    int keptMinFilter = 0, keptMagFilter = 0; // 0: that filter was left alone
 };
 
 // The 2D picture pass: pushes an orthographic pixel projection (origin top left, y down),

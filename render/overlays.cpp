@@ -125,7 +125,7 @@ void cameraShake(bool start, float decay, float right, float up) {
 void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
     glActiveTexture(GL_TEXTURE1);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, screenCopyTexture);
+    const FrameFillingPicture copy(screenCopyTexture, 1);
     // copy * alpha + picture * (1 - alpha), as the blend would give.
     const GLfloat constant[4] = {1, 1, 1, alpha};
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
