@@ -8,8 +8,8 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/frame_size.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
-#include <GL/gl.h>
 
 Texture loadingTexture = 0;
 Texture screenCopyTexture = 0;
@@ -26,9 +26,8 @@ void loadingScreenFrame() {
         if (!entry.load || entry.load() == 1) ++loadIndex;
     }
 
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::setDepthTest(true);
+    gfx::clear(true, true);
 
     // The picture's first row (t = 0) at the top of the screen.
     drawBackdrop(loadingTexture);
@@ -42,7 +41,4 @@ void loadingScreenFrame() {
     }
 }
 
-void loadingScreenUnload() {
-    if (loadingTexture) glDeleteTextures(1, &loadingTexture);
-    loadingTexture = 0;
-}
+void loadingScreenUnload() { gfx::deleteTexture(loadingTexture); }

@@ -4,19 +4,17 @@
 
 #include "app/app_state.h"
 #include "app/console.h"
-#include "app/multitexture.h"
 #include "app/music.h"
 #include "app/playback.h"
 #include "app/render_size.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "assets/texture.h"
-#include "assets/texture_filtering.h"
 #include "offline/benchmark.h"
 #include "offline/capture.h"
 #include "platform/platform.h"
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "render/context_check.h"
+#include "render/gfx.h"
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -26,7 +24,8 @@ ShowOptions activeOptions;
 
 bool ask(const char* text) { return platform::messageBox({text, "Options", true}); }
 
-// Window, GL context with the one projection of the run, and the multitexture check.
+// Window, GL context with the one projection of the run, and the check that the context has
+// what the drawing layer needs.
 bool createAppWindow() {
     platform::WindowOptions window;
     window.fullScreen = appState.fullScreen != 0;
@@ -42,26 +41,21 @@ bool createAppWindow() {
         return false;
     }
     appState.window = 1;
-    setupProjection();
-    // SDL hands out an address for any name, so the driver's own report decides.
-    const bool multitexture = driverHasMultitexture();
-    appState.activeTextureARB =
-        multitexture ? platform::glProcAddress("glActiveTextureARB") : nullptr;
-    appState.multiTexCoord2fARB =
-        multitexture ? platform::glProcAddress("glMultiTexCoord2fARB") : nullptr;
-    if (!appState.activeTextureARB || !appState.multiTexCoord2fARB) {
+    std::string missing;
+    if (!startLayerOnContext(missing)) {
+        std::fprintf(stderr, "tuvero: %s\n", missing.c_str());
         platform::messageBox({"Ei tukea: Multitexturing!", "Virhe", false});
         releaseAll();
         return false;
     }
+    setupProjection();
     return true;
 }
 
 // The size of the picture, now that the renderer is known, and what goes with it: the
 // projection's viewport, texture filtering and which pictures to load.
 bool configurePicture(bool offline) {
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const RenderChoice choice = chooseRenderSize(activeOptions, offline, renderer ? renderer : "");
+    const RenderChoice choice = chooseRenderSize(activeOptions, offline, gfx::rendererName());
     if (!choice.note.empty()) std::fprintf(stderr, "%s\n", choice.note.c_str());
     std::string error;
     if (!platform::setPictureSize(choice.size, error)) {
@@ -69,7 +63,7 @@ bool configurePicture(bool offline) {
         return false;
     }
     setupProjection();
-    useAnisotropicFiltering(choice.anisotropic);
+    gfx::useAnisotropicFiltering(choice.anisotropic);
     choosePictureFolder(platform::frameWidth() > 640, !activeOptions.dataDir.empty());
     return true;
 }
@@ -96,13 +90,10 @@ bool writeScreenshot() {
 const ShowOptions& showOptions() { return activeOptions; }
 
 void setupProjection() {
-    glViewport(0, 0, platform::frameWidth(), platform::frameHeight());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1,
-                   100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    gfx::setViewport(0, 0, platform::frameWidth(), platform::frameHeight());
+    gfx::resetMatrices();
+    gfx::setProjection(perspectiveMatrix(
+        45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1, 100.0));
 }
 
 void releaseAll() {
@@ -112,6 +103,7 @@ void releaseAll() {
             if (scene.unload) scene.unload();
     }
     freeMusic();
+    gfx::stop();
     platform::closeWindow();
     appState.window = 0;
 }

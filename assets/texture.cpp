@@ -1,19 +1,10 @@
-// JPEG decoding through libjpeg and upload as GL textures.
+// JPEG decoding through libjpeg.
 #include "assets/texture.h"
-
-#include "app/app.h"
-#include "app/console.h"
-#include "assets/data_folder.h"
-#include "assets/texture_filtering.h"
-
-#include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <string>
 
 // jpeglib.h needs FILE and size_t declared before it.
@@ -23,7 +14,6 @@ namespace {
 
 // Pictures larger than this are refused before any pixel memory is allocated: no picture of
 // the show comes near it, and a forged header could otherwise ask for gigabytes.
-constexpr unsigned maxPictureSide = 8192;
 constexpr std::size_t maxPicturePixels = std::size_t{1} << 24; // 16 Mpixel, 48 MiB of RGB
 
 // libjpeg reports errors through this manager: the message is kept and control jumps back to
@@ -107,87 +97,6 @@ bool decompress(DecodeSession& session) {
     return true;
 }
 
-// The power of two nearest to `side`, halves rounding up: the size the mip-map builder picks.
-int nearestPowerOfTwo(int side) {
-    int power = 1;
-    while (power * 2 <= side)
-        power *= 2;
-    return side - power >= power / 2 && power / 2 > 0 ? power * 2 : power;
-}
-
-// Whether the context takes textures of any size (GL 2.0, or the extension on older ones) and
-// builds their mip-maps itself (GL 1.4). Asked at every upload: contexts come and go.
-bool contextTakesAnyTextureSize() {
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0, minor = 0;
-    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
-    if (major >= 2) return true;
-    if (major < 1 || (major == 1 && minor < 4)) return false;
-    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions != nullptr &&
-           std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
-}
-
-// Uploads the picture at its own size and lets GL build the smaller levels: no rescaling and
-// no mip-map building on the CPU, the fast path for large pictures. Returns GL's error, 0 on
-// success.
-GLenum uploadWithGlMipmaps(const JpegImage& image) {
-    while (glGetError() != GL_NO_ERROR) {
-    } // earlier errors are not this upload's
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 image.pixels.data());
-    // Only this upload builds levels: later changes to the texture (none today) stay explicit.
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_FALSE);
-    return glGetError();
-}
-
-// Builds the texture's levels from packed RGB rows (alignment 1: the default of 4 would skew
-// every width whose rows are not a multiple of 4 bytes). Mesa's gluBuild2DMipmaps leaves the last
-// row of level 0 black when it has to rescale only the width (33 x 16, 640 x 256), so pictures are
-// first brought to power-of-two sides with gluScaleImage, which scales correctly; the builder
-// then only halves. Returns GLU's error code, 0 on success.
-GLint buildMipmapsWithGlu(const JpegImage& image) {
-    const int width = nearestPowerOfTwo(image.width);
-    const int height = nearestPowerOfTwo(image.height);
-    if (width == image.width && height == image.height)
-        return gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
-                                 image.pixels.data());
-    std::vector<std::uint8_t> scaled(std::size_t(width) * std::size_t(height) * 3);
-    GLint result =
-        gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE, image.pixels.data(),
-                      width, height, GL_UNSIGNED_BYTE, scaled.data());
-    if (result == 0)
-        result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
-                                   scaled.data());
-    return result;
-}
-
-// The texture's levels from the picture, by GL where it can, else by GLU. Texture coordinates
-// are the same either way: both cover the whole picture from 0 to 1. Returns the reason on
-// failure, "" on success.
-std::string buildMipmaps(const JpegImage& image) {
-    GLint unpack = 4, pack = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    std::string reason;
-    if (contextTakesAnyTextureSize()) {
-        const GLenum error = uploadWithGlMipmaps(image);
-        if (error == GL_OUT_OF_MEMORY)
-            reason = "out of texture memory";
-        else if (error != GL_NO_ERROR)
-            reason = "texture upload failed (GL error " + std::to_string(error) + ")";
-    } else if (const GLint error = buildMipmapsWithGlu(image); error != 0) {
-        const auto* text = reinterpret_cast<const char*>(gluErrorString(GLenum(error)));
-        reason = text != nullptr ? text : "mip-map build failed";
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
-    glPixelStorei(GL_PACK_ALIGNMENT, pack);
-    return reason;
-}
-
 } // namespace
 
 std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) {
@@ -219,41 +128,4 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) 
         return nullptr;
     }
     return image;
-}
-
-void loadJpegTexture(Texture* textures, const char* fileName, int index) {
-    if (fileName == nullptr) return;
-    std::string error;
-    std::unique_ptr<JpegImage> image = decodeJpeg(picturePath(fileName).c_str(), error);
-    if (!image) failAndExit(std::string("cannot load picture ") + fileName + ": " + error, 1);
-
-    // Some pictures serve several scenes: the same warning is said once.
-    static std::set<std::string> warnedPictures;
-    if (!image->warning.empty() && warnedPictures.insert(fileName).second)
-        printMessageLine(std::string("tuvero: warning: picture ") + fileName + ": " +
-                         image->warning);
-
-    glGenTextures(1, &textures[index]);
-    glBindTexture(GL_TEXTURE_2D, textures[index]);
-    const std::string failure = buildMipmaps(*image);
-    if (!failure.empty())
-        failAndExit(std::string("cannot load picture ") + fileName + ": " + failure, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    applyAnisotropicFiltering();
-}
-
-void createEmptyTexture(Texture* textures, int width, int height, int index) {
-    if (width <= 0 || height <= 0 || static_cast<unsigned>(width) > maxPictureSide ||
-        static_cast<unsigned>(height) > maxPictureSide)
-        failAndExit("cannot create a texture of " + std::to_string(width) + " x " +
-                        std::to_string(height) + " pixels",
-                    1);
-    // Three 32-bit components per pixel, matching the GL_UNSIGNED_INT upload.
-    const std::vector<GLuint> zeros(std::size_t(width) * std::size_t(height) * 3, 0);
-    glGenTextures(1, &textures[index]);
-    glBindTexture(GL_TEXTURE_2D, textures[index]);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_INT, zeros.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }

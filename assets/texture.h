@@ -1,4 +1,4 @@
-// JPEG pictures to mip-mapped GL textures, and blank textures for screen copies.
+// JPEG pictures decoded for textures.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,9 @@
 #include <vector>
 
 using Texture = std::uint32_t; // GL texture name, 0 for none
+
+// No picture or texture side is larger (pictures are refused before any pixel is allocated).
+inline constexpr unsigned maxPictureSide = 8192;
 
 struct JpegImage {
     int rowSpan = 0; // bytes per row: 3 * width
@@ -21,6 +24,8 @@ struct JpegImage {
 // or fatally bad (not a JPEG, unsupported precision or colour space, too large).
 std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error);
 
+// Uploading is the drawing layer's (render/texture_upload.cpp); declared here while scenes
+// reach it through this header.
 // Loads the picture into textures[index] and leaves it bound. A libjpeg warning prints one line
 // "tuvero: warning: picture NAME: warning" and the picture loads. A picture that cannot be loaded
 // prints "cannot load picture NAME: reason", runs the release sequence and exits with code 1.

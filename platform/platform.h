@@ -44,6 +44,8 @@ bool fullScreenActive();
 // Releases the context and the window; safe to call when nothing is open.
 void closeWindow();
 bool windowOpen();
+// Counts the contexts made so far: GL objects belong to the context of one generation.
+int contextGeneration();
 
 // Remakes the offscreen picture (a multisampled one with a single-sample copy when sampling)
 // by these rules and binds it with a viewport over it. False with `error` set.
@@ -59,9 +61,6 @@ void resolvePicture(int x, int y, int width, int height);
 // toHeight) on the GPU, linearly filtered; the offscreen picture is bound again afterwards.
 void scaleTexture(unsigned from, int fromWidth, int fromHeight, unsigned to, int toWidth,
                   int toHeight);
-
-// GL entry point lookup (the multitexture check).
-void* glProcAddress(const char* name);
 
 // Presents the offscreen picture: scaled into the window's drawable with its aspect kept and
 // black bars, then swapped. Rebinds the offscreen framebuffer afterwards. A picture that

@@ -24,6 +24,7 @@ bool keepFrames = false;
 std::vector<std::uint8_t> presented;
 bool fullScreenNow = false;
 bool minimal = false;
+int contextsMade = 0;
 int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
 // Framebuffer objects are GL 3.0 / ARB_framebuffer_object entry points: looked up at run time.
@@ -231,6 +232,7 @@ bool openWindow(const WindowOptions& options, std::string& error) {
         closeWindow();
         return false;
     }
+    ++contextsMade;
     setSwapInterval(options.vsync);
     if (!createOffscreenPicture(error)) {
         closeWindow();
@@ -285,7 +287,7 @@ void closeWindow() {
 
 bool windowOpen() { return window != nullptr; }
 
-void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+int contextGeneration() { return contextsMade; }
 
 bool setPictureSize(const PictureSize& size, std::string& error) {
     wantedSize = size;

@@ -10,10 +10,10 @@ void fadeOverlay(bool start, float rate, float red, float green, float blue);
 // start clear: swings the camera to the other side, shrinking with time.
 void cameraShake(bool start, float decay, float right, float up);
 // drawBackdrop(picture) with screenCopyTexture (a copy of the whole screen) laid over it at
-// opacity `alpha`, in one pass that writes each pixel once and reads none back: texture unit 1
-// mixes the copy into the picture.
-// Leaves unit 0 active and unit 1 off; restores the projection and loads the identity
-// model-view matrix, as drawBackdrop does.
+// opacity `alpha`, in one pass that writes each pixel once and reads none back: the second
+// texture mixes the copy into the picture.
+// Leaves the second texture off; restores the projection and loads the identity model-view
+// matrix, as drawBackdrop does.
 void drawBackdropUnderScreenCopy(Texture picture, float alpha);
 
 struct FadeState {

@@ -1,0 +1,41 @@
+// State the parts of the drawing layer share. Only the layer's own files include this.
+#pragma once
+
+#include "render/gfx.h"
+#include "render/gl_api.h"
+
+namespace gfx::detail {
+
+// Attribute locations of the one shader.
+enum Attribute : GLuint {
+    positionAttribute = 0,
+    texCoordAttribute = 1,
+    colorAttribute = 2,
+    texCoord1Attribute = 3
+};
+
+struct Program {
+    GLuint name = 0;
+    GLint projection = -1, modelView = -1;
+    GLint useTexture = -1, useTexture1 = -1, texture1Alpha = -1;
+    GLint fogMode = -1, fogColor = -1, fogDensity = -1, fogStart = -1, fogEnd = -1;
+};
+// Compiles and links the shader; name 0 with `error` set on failure.
+Program buildProgram(std::string& error);
+
+// Makes the program current and brings its uniforms, the colour and the bound textures up to
+// date for a draw.
+void prepareDraw();
+// Puts back what classic drawing expects after a draw, while the bridge is on.
+void finishDraw();
+bool bridging();
+// GL's texture binding was changed behind the drawing state: bind again before the next draw.
+void textureBindingChanged();
+// A deleted texture is no longer drawn with.
+void textureDeleted(Texture texture);
+
+void startMeshes();
+void stopMeshes();
+void forgetTextures();
+
+} // namespace gfx::detail
