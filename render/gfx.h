@@ -145,10 +145,29 @@ struct Mesh {
 };
 Mesh createMesh(const VertexLayout& layout, const float* vertices, int vertexCount,
                 Primitive primitive, const std::vector<std::uint32_t>& indices = {});
+// New contents for a mesh made from `vertexCount` vertices of the same layout (the indices stay).
+void updateMesh(const Mesh& mesh, const VertexLayout& layout, const float* vertices,
+                int vertexCount);
 void deleteMesh(Mesh& mesh);
 void draw(const Mesh& mesh);
 // Vertices that change every frame: copied into a stream buffer and drawn at once.
 void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Primitive primitive);
+
+// Vertices gathered one by one in texturedLayout (s, t, x, y, z), then streamed in one draw:
+// the shape of classic begin / end drawing, without its call per vertex.
+class VertexBatch {
+  public:
+    explicit VertexBatch(Primitive primitive) : primitive(primitive) {}
+    void vertex(float s, float t, float x, float y, float z = 0) {
+        vertices.insert(vertices.end(), {s, t, x, y, z});
+    }
+    // Draws what was gathered and starts empty again.
+    void draw();
+
+  private:
+    Primitive primitive;
+    std::vector<float> vertices;
+};
 
 // ---- Interplay with code that still draws with fixed function --------------------------
 

@@ -112,6 +112,19 @@ Mesh createMesh(const VertexLayout& layout, const float* vertices, int vertexCou
     return mesh;
 }
 
+void updateMesh(const Mesh& mesh, const VertexLayout& layout, const float* vertices,
+                int vertexCount) {
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0,
+                    static_cast<GLsizeiptr>(sizeof(float)) * layout.stride * vertexCount, vertices);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void VertexBatch::draw() {
+    gfx::draw(texturedLayout, vertices.data(), static_cast<int>(vertices.size() / 5), primitive);
+    vertices.clear();
+}
+
 void deleteMesh(Mesh& mesh) {
     if (mesh.vertexArray) glDeleteVertexArrays(1, &mesh.vertexArray);
     if (mesh.vertexBuffer) glDeleteBuffers(1, &mesh.vertexBuffer);
