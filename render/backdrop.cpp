@@ -1,6 +1,5 @@
 #include "render/backdrop.h"
 
-#include "app/app_state.h"
 #include "render/frame_size.h"
 #include "render/gfx.h"
 #include <GL/gl.h>
@@ -9,7 +8,7 @@ void beginPixelPass() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glOrtho(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
@@ -30,7 +29,7 @@ void drawCentredUnitQuad() {
 
 void beginLayerPixelPass() {
     gfx::pushProjection();
-    gfx::setProjection(orthoMatrix(0, appState.screenWidth, appState.screenHeight, 0, 0, 1));
+    gfx::setProjection(orthoMatrix(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1));
     gfx::loadIdentity();
     gfx::setDepthTest(false);
 }
@@ -42,8 +41,8 @@ void endLayerPixelPass() {
 
 FrameFillingPicture::FrameFillingPicture(Texture picture, float rows) : picture(picture) {
     const gfx::TextureInfo info = gfx::textureInfo(picture);
-    const int frameWidth = framePixels(appState.screenWidth);
-    const int frameHeight = framePixels(appState.screenHeight);
+    const int frameWidth = framePixels(screenUnitsWide);
+    const int frameHeight = framePixels(screenUnitsHigh);
     using gfx::Filter;
     if (info.width == 0 || info.magFilter != Filter::Linear) return;
     if (info.minFilter != Filter::Linear && info.minFilter != Filter::LinearMipmapNearest) return;

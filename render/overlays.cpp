@@ -1,11 +1,10 @@
 // Fade from a colour, decaying camera shake and the backdrop under a trail.
 #include "render/overlays.h"
 
-#include "app/app_state.h"
-#include "app/loading_screen.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/frame_size.h"
 #include "render/gfx.h"
 
 #include <algorithm>
@@ -30,31 +29,41 @@ void displaceCamera(float right, float up) {
 } // namespace
 
 void fadeOverlay(bool start, float rate, float red, float green, float blue) {
+    if (!start) {
+        advanceFade();
+        drawFade();
+        return;
+    }
+    FadeState& s = fadeState;
+    s.started = true;
+    s.fadeLastTick = platform::tickCount();
+    s.fadeRate = rate;
+    s.fadeAlpha = 1;
+    s.fadeColor[0] = red;
+    s.fadeColor[1] = green;
+    s.fadeColor[2] = blue;
+}
+
+void advanceFade() {
     FadeState& s = fadeState;
     if (!s.started) {
         s.started = true;
         s.fadeLastTick = platform::tickCount();
     }
-    if (start) {
-        s.fadeLastTick = platform::tickCount();
-        s.fadeRate = rate;
-        s.fadeAlpha = 1;
-        s.fadeColor[0] = red;
-        s.fadeColor[1] = green;
-        s.fadeColor[2] = blue;
-        return;
-    }
-    if (s.fadeAlpha == 0) return;
-
-    beginLayerPixelPass();
-    gfx::translate(320, 240, 0);
-    gfx::bindTexture(0);
-
-    // The step that reaches 0 still draws, fully transparent; later calls draw nothing.
+    s.drawPending = s.fadeAlpha != 0;
+    if (!s.drawPending) return;
+    // The step that reaches 0 still draws, fully transparent; later steps draw nothing.
     const std::uint32_t now = platform::tickCount();
     s.fadeAlpha = std::max(0.0f, s.fadeAlpha - float(now - s.fadeLastTick) * s.fadeRate);
     s.fadeLastTick = platform::tickCount();
+}
 
+void drawFade() {
+    const FadeState& s = fadeState;
+    if (!s.drawPending) return;
+    beginLayerPixelPass();
+    gfx::translate(320, 240, 0);
+    gfx::bindTexture(0);
     gfx::setColor(s.fadeColor[0], s.fadeColor[1], s.fadeColor[2], s.fadeAlpha);
     gfx::setBlend(true);
     gfx::blendAlpha();
@@ -95,12 +104,12 @@ void cameraShake(bool start, float decay, float right, float up) {
     displaceCamera(s.shakeRight, s.shakeUp);
 }
 
-void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
-    const FrameFillingPicture copy(screenCopyTexture, 1);
+void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alpha) {
+    const FrameFillingPicture copy(screenCopy, 1);
     const FrameFillingPicture bound(picture, 1);
     // copy * alpha + picture * (1 - alpha), as the blend would give.
     gfx::bindTexture(picture);
-    gfx::setSecondTexture(screenCopyTexture, alpha);
+    gfx::setSecondTexture(screenCopy, alpha);
     beginLayerPixelPass();
     // s, t of the picture, x, y, then s, t of the copy, whose row 0 is the bottom of the screen.
     const float quad[] = {0, 0, 0,   0,   0, 1, 1, 0, 640, 0,   1, 1,
