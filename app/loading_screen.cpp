@@ -10,12 +10,10 @@
 #include "assets/load_report.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
-#include "render/frame_size.h"
 #include "render/overlays.h"
 #include <GL/gl.h>
 
 Texture loadingTexture = 0;
-Texture screenCopyTexture = 0;
 int loadIndex = 0;
 
 // What the loaders found: a picture that cannot be loaded ends the show (every scene draws
@@ -36,7 +34,6 @@ void actOnLoadReports() {
 void prepareLoadingScreen() {
     loadJpegTexture(&loadingTexture, "loading.jpg", 0);
     actOnLoadReports();
-    createFrameSizedTexture(&screenCopyTexture, 640, 480, 0);
 }
 
 void loadingScreenFrame() {
@@ -52,8 +49,6 @@ void loadingScreenFrame() {
 
     // The picture's first row (t = 0) at the top of the screen.
     drawBackdrop(loadingTexture);
-
-    platform::presentFrame();
 
     if (loadIndex == sceneCount) {
         advanceScene();
