@@ -104,6 +104,8 @@ Texture createTexture(int width, int height, const std::uint8_t* rgb, bool mipma
 void deleteTexture(Texture& texture); // sets it to 0
 void setTextureFilters(Texture texture, Filter minFilter, Filter magFilter);
 TextureInfo textureInfo(Texture texture);
+// The longest texture side the context takes.
+int maxTextureSide();
 // Anisotropic filtering of mip-mapped textures made from now on, where the driver has it.
 void useAnisotropicFiltering(bool on);
 // Copies the bottom-left width x height pixels of the read framebuffer into `texture` at (0,0).

@@ -133,6 +133,12 @@ TextureInfo textureInfo(Texture texture) {
     return found == known.end() ? TextureInfo{} : found->second;
 }
 
+int maxTextureSide() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? side : 0;
+}
+
 void useAnisotropicFiltering(bool on) { anisotropyWanted = on; }
 
 void copyReadFrameIntoTexture(Texture texture, int width, int height) {
