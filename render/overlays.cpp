@@ -17,6 +17,15 @@ ShakeState shakeState;
 
 namespace {
 
+bool gentle = false;
+// A gentle flash: its peak opacity keeps the change in relative luminance below a tenth of the
+// maximum over any picture (the largest change, over mid-greys, is about 0.08), and it fades
+// out over twice the time.
+constexpr float gentleFlashOpacity = 0.15f;
+constexpr float gentleFlashSlowdown = 2;
+constexpr float flashRateAbove = 0.001f; // per ms: fades shorter than a second are flashes
+constexpr float gentleShakeScale = 0.2f;
+
 // 2D pass: pixel units, origin at the top-left corner, y down.
 void beginScreenPass() {
     glMatrixMode(GL_PROJECTION);
@@ -57,6 +66,10 @@ void fadeOverlay(bool start, float rate, float red, float green, float blue) {
         s.fadeLastTick = platform::tickCount();
         s.fadeRate = rate;
         s.fadeAlpha = 1;
+        if (gentle && rate > flashRateAbove) {
+            s.fadeAlpha = gentleFlashOpacity;
+            s.fadeRate = rate * gentleFlashOpacity / gentleFlashSlowdown;
+        }
         s.fadeColor[0] = red;
         s.fadeColor[1] = green;
         s.fadeColor[2] = blue;
@@ -105,8 +118,8 @@ void cameraShake(bool start, float decay, float right, float up) {
         // A displacement left by a running shake is not taken back.
         s.shakeLastTick = platform::tickCount();
         s.shakeDecay = decay;
-        s.shakeRight = right;
-        s.shakeUp = up;
+        s.shakeRight = gentle ? right * gentleShakeScale : right;
+        s.shakeUp = gentle ? up * gentleShakeScale : up;
         displaceCamera(s.shakeRight, s.shakeUp);
         return;
     }
@@ -168,6 +181,9 @@ void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
     glDisable(GL_TEXTURE_2D);
     glActiveTexture(GL_TEXTURE0);
 }
+
+void setGentleEffects(bool on) { gentle = on; }
+bool gentleEffects() { return gentle; }
 
 void resetOverlays() {
     fadeState = {};

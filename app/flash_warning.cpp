@@ -1,0 +1,5 @@
+#include "app/flash_warning.h"
+
+std::string classicShowFlashWarning() {
+    return "";
+}
