@@ -6,18 +6,19 @@
 
 namespace {
 
-constexpr float luminanceStep = 0.1f;  // of the maximum relative luminance
-constexpr float darkerBelow = 0.8f;    // the darker state of a general flash
-constexpr float redStep = 20.0f;       // in (R - G - B) x 320
-constexpr float saturatedRed = 0.8f;   // R / (R + G + B)
-constexpr int flashesAllowed = 3;      // in any one second
+constexpr float luminanceStep = 0.1f; // of the maximum relative luminance
+constexpr float darkerBelow = 0.8f;   // the darker state of a general flash
+constexpr float redStep = 20.0f;      // in (R - G - B) x 320
+constexpr float saturatedRed = 0.8f;  // R / (R + G + B)
+constexpr int flashesAllowed = 3;     // in any one second
 
 const std::array<float, 256>& linearTable() {
     static const std::array<float, 256> table = [] {
         std::array<float, 256> t{};
         for (int i = 0; i < 256; ++i) {
             const double c = i / 255.0;
-            t[i] = static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+            t[i] =
+                static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
         }
         return t;
     }();
@@ -58,9 +59,9 @@ FlashAnalyzer::FlashAnalyzer(int width, int height, int framesPerSecond, long fi
       columns_((width + block_ - 1) / block_), rows_((height + block_ - 1) / block_),
       fieldColumns_(std::clamp(
           static_cast<int>(std::lround(double(scaled(341, width, 1024)) / block_)), 1, columns_)),
-      fieldRows_(std::clamp(static_cast<int>(std::lround(double(scaled(256, height, 768)) / block_)),
-                            1, rows_)),
-      concurrentFrames_(std::max(1, fps_ / 10)) {
+      fieldRows_(std::clamp(
+          static_cast<int>(std::lround(double(scaled(256, height, 768)) / block_)), 1, rows_)),
+      concurrentFrames_(std::max(1, fps_ / 20)) {
     fieldThreshold_ = (static_cast<long>(fieldColumns_) * fieldRows_ + 3) / 4;
     const size_t n = static_cast<size_t>(columns_) * rows_;
     sumR_.assign(n, 0);
@@ -136,8 +137,8 @@ FlashFrame FlashAnalyzer::addFrame(const std::uint8_t* rgb) {
         }
 
         const std::uint8_t wasSaturated = redLastSaturated_[i];
-        if (const int run = followRun(red, redLast_[i], redAnchor_[i], redRun_[i],
-                                      redRunCounted_[i], newRun)) {
+        if (const int run =
+                followRun(red, redLast_[i], redAnchor_[i], redRun_[i], redRunCounted_[i], newRun)) {
             if (newRun) redAnchorSaturated_[i] = wasSaturated;
             if (std::fabs(red - redAnchor_[i]) > redStep && (saturated || redAnchorSaturated_[i])) {
                 redRunCounted_[i] = 1;
@@ -152,7 +153,8 @@ FlashFrame FlashAnalyzer::addFrame(const std::uint8_t* rgb) {
 
     FlashFrame result;
     result.frame = firstFrame_ + frames_;
-    result.area = frameTransition(lumDirection_, lumRegistered_, general_, result.generalTransition);
+    result.area =
+        frameTransition(lumDirection_, lumRegistered_, general_, result.generalTransition);
     result.redArea = frameTransition(redDirection_, redRegistered_, red_, result.redTransition);
     result.generalFlashes = countFlashes(general_, result.generalTransition);
     result.redFlashes = countFlashes(red_, result.redTransition);
@@ -174,15 +176,15 @@ double FlashAnalyzer::frameTransition(const std::vector<std::int8_t>& direction,
     long best = 0;
     int bestDirection = 0;
     // After a rise only a fall can follow, and the other way round; at first either. Blocks
-    // that turned in the frame of the last frame transition count towards the next one.
-    const long since = std::max(tally.lastFrame, frames_ - concurrentFrames_ + 1);
+    // count when they turned after the last frame transition and within the concurrent span.
+    const long since = std::max(tally.lastFrame + 1, frames_ - concurrentFrames_ + 1);
     for (const int wanted : {1, -1}) {
         if (wanted == tally.lastDirection) continue;
         long total = 0;
         for (size_t i = 0; i < n; ++i) {
-            const bool with = direction[i] == wanted && registered[i] >= since;
-            const bool against =
-                direction[i] == -wanted && registered[i] > tally.lastFrame && registered[i] >= since;
+            const bool recent = registered[i] >= since;
+            const bool with = recent && direction[i] == wanted;
+            const bool against = recent && direction[i] == -wanted;
             mask_[i] = static_cast<std::int8_t>(with - against);
             total += with;
         }
@@ -241,7 +243,8 @@ std::string formatSeconds(const std::vector<long>& seconds) {
     std::string out;
     for (size_t i = 0; i < seconds.size();) {
         size_t j = i;
-        while (j + 1 < seconds.size() && seconds[j + 1] == seconds[j] + 1) ++j;
+        while (j + 1 < seconds.size() && seconds[j + 1] == seconds[j] + 1)
+            ++j;
         if (!out.empty()) out += ", ";
         out += std::to_string(seconds[i]);
         if (j > i) out += "-" + std::to_string(seconds[j]);

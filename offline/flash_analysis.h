@@ -17,8 +17,8 @@
 //   last 100 ms and since that transition, cover at least a quarter of some 10-degree field,
 //   less the blocks in that field that turned the other way in the same time: a pattern that
 //   moves across a field brightens parts of it as it darkens others, and the field as a whole
-//   does not flash. The field is a rectangle of 341 x 256 pixels at 1024 x 768, scaled to the frame, tried at
-//   every block position.
+//   does not flash. The field is a rectangle of 341 x 256 pixels at 1024 x 768, scaled to the
+//   frame, tried at every block position.
 // - A flash is a pair of opposing frame transitions: the flashes in the last second are half
 //   the frame transitions in the last `framesPerSecond` frames, rounded down. General and red
 //   flashes are counted apart; more than three of either kind fail that frame.
@@ -30,14 +30,14 @@
 #include <vector>
 
 struct FlashFrame {
-    long frame = 0;               // numbered from the analyser's first frame
-    double area = 0;              // largest share of a field that made a luminance transition
-    double redArea = 0;           // the same for red transitions
+    long frame = 0;     // numbered from the analyser's first frame
+    double area = 0;    // largest share of a field that made a luminance transition
+    double redArea = 0; // the same for red transitions
     bool generalTransition = false;
     bool redTransition = false;
-    int generalFlashes = 0;       // in the last second, this frame included
+    int generalFlashes = 0; // in the last second, this frame included
     int redFlashes = 0;
-    bool fails = false;           // more than three flashes of either kind
+    bool fails = false; // more than three flashes of either kind
 };
 
 class FlashAnalyzer {
@@ -72,11 +72,11 @@ class FlashAnalyzer {
 
     int width_, height_, fps_;
     long firstFrame_;
-    int block_;                  // side of a block in pixels
-    int columns_, rows_;         // blocks across and down
+    int block_;                    // side of a block in pixels
+    int columns_, rows_;           // blocks across and down
     int fieldColumns_, fieldRows_; // the field in blocks
-    long fieldThreshold_;        // blocks: a quarter of a field
-    int concurrentFrames_;       // registrations this recent make one frame transition
+    long fieldThreshold_;          // blocks: a quarter of a field
+    int concurrentFrames_;         // registrations this recent make one frame transition
     long frames_ = 0;
 
     std::vector<float> sumR_, sumG_, sumB_; // this frame's linear colour summed per block

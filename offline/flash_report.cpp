@@ -8,9 +8,11 @@
 #include "offline/interrupt.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -22,9 +24,9 @@ constexpr double settleSeconds = 2;
 
 const char* sceneEntryName(int entry) {
     static const char* const names[sceneCount] = {
-        "loading screen", "cube grid",    "interlude", "tunnel flight", "interlude",
-        "pillar hall",    "interlude",    "star morph", "interlude",    "sphere swarm",
-        "interlude",      "greetings",    "interlude"};
+        "loading screen", "cube grid", "interlude",  "tunnel flight", "interlude",
+        "pillar hall",    "interlude", "star morph", "interlude",     "sphere swarm",
+        "interlude",      "greetings", "interlude"};
     return entry >= 0 && entry < sceneCount ? names[entry] : "end";
 }
 
@@ -36,7 +38,7 @@ bool FlashReportRun::open(std::string& error) {
     partPath_ = settings_.csvPath + ".part";
     csv_ = std::fopen(partPath_.c_str(), "w");
     if (!csv_) {
-        error = "cannot write " + settings_.csvPath;
+        error = "cannot write " + settings_.csvPath + ": " + std::strerror(errno);
         return false;
     }
     std::fputs("frame,seconds,scene,area,general_transition,red_area,red_transition,"
@@ -71,8 +73,8 @@ bool FlashReportRun::afterFrame() {
         const FlashFrame f = analyzer_->addFrame(picture.data());
         if (f.fails && scene >= 0 && scene < 16) sceneFails_[scene] = true;
         std::fprintf(csv_, "%ld,%.3f,%d,%.4f,%d,%.4f,%d,%d,%d,%d\n", frame,
-                     double(frame) / framesPerSecond, scene, f.area, f.generalTransition,
-                     f.redArea, f.redTransition, f.generalFlashes, f.redFlashes, f.fails);
+                     double(frame) / framesPerSecond, scene, f.area, f.generalTransition, f.redArea,
+                     f.redTransition, f.generalFlashes, f.redFlashes, f.fails);
         lastFrame_ = frame;
     }
     if (frames_ >= firstKept_ - static_cast<long>(settleSeconds * framesPerSecond))
@@ -97,7 +99,8 @@ bool FlashReportRun::afterFrame() {
                       double(frames_) / framesPerSecond, elapsed);
         printProgressLine(line);
     }
-    if (settings_.toSeconds > 0) return frames_ < std::lround(settings_.toSeconds * framesPerSecond);
+    if (settings_.toSeconds > 0)
+        return frames_ < std::lround(settings_.toSeconds * framesPerSecond);
     return holdFrame_ < 0 || frames_ < holdFrame_ + framesPerSecond;
 }
 

@@ -186,6 +186,7 @@ void setGentleEffects(bool on) { gentle = on; }
 bool gentleEffects() { return gentle; }
 
 void resetOverlays() {
+    gentle = false;
     fadeState = {};
     shakeState = {};
 }

@@ -47,12 +47,14 @@ struct Sequence {
     std::vector<long> failingSeconds;
     int mostGeneral() const {
         int most = 0;
-        for (const auto& f : frames) most = std::max(most, f.generalFlashes);
+        for (const auto& f : frames)
+            most = std::max(most, f.generalFlashes);
         return most;
     }
     int mostRed() const {
         int most = 0;
-        for (const auto& f : frames) most = std::max(most, f.redFlashes);
+        for (const auto& f : frames)
+            most = std::max(most, f.redFlashes);
         return most;
     }
 };
@@ -138,7 +140,8 @@ Sequence movingStripes(int stripe, int speed) {
         Picture p = filled(black);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                if ((x + i * speed) / stripe % 2) std::fill_n(&p[(size_t(y) * width + x) * 3], 3, 255);
+                if ((x + i * speed) / stripe % 2)
+                    std::fill_n(&p[(size_t(y) * width + x) * 3], 3, 255);
         return p;
     });
 }
