@@ -84,7 +84,7 @@ void drawParticles() {
     }
 }
 
-void greetingsFrame() {
+void greetingsAdvance(View) {
     const std::uint32_t now = platform::tickCount();
     if (!greetings.ticking) {
         greetings.ticking = true;
@@ -106,7 +106,6 @@ void greetingsFrame() {
     updateParticles(static_cast<float>(now - greetings.lastTick));
     greetings.lastTick = now;
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!greetings.slideStarted) {
         greetings.slideStarted = true;
         greetings.slideTick = now;
@@ -116,12 +115,19 @@ void greetingsFrame() {
         greetings.slideTick = now;
     }
     if (greetings.slide == slideCount) greetings.slide = 0;
+}
 
+void greetingsDraw(View) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawBackdrop(greetingsTextures[greetings.slide]);
     // No camera of its own: the view is wherever the interlude before left the camera.
     camera.apply();
     drawParticles();
-    platform::presentFrame();
+}
+
+void greetingsFrame() {
+    greetingsAdvance(View::Frame);
+    greetingsDraw(View::Frame);
 }
 
 // Frees the five textures at shutdown like every other scene does.
@@ -133,4 +139,5 @@ void greetingsUnload() {
 
 } // namespace
 
-const Scene greetingsScene{greetingsLoad, greetingsFrame, noOperation, greetingsUnload};
+const Scene greetingsScene{greetingsLoad,   greetingsFrame,   noOperation,
+                           greetingsUnload, greetingsAdvance, greetingsDraw};
