@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/console.h"
+#include "app/flash_warning.h"
 #include "app/music.h"
 #include "app/playback.h"
 #include "app/render_size.h"
@@ -15,6 +16,7 @@
 #include "platform/platform.h"
 #include "render/context_check.h"
 #include "render/gfx.h"
+#include "render/overlays.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -145,7 +147,8 @@ int runShow(const ShowOptions& given) {
         return 1;
     }
     // Offline runs ask nothing, open no sound device and need no visible window.
-    const bool offline = options.capture || options.benchmark || options.snapshots;
+    const bool offline =
+        options.capture || options.benchmark || options.snapshots || options.flashReport;
     if (offline) {
         options.fullScreen = false;
         options.music = false;
@@ -190,7 +193,20 @@ int runShow(const ShowOptions& given) {
             return 1;
         }
     }
+    std::unique_ptr<FlashReportRun> flashReport;
+    if (options.flashReport) {
+        flashReport = std::make_unique<FlashReportRun>(*options.flashReport);
+        std::string error;
+        if (!flashReport->open(error)) {
+            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            return 1;
+        }
+    }
     activeOptions = options;
+    setGentleEffects(options.gentle);
+    if (!offline && !options.gentle && !classicShowFlashWarning().empty())
+        std::printf("%s\n", classicShowFlashWarning().c_str());
+    std::fflush(stdout);
     appState.fullScreen = options.fullScreen ? *options.fullScreen : ask("Fullscreenin\xE4?");
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
     // Runs on the virtual clock (--step, capture, benchmark) repeat exactly: a fixed seed.
@@ -204,7 +220,7 @@ int runShow(const ShowOptions& given) {
     setDataDirectory(dataFolder);
     if (options.capture)
         platform::useVirtualClockAtRate(100000, options.capture->fps);
-    else if (options.benchmark || options.snapshots)
+    else if (options.benchmark || options.snapshots || options.flashReport)
         platform::useVirtualClockAtRate(100000, 60);
     else if (options.stepMs > 0)
         platform::useVirtualClockAtStep(100000, stepMicroseconds(options), 1000);
@@ -223,6 +239,7 @@ int runShow(const ShowOptions& given) {
                       static_cast<std::uint32_t>(options.startAtSeconds * 1000 + 0.5), 0});
     if (capture) return capture->run();
     if (options.snapshots) return runSnapshots(*options.snapshots);
+    if (flashReport) return flashReport->run();
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
     if (!writeScreenshot() && code == 0) code = 1;

@@ -15,6 +15,15 @@ ShakeState shakeState;
 
 namespace {
 
+bool gentle = false;
+// A gentle flash: its peak opacity keeps the change in relative luminance below a tenth of the
+// maximum over any picture (the largest change, over mid-greys, is about 0.08), and it fades
+// out over twice the time.
+constexpr float gentleFlashOpacity = 0.15f;
+constexpr float gentleFlashSlowdown = 2;
+constexpr float flashRateAbove = 0.001f; // per ms: fades shorter than a second are flashes
+constexpr float gentleShakeScale = 0.2f;
+
 // Displacement factor for a step e ms after the last one. Bounded to [0, 1]: after a pause
 // longer than 1 / decay the swing stops instead of growing, and a negative decay cannot grow it.
 float shakeFactor(std::uint32_t elapsed) {
@@ -39,6 +48,10 @@ void fadeOverlay(bool start, float rate, float red, float green, float blue) {
     s.fadeLastTick = platform::tickCount();
     s.fadeRate = rate;
     s.fadeAlpha = 1;
+    if (gentle && rate > flashRateAbove) {
+        s.fadeAlpha = gentleFlashOpacity;
+        s.fadeRate = rate * gentleFlashOpacity / gentleFlashSlowdown;
+    }
     s.fadeColor[0] = red;
     s.fadeColor[1] = green;
     s.fadeColor[2] = blue;
@@ -87,8 +100,8 @@ void cameraShake(bool start, float decay, float right, float up) {
         // A displacement left by a running shake is not taken back.
         s.shakeLastTick = platform::tickCount();
         s.shakeDecay = decay;
-        s.shakeRight = right;
-        s.shakeUp = up;
+        s.shakeRight = gentle ? right * gentleShakeScale : right;
+        s.shakeUp = gentle ? up * gentleShakeScale : up;
         displaceCamera(s.shakeRight, s.shakeUp);
         return;
     }
@@ -120,7 +133,11 @@ void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alph
     gfx::loadIdentity();
 }
 
+void setGentleEffects(bool on) { gentle = on; }
+bool gentleEffects() { return gentle; }
+
 void resetOverlays() {
+    gentle = false;
     fadeState = {};
     shakeState = {};
 }

@@ -21,6 +21,12 @@ void cameraShake(bool start, float decay, float right, float up);
 // matrix, as drawBackdrop does.
 void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alpha);
 
+// Reduced flashing: a fade shorter than a second (a flash) starts at a fraction of full
+// opacity and fades out more slowly; a shake swings a fraction as far. Start times and
+// durations of everything else stay as they are.
+void setGentleEffects(bool gentle);
+bool gentleEffects();
+
 struct FadeState {
     float fadeAlpha = 0;
     float fadeRate = 0;

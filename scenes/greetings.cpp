@@ -3,8 +3,11 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/overlays.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 Texture greetingsTextures[5] = {};
@@ -47,17 +50,37 @@ void updateParticles(float dt) {
     }
 }
 
+// Reduced flashing: how opaque a square is at `distance` from the eye. One that passes
+// close to the eye fills much of the view for a few frames, bright against the dark
+// backdrop, and several a second make a flicker; near the eye they fade out instead.
+float gentleOpacity(float distance) { return std::clamp((distance - 8.0f) / 12.0f, 0.0f, 1.0f); }
+
 // Free particles are drawn too, where they stopped. Colour and blending are left as the
-// previous scene set them.
+// previous scene set them (but for reduced flashing, which blends and restores them).
 void drawParticles() {
+    const bool gentle = gentleEffects();
+    if (gentle) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
     glBindTexture(GL_TEXTURE_2D, greetingsTextures[4]);
     for (int i = 0; i < greetingsParticleCount; ++i) {
         const Vec3& p = greetings.particlePos[i];
+        if (gentle) {
+            const float dx = p.x - camera.eye.x, dy = p.z - camera.eye.y, dz = p.y - camera.eye.z;
+            const float opacity = gentleOpacity(std::sqrt(dx * dx + dy * dy + dz * dz));
+            if (opacity == 0) continue;
+            glColor4f(1, 1, 1, opacity);
+        }
         glPushMatrix();
         glTranslatef(p.x, p.z, p.y);
         glRotatef(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
         drawCentredUnitQuad();
         glPopMatrix();
+    }
+    if (gentle) {
+        glDisable(GL_BLEND);
+        glColor4f(1, 1, 1, 1);
     }
 }
 

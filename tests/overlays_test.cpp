@@ -58,6 +58,23 @@ TEST_F(ShakeTest, StartDisplacesAtOnceAndStepsSwingBothAxesShrinking) {
 }
 
 // Over a long pause or many frames the shake comes to rest; it never grows.
+// Reduced flashing tones down flashes and shakes but leaves the long fade from black alone.
+TEST_F(ShakeTest, GentleEffectsToneDownFlashesAndShakesButNotTheOpeningFade) {
+    setGentleEffects(true);
+    cameraShake(true, 0.005f, 0.1f, 0.05f);
+    EXPECT_NEAR(camera.eye.x, 0.02f, 1e-6);
+    EXPECT_NEAR(camera.eye.y, 0.01f, 1e-6);
+    fadeOverlay(true, 0.005f, 1, 1, 1); // a 200 ms white flash
+    EXPECT_FLOAT_EQ(fadeState.fadeAlpha, 0.15f);
+    EXPECT_NEAR(fadeState.fadeAlpha / fadeState.fadeRate, 400, 1e-3) << "gone in twice the time";
+    fadeOverlay(true, 0.0001f, 0, 0, 0); // the ten-second fade from black
+    EXPECT_FLOAT_EQ(fadeState.fadeAlpha, 1);
+    EXPECT_FLOAT_EQ(fadeState.fadeRate, 0.0001f);
+    setGentleEffects(false);
+    fadeOverlay(true, 0.005f, 1, 1, 1);
+    EXPECT_FLOAT_EQ(fadeState.fadeAlpha, 1);
+}
+
 TEST_F(ShakeTest, LongPausesAndFramesEndTheShakeInsteadOfGrowingIt) {
     cameraShake(true, 0.001f, 0.1f, 0.05f);
     stepAt(1000 + 5000); // e * decay = 5: the factor is bounded to 0
