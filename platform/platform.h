@@ -33,7 +33,7 @@ struct PictureSize {
     int samples = 0;
 };
 
-// Opens the window with a compatibility GL context (double buffered, 32-bit colour, 16-bit
+// Opens the window with an OpenGL ES 3.0 context (double buffered, 32-bit colour, 16-bit
 // depth) and binds an offscreen width x height framebuffer (colour + 16-bit depth) for the whole
 // run: scenes draw into it as if it were the 640 x 480 screen. Returns false with `error` set.
 bool openWindow(const WindowOptions& options, std::string& error);

@@ -3,6 +3,8 @@
 // (0, 1, 2) and (0, 2, 3), the split classic GL made of them.
 #include "render/gfx_internal.h"
 
+#include "platform/platform.h"
+
 #include <cstddef>
 
 namespace gfx {
@@ -87,6 +89,7 @@ Mesh createMesh(const VertexLayout& layout, const float* vertices, int vertexCou
                 Primitive primitive, const std::vector<std::uint32_t>& indices) {
     Mesh mesh;
     mesh.primitive = primitive;
+    mesh.context = platform::contextGeneration();
     glGenVertexArrays(1, &mesh.vertexArray);
     glBindVertexArray(mesh.vertexArray);
     glGenBuffers(1, &mesh.vertexBuffer);
@@ -125,7 +128,15 @@ void VertexBatch::draw() {
     vertices.clear();
 }
 
+bool meshAlive(const Mesh& mesh) {
+    return mesh.vertexArray && mesh.context == platform::contextGeneration();
+}
+
 void deleteMesh(Mesh& mesh) {
+    if (!meshAlive(mesh)) {
+        mesh = {};
+        return;
+    }
     if (mesh.vertexArray) glDeleteVertexArrays(1, &mesh.vertexArray);
     if (mesh.vertexBuffer) glDeleteBuffers(1, &mesh.vertexBuffer);
     if (mesh.indexBuffer) glDeleteBuffers(1, &mesh.indexBuffer);
@@ -133,7 +144,7 @@ void deleteMesh(Mesh& mesh) {
 }
 
 void draw(const Mesh& mesh) {
-    if (!mesh.vertexArray || mesh.count <= 0) return;
+    if (!meshAlive(mesh) || mesh.count <= 0) return;
     detail::prepareDraw();
     glBindVertexArray(mesh.vertexArray);
     const GLenum mode =
@@ -142,7 +153,6 @@ void draw(const Mesh& mesh) {
         glDrawElements(mode, mesh.count, GL_UNSIGNED_INT, nullptr);
     else
         glDrawArrays(mode, 0, mesh.count);
-    detail::finishDraw();
 }
 
 void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Primitive primitive) {
@@ -161,7 +171,6 @@ void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Pr
     } else {
         glDrawArrays(drawMode(primitive), 0, vertexCount);
     }
-    detail::finishDraw();
 }
 
 } // namespace gfx

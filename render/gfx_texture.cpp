@@ -113,6 +113,11 @@ void deleteTexture(Texture& texture) {
     texture = 0;
 }
 
+void deleteTextures(Texture* textures, int count) {
+    for (int i = 0; i < count; ++i)
+        deleteTexture(textures[i]);
+}
+
 void setTextureFilters(Texture texture, Filter minFilter, Filter magFilter) {
     const auto found = known.find(texture);
     if (found == known.end()) return;
@@ -132,6 +137,8 @@ TextureInfo textureInfo(Texture texture) {
     const auto found = known.find(texture);
     return found == known.end() ? TextureInfo{} : found->second;
 }
+
+bool isTexture(Texture texture) { return texture && glIsTexture(texture) == GL_TRUE; }
 
 void useAnisotropicFiltering(bool on) { anisotropyWanted = on; }
 

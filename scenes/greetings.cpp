@@ -3,8 +3,8 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <cstdlib>
 
 Texture greetingsTextures[5] = {};
@@ -50,14 +50,14 @@ void updateParticles(float dt) {
 // Free particles are drawn too, where they stopped. Colour and blending are left as the
 // previous scene set them.
 void drawParticles() {
-    glBindTexture(GL_TEXTURE_2D, greetingsTextures[4]);
+    gfx::bindTexture(greetingsTextures[4]);
     for (int i = 0; i < greetingsParticleCount; ++i) {
         const Vec3& p = greetings.particlePos[i];
-        glPushMatrix();
-        glTranslatef(p.x, p.z, p.y);
-        glRotatef(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
+        gfx::pushMatrix();
+        gfx::translate(p.x, p.z, p.y);
+        gfx::rotate(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
         drawCentredUnitQuad();
-        glPopMatrix();
+        gfx::popMatrix();
     }
 }
 
@@ -95,7 +95,7 @@ void greetingsAdvance(View) {
 }
 
 void greetingsDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(greetingsTextures[greetings.slide]);
     // No camera of its own: the view is wherever the interlude before left the camera.
     camera.apply();
@@ -109,7 +109,7 @@ void greetingsFrame() {
 
 // Frees the five textures at shutdown like every other scene does.
 void greetingsUnload() {
-    glDeleteTextures(5, greetingsTextures);
+    gfx::deleteTextures(greetingsTextures, 5);
     for (Texture& t : greetingsTextures)
         t = 0;
 }

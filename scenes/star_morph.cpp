@@ -6,8 +6,8 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -122,28 +122,50 @@ Vec3 blend(Vec3 from, Vec3 to, float t) {
                 from.z + t * (to.z - from.z)};
 }
 
+// The star between the two shapes, one mesh per object, rebuilt in place only when the blend
+// changes (it holds still between the morphs).
+struct StarMeshes {
+    std::vector<gfx::Mesh> objects;
+    float blend = -1;
+};
+StarMeshes starMeshes;
+
 // Pairs object j with object j and face l with face l; the second model's faces are walked in
-// the opposite winding. Only called on models that passed modelsMorphable.
+// the opposite winding. Only called on models that passed modelsMorphable. Lighting is off, so
+// the normals are not needed.
 void drawStar(const Model& a, const Model& b, float t) {
     constexpr int pairedCorner[3] = {0, 2, 1};
+    StarMeshes& meshes = starMeshes;
+    const bool alive = !meshes.objects.empty() && gfx::meshAlive(meshes.objects[0]);
+    if (!alive) meshes = {std::vector<gfx::Mesh>(static_cast<std::size_t>(a.objectCount)), -1};
+    const bool changed = t != meshes.blend;
+    std::vector<float> vertices;
     for (int j = 0; j < a.objectCount; ++j) {
         const ModelObject& objectA = a.objects[j];
         const ModelObject& objectB = b.objects[j];
-        glBindTexture(GL_TEXTURE_2D, morphTextures[1]);
-        glBegin(GL_TRIANGLES);
-        for (int l = 0; l < objectA.faceCount; ++l) {
-            for (int m = 0; m < 3; ++m) {
-                const int f = objectA.faces[l].vertexIndex[m];
-                const int g = objectB.faces[l].vertexIndex[pairedCorner[m]];
-                const Vec3 normal = blend(objectA.normals[f], objectB.normals[g], t);
-                const Vec3 vertex = blend(objectA.vertices[f], objectB.vertices[g], t);
-                glNormal3f(normal.x, normal.y, normal.z);
-                glTexCoord2f(objectA.texCoords[f].x, objectA.texCoords[f].y);
-                glVertex3f(vertex.x, vertex.y, vertex.z);
+        gfx::Mesh& mesh = meshes.objects[static_cast<std::size_t>(j)];
+        if (changed) {
+            vertices.clear();
+            for (int l = 0; l < objectA.faceCount; ++l) {
+                for (int m = 0; m < 3; ++m) {
+                    const int f = objectA.faces[l].vertexIndex[m];
+                    const int g = objectB.faces[l].vertexIndex[pairedCorner[m]];
+                    const Vec3 vertex = blend(objectA.vertices[f], objectB.vertices[g], t);
+                    vertices.insert(vertices.end(), {objectA.texCoords[f].x, objectA.texCoords[f].y,
+                                                     vertex.x, vertex.y, vertex.z});
+                }
             }
+            const int count = static_cast<int>(vertices.size() / 5);
+            if (gfx::meshAlive(mesh))
+                gfx::updateMesh(mesh, gfx::texturedLayout, vertices.data(), count);
+            else
+                mesh = gfx::createMesh(gfx::texturedLayout, vertices.data(), count,
+                                       gfx::Primitive::Triangles);
         }
-        glEnd();
+        gfx::bindTexture(morphTextures[1]);
+        gfx::draw(mesh);
     }
+    meshes.blend = t;
 }
 
 void morphAdvance(View) {
@@ -163,13 +185,13 @@ void morphAdvance(View) {
 }
 
 void morphDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(morphTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.apply();
-    glTranslatef(morph.starX, 0, 0);
-    glRotatef(morph.starAngleX, 1, 0, 0);
-    glRotatef(morph.starAngleY, 0, 1, 0);
-    glRotatef(morph.starAngleZ, 0, 0, 1);
+    gfx::translate(morph.starX, 0, 0);
+    gfx::rotate(morph.starAngleX, 1, 0, 0);
+    gfx::rotate(morph.starAngleY, 0, 1, 0);
+    gfx::rotate(morph.starAngleZ, 0, 0, 1);
     // Mismatched or broken star files draw no star; the background and timing go on.
     if (modelsMorphable(models[0], models[1])) drawStar(models[0], models[1], morph.morphFactor);
 }
@@ -180,7 +202,10 @@ void morphFrame() {
 }
 
 void morphUnload() {
-    glDeleteTextures(2, morphTextures);
+    gfx::deleteTextures(morphTextures, 2);
+    for (gfx::Mesh& mesh : starMeshes.objects)
+        gfx::deleteMesh(mesh);
+    starMeshes = {};
     morphTextures[0] = morphTextures[1] = 0;
     releaseModel(models[0]);
     releaseModel(models[1]);
