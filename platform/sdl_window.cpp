@@ -1,8 +1,7 @@
 // SDL backend of the window, the GL context, the offscreen picture and presentation.
 #include "platform/platform.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "platform/gl_api.h"
 #include <SDL.h>
 #include <algorithm>
 #include <cstdio>
@@ -28,7 +27,7 @@ bool minimal = false;
 int contextsMade = 0;
 int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
-// Framebuffer objects are GL 3.0 / ARB_framebuffer_object entry points: looked up at run time.
+// Framebuffer entry points, looked up at run time.
 PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
 PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
 PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
@@ -213,7 +212,10 @@ bool openWindow(const WindowOptions& options, std::string& error) {
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // OpenGL ES 3.0: the same calls and shaders as WebGL 2 in the browser.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
 
     // Full screen is a borderless window over the whole desktop, not SDL's full-screen state:
     // without a window manager nobody carries out that request, the X window keeps its size

@@ -2,39 +2,25 @@
 
 #include "render/frame_size.h"
 #include "render/gfx.h"
-#include <GL/gl.h>
-
-void beginPixelPass() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-}
 
 void drawCentredUnitQuad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-0.5f, 0.5f, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(0.5f, 0.5f, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(0.5f, -0.5f, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(-0.5f, -0.5f, 0);
-    glEnd();
+    static gfx::Mesh quad; // many particles a frame: kept in a buffer
+    if (!gfx::meshAlive(quad)) {
+        const float vertices[] = {0, 0, -0.5f, 0.5f,  0, 1, 0, 0.5f,  0.5f,  0,
+                                  1, 1, 0.5f,  -0.5f, 0, 0, 1, -0.5f, -0.5f, 0};
+        quad = gfx::createMesh(gfx::texturedLayout, vertices, 4, gfx::Primitive::Quads);
+    }
+    gfx::draw(quad);
 }
 
-void beginLayerPixelPass() {
+void beginPixelPass() {
     gfx::pushProjection();
     gfx::setProjection(orthoMatrix(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1));
     gfx::loadIdentity();
     gfx::setDepthTest(false);
 }
 
-void endLayerPixelPass() {
+void endPixelPass() {
     gfx::setDepthTest(true);
     gfx::popProjection();
 }
@@ -61,13 +47,13 @@ FrameFillingPicture::~FrameFillingPicture() {
 }
 
 void drawBackdrop(Texture picture, float top, float bottom) {
-    beginLayerPixelPass();
+    beginPixelPass();
     gfx::translate(320, 240, 0);
     const FrameFillingPicture bound(picture, bottom - top);
     gfx::bindTexture(picture);
     const float quad[] = {0, top,    -320, -240, 1, top,    320,  -240,
                           1, bottom, 320,  240,  0, bottom, -320, 240};
     gfx::draw(gfx::textured2dLayout, quad, 4, gfx::Primitive::Quads);
-    endLayerPixelPass();
+    endPixelPass();
     gfx::loadIdentity();
 }

@@ -29,14 +29,11 @@ class FrameFillingPicture {
     gfx::TextureInfo kept; // the filters to restore; width 0 when they were left alone
 };
 
-// The 2D picture pass: pushes an orthographic pixel projection (origin top left, y down),
-// loads the identity model-view matrix and turns the depth test off. The caller restores both.
+// The 2D picture pass: pushes an orthographic projection in screen units (origin top left,
+// y down), loads the identity model-view matrix and turns the depth test off. endPixelPass
+// turns the depth test on and pops the projection.
 void beginPixelPass();
-
-// The same pass through the drawing layer: the layer's projection is pushed, the layer's
-// model-view is the identity. endLayerPixelPass turns the depth test on and pops the projection.
-void beginLayerPixelPass();
-void endLayerPixelPass();
+void endPixelPass();
 
 // A unit quad centred on the origin in the z = 0 plane, the texture upright on it.
 void drawCentredUnitQuad();

@@ -20,31 +20,12 @@ struct LayerState {
     Texture texture = 0, texture1 = 0;
     float texture1Alpha = 0;
     bool texturesDirty = true;
-    bool bridge = true;
+    bool programBound = false;
 };
 LayerState layer;
 
-// Only the run's projection is mirrored: the layer's own 2D passes push and pop theirs
-// without touching the classic stacks, which classic code pushes and pops itself.
-void mirrorProjection() {
-    if (!layer.bridge || !layer.projectionStack.empty()) return;
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(layer.projection.m);
-    glMatrixMode(GL_MODELVIEW);
-}
-
-void mirrorModelView() {
-    if (!layer.bridge) return;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(layer.modelView.m);
-}
-
 void projectionChanged() { layer.projectionDirty = true; }
-
-void modelViewChanged() {
-    layer.modelViewDirty = true;
-    mirrorModelView();
-}
+void modelViewChanged() { layer.modelViewDirty = true; }
 
 GLenum blendFactor(BlendFactor factor) {
     switch (factor) {
@@ -95,12 +76,7 @@ bool start(std::string& error) {
     if (!layer.program.name) return false;
     detail::startMeshes();
     layer.projectionDirty = layer.modelViewDirty = layer.fogDirty = layer.texturesDirty = true;
-    if (layer.bridge) {
-        glUseProgram(0);
-        glEnable(GL_TEXTURE_2D);
-        mirrorProjection();
-        mirrorModelView();
-    }
+    layer.programBound = false;
     return true;
 }
 
@@ -108,6 +84,7 @@ void stop() {
     if (!started()) return;
     detail::stopMeshes();
     glUseProgram(0);
+    layer.programBound = false;
     glDeleteProgram(layer.program.name);
     layer.program = {};
     detail::forgetTextures();
@@ -122,7 +99,6 @@ std::string rendererName() { return contextString(GL_RENDERER); }
 void setProjection(const Mat4& projection) {
     layer.projection = projection;
     projectionChanged();
-    mirrorProjection();
 }
 const Mat4& projection() { return layer.projection; }
 void pushProjection() { layer.projectionStack.push_back(layer.projection); }
@@ -166,7 +142,6 @@ void setColor(float red, float green, float blue, float alpha) {
     layer.color[1] = green;
     layer.color[2] = blue;
     layer.color[3] = alpha;
-    if (layer.bridge) glColor4f(red, green, blue, alpha);
 }
 
 void setBlend(bool on) { enable(GL_BLEND, on); }
@@ -207,6 +182,26 @@ void scissorBox(int box[4]) {
         box[i] = values[i];
 }
 
+StateReport currentState() {
+    StateReport report;
+    report.blend = glIsEnabled(GL_BLEND) == GL_TRUE;
+    report.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
+    report.culling = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
+    report.scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    GLint value = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    report.depthLessOrEqual = value == GL_LEQUAL;
+    glGetIntegerv(GL_FRONT_FACE, &value);
+    report.frontClockwise = value == GL_CW;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int i = 0; i < 4; ++i)
+        report.viewport[i] = viewport[i];
+    return report;
+}
+
+float currentColor(int component) { return layer.color[component & 3]; }
+
 // ---- Textures bound for drawing --------------------------------------------------------
 
 void bindTexture(Texture texture) {
@@ -220,16 +215,8 @@ void setSecondTexture(Texture texture, float alpha) {
     layer.texturesDirty = true;
 }
 
-void bridgeFixedFunction(bool on) {
-    layer.bridge = on;
-    if (!on) return;
-    mirrorProjection();
-    mirrorModelView();
-}
-
 namespace detail {
 
-bool bridging() { return layer.bridge; }
 void textureBindingChanged() { layer.texturesDirty = true; }
 void textureDeleted(Texture texture) {
     if (layer.texture == texture) layer.texture = 0;
@@ -239,12 +226,12 @@ void textureDeleted(Texture texture) {
 
 void prepareDraw() {
     const Program& p = layer.program;
-    glUseProgram(p.name);
+    if (!layer.programBound) glUseProgram(p.name);
+    layer.programBound = true;
     if (layer.projectionDirty) glUniformMatrix4fv(p.projection, 1, GL_FALSE, layer.projection.m);
     if (layer.modelViewDirty) glUniformMatrix4fv(p.modelView, 1, GL_FALSE, layer.modelView.m);
     layer.projectionDirty = layer.modelViewDirty = false;
-    // Classic drawing in between binds textures of its own: bind ours every time then.
-    if (layer.texturesDirty || layer.bridge) {
+    if (layer.texturesDirty) {
         glUniform1i(p.useTexture, layer.texture != 0);
         glUniform1i(p.useTexture1, layer.texture1 != 0);
         glUniform1f(p.texture1Alpha, layer.texture1Alpha);
@@ -266,13 +253,6 @@ void prepareDraw() {
         layer.fogDirty = false;
     }
     glVertexAttrib4fv(colorAttribute, layer.color);
-}
-
-void finishDraw() {
-    if (!layer.bridge) return;
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glUseProgram(0);
 }
 
 } // namespace detail

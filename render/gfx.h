@@ -88,6 +88,17 @@ bool scissorOn();
 // The scissor box: x, y, width, height.
 void scissorBox(int box[4]);
 
+// What the context's fixed state is now, read back from GL (tests, checks of what a step
+// leaves behind).
+struct StateReport {
+    bool blend = false, depthTest = false, depthLessOrEqual = false, culling = false;
+    bool frontClockwise = false, scissor = false;
+    int viewport[4] = {0, 0, 0, 0};
+    bool operator==(const StateReport&) const = default;
+};
+StateReport currentState();
+float currentColor(int component); // the colour set by setColor, 0 red to 3 alpha
+
 // ---- Textures --------------------------------------------------------------------------
 
 enum class Filter { Nearest, Linear, LinearMipmapNearest };
@@ -102,10 +113,13 @@ struct TextureInfo {
 Texture createTexture(int width, int height, const std::uint8_t* rgb, bool mipmaps,
                       std::string& error);
 void deleteTexture(Texture& texture); // sets it to 0
+void deleteTextures(Texture* textures, int count);
 void setTextureFilters(Texture texture, Filter minFilter, Filter magFilter);
 TextureInfo textureInfo(Texture texture);
 // The longest texture side the context takes.
 int maxTextureSide();
+// Whether `texture` names a texture of the context.
+bool isTexture(Texture texture);
 // Anisotropic filtering of mip-mapped textures made from now on, where the driver has it.
 void useAnisotropicFiltering(bool on);
 // Copies the bottom-left width x height pixels of the read framebuffer into `texture` at (0,0).
@@ -144,7 +158,10 @@ struct Mesh {
     unsigned vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
     int count = 0; // vertices, or indices when indexed
     Primitive primitive = Primitive::Triangles;
+    int context = -1; // the context it was made in
 };
+// Whether the mesh was made, and in the current context (a mesh of a closed one is gone).
+bool meshAlive(const Mesh& mesh);
 Mesh createMesh(const VertexLayout& layout, const float* vertices, int vertexCount,
                 Primitive primitive, const std::vector<std::uint32_t>& indices = {});
 // New contents for a mesh made from `vertexCount` vertices of the same layout (the indices stay).
@@ -170,13 +187,5 @@ class VertexBatch {
     Primitive primitive;
     std::vector<float> vertices;
 };
-
-// ---- Interplay with code that still draws with fixed function --------------------------
-
-// On from the start while classic drawing remains. While on, the run's projection (set outside any
-// pushed one), every model-view change and the colour are also loaded into the classic state, and
-// each draw leaves no program, vertex array or buffer bound, so classic drawing goes on around the
-// layer's.
-void bridgeFixedFunction(bool on);
 
 } // namespace gfx

@@ -1,8 +1,8 @@
 // State the parts of the drawing layer share. Only the layer's own files include this.
 #pragma once
 
+#include "platform/gl_api.h"
 #include "render/gfx.h"
-#include "render/gl_api.h"
 
 namespace gfx::detail {
 
@@ -26,9 +26,6 @@ Program buildProgram(std::string& error);
 // Makes the program current and brings its uniforms, the colour and the bound textures up to
 // date for a draw.
 void prepareDraw();
-// Puts back what classic drawing expects after a draw, while the bridge is on.
-void finishDraw();
-bool bridging();
 // GL's texture binding was changed behind the drawing state: bind again before the next draw.
 void textureBindingChanged();
 // A deleted texture is no longer drawn with.

@@ -1,7 +1,11 @@
 // Meshes of the drawing layer: static ones in buffers of their own, and streamed vertices.
 // Quads, which GL ES cannot draw, become two triangles each through an index buffer:
-// (0, 1, 2) and (0, 2, 3), the split classic GL made of them.
+// (0, 1, 3) and (1, 2, 3), the split Mesa made of classic quads. The diagonal matters: a quad
+// that is not a flat parallelogram on screen (the tunnel's twisted rails) interpolates its
+// texture differently on either side of it.
 #include "render/gfx_internal.h"
+
+#include "platform/platform.h"
 
 #include <cstddef>
 
@@ -18,7 +22,7 @@ std::vector<std::uint32_t> quadIndexList(int quads) {
     std::vector<std::uint32_t> indices;
     indices.reserve(static_cast<std::size_t>(quads) * 6);
     for (std::uint32_t q = 0; q < static_cast<std::uint32_t>(quads); ++q)
-        for (std::uint32_t corner : {0u, 1u, 2u, 0u, 2u, 3u})
+        for (std::uint32_t corner : {0u, 1u, 3u, 1u, 2u, 3u})
             indices.push_back(q * 4 + corner);
     return indices;
 }
@@ -87,6 +91,7 @@ Mesh createMesh(const VertexLayout& layout, const float* vertices, int vertexCou
                 Primitive primitive, const std::vector<std::uint32_t>& indices) {
     Mesh mesh;
     mesh.primitive = primitive;
+    mesh.context = platform::contextGeneration();
     glGenVertexArrays(1, &mesh.vertexArray);
     glBindVertexArray(mesh.vertexArray);
     glGenBuffers(1, &mesh.vertexBuffer);
@@ -125,7 +130,15 @@ void VertexBatch::draw() {
     vertices.clear();
 }
 
+bool meshAlive(const Mesh& mesh) {
+    return mesh.vertexArray && mesh.context == platform::contextGeneration();
+}
+
 void deleteMesh(Mesh& mesh) {
+    if (!meshAlive(mesh)) {
+        mesh = {};
+        return;
+    }
     if (mesh.vertexArray) glDeleteVertexArrays(1, &mesh.vertexArray);
     if (mesh.vertexBuffer) glDeleteBuffers(1, &mesh.vertexBuffer);
     if (mesh.indexBuffer) glDeleteBuffers(1, &mesh.indexBuffer);
@@ -133,7 +146,7 @@ void deleteMesh(Mesh& mesh) {
 }
 
 void draw(const Mesh& mesh) {
-    if (!mesh.vertexArray || mesh.count <= 0) return;
+    if (!meshAlive(mesh) || mesh.count <= 0) return;
     detail::prepareDraw();
     glBindVertexArray(mesh.vertexArray);
     const GLenum mode =
@@ -142,7 +155,6 @@ void draw(const Mesh& mesh) {
         glDrawElements(mode, mesh.count, GL_UNSIGNED_INT, nullptr);
     else
         glDrawArrays(mode, 0, mesh.count);
-    detail::finishDraw();
 }
 
 void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Primitive primitive) {
@@ -161,7 +173,6 @@ void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Pr
     } else {
         glDrawArrays(drawMode(primitive), 0, vertexCount);
     }
-    detail::finishDraw();
 }
 
 } // namespace gfx

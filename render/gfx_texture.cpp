@@ -113,6 +113,11 @@ void deleteTexture(Texture& texture) {
     texture = 0;
 }
 
+void deleteTextures(Texture* textures, int count) {
+    for (int i = 0; i < count; ++i)
+        deleteTexture(textures[i]);
+}
+
 void setTextureFilters(Texture texture, Filter minFilter, Filter magFilter) {
     const auto found = known.find(texture);
     if (found == known.end()) return;
@@ -138,6 +143,8 @@ int maxTextureSide() {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
     return side > 0 ? side : 0;
 }
+
+bool isTexture(Texture texture) { return texture && glIsTexture(texture) == GL_TRUE; }
 
 void useAnisotropicFiltering(bool on) { anisotropyWanted = on; }
 

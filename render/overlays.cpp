@@ -74,7 +74,7 @@ void advanceFade() {
 void drawFade() {
     const FadeState& s = fadeState;
     if (!s.drawPending) return;
-    beginLayerPixelPass();
+    beginPixelPass();
     gfx::translate(320, 240, 0);
     gfx::bindTexture(0);
     gfx::setColor(s.fadeColor[0], s.fadeColor[1], s.fadeColor[2], s.fadeAlpha);
@@ -84,7 +84,7 @@ void drawFade() {
     gfx::draw(gfx::VertexLayout{2, 0, 2}, quad, 4, gfx::Primitive::Quads);
     gfx::setBlend(false);
     gfx::setColor(1, 1, 1, 1);
-    endLayerPixelPass();
+    endPixelPass();
 }
 
 void cameraShake(bool start, float decay, float right, float up) {
@@ -123,12 +123,12 @@ void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alph
     // copy * alpha + picture * (1 - alpha), as the blend would give.
     gfx::bindTexture(picture);
     gfx::setSecondTexture(screenCopy, alpha);
-    beginLayerPixelPass();
+    beginPixelPass();
     // s, t of the picture, x, y, then s, t of the copy, whose row 0 is the bottom of the screen.
     const float quad[] = {0, 0, 0,   0,   0, 1, 1, 0, 640, 0,   1, 1,
                           1, 1, 640, 480, 1, 0, 0, 1, 0,   480, 0, 0};
     gfx::draw(gfx::VertexLayout{6, 2, 2, 0, -1, 4}, quad, 4, gfx::Primitive::Quads);
-    endLayerPixelPass();
+    endPixelPass();
     gfx::setSecondTexture(0);
     gfx::loadIdentity();
 }

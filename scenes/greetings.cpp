@@ -3,9 +3,9 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -60,27 +60,27 @@ float gentleOpacity(float distance) { return std::clamp((distance - 8.0f) / 12.0
 void drawParticles() {
     const bool gentle = gentleEffects();
     if (gentle) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        gfx::setBlend(true);
+        gfx::blendAlpha();
     }
-    glBindTexture(GL_TEXTURE_2D, greetingsTextures[4]);
+    gfx::bindTexture(greetingsTextures[4]);
     for (int i = 0; i < greetingsParticleCount; ++i) {
         const Vec3& p = greetings.particlePos[i];
         if (gentle) {
             const float dx = p.x - camera.eye.x, dy = p.z - camera.eye.y, dz = p.y - camera.eye.z;
             const float opacity = gentleOpacity(std::sqrt(dx * dx + dy * dy + dz * dz));
             if (opacity == 0) continue;
-            glColor4f(1, 1, 1, opacity);
+            gfx::setColor(1, 1, 1, opacity);
         }
-        glPushMatrix();
-        glTranslatef(p.x, p.z, p.y);
-        glRotatef(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
+        gfx::pushMatrix();
+        gfx::translate(p.x, p.z, p.y);
+        gfx::rotate(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
         drawCentredUnitQuad();
-        glPopMatrix();
+        gfx::popMatrix();
     }
     if (gentle) {
-        glDisable(GL_BLEND);
-        glColor4f(1, 1, 1, 1);
+        gfx::setBlend(false);
+        gfx::setColor(1, 1, 1, 1);
     }
 }
 
@@ -118,7 +118,7 @@ void greetingsAdvance(View) {
 }
 
 void greetingsDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(greetingsTextures[greetings.slide]);
     // No camera of its own: the view is wherever the interlude before left the camera.
     camera.apply();
@@ -132,7 +132,7 @@ void greetingsFrame() {
 
 // Frees the five textures at shutdown like every other scene does.
 void greetingsUnload() {
-    glDeleteTextures(5, greetingsTextures);
+    gfx::deleteTextures(greetingsTextures, 5);
     for (Texture& t : greetingsTextures)
         t = 0;
 }
