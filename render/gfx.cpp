@@ -8,7 +8,8 @@ namespace {
 
 struct LayerState {
     int context = -1; // the platform's context generation the objects below belong to
-    detail::Program program;
+    detail::Program programs[detail::variantCount];
+    int variant = -1; // the program in use, -1 for none
     Mat4 projection = Mat4::identity();
     std::vector<Mat4> projectionStack;
     Mat4 modelView = Mat4::identity();
@@ -20,7 +21,6 @@ struct LayerState {
     Texture texture = 0, texture1 = 0;
     float texture1Alpha = 0;
     bool texturesDirty = true;
-    bool programBound = false;
 };
 LayerState layer;
 
@@ -60,7 +60,22 @@ std::string contextString(GLenum name) {
 
 // ---- Start and stop --------------------------------------------------------------------
 
-bool started() { return layer.context == platform::contextGeneration() && layer.program.name; }
+bool started() {
+    return layer.context == platform::contextGeneration() && layer.programs[0].name;
+}
+
+namespace {
+
+void deletePrograms() {
+    glUseProgram(0);
+    for (detail::Program& program : layer.programs) {
+        if (program.name) glDeleteProgram(program.name);
+        program = {};
+    }
+    layer.variant = -1;
+}
+
+} // namespace
 
 bool start(std::string& error) {
     if (started()) return true;
@@ -69,24 +84,28 @@ bool start(std::string& error) {
         return false;
     }
     // Objects of an earlier context went with it.
-    layer.program = {};
+    for (detail::Program& program : layer.programs)
+        program = {};
+    layer.variant = -1;
     detail::forgetTextures();
     layer.context = platform::contextGeneration();
-    layer.program = detail::buildProgram(error);
-    if (!layer.program.name) return false;
+    // Every variant is built now: a first draw in the middle of the show does not stop for it.
+    for (int variant = 0; variant < detail::variantCount; ++variant) {
+        layer.programs[variant] = detail::buildProgram(variant, error);
+        if (!layer.programs[variant].name) {
+            deletePrograms();
+            return false;
+        }
+    }
     detail::startMeshes();
-    layer.projectionDirty = layer.modelViewDirty = layer.fogDirty = layer.texturesDirty = true;
-    layer.programBound = false;
+    layer.texturesDirty = true;
     return true;
 }
 
 void stop() {
     if (!started()) return;
     detail::stopMeshes();
-    glUseProgram(0);
-    layer.programBound = false;
-    glDeleteProgram(layer.program.name);
-    layer.program = {};
+    deletePrograms();
     detail::forgetTextures();
     layer.context = -1;
 }
@@ -225,15 +244,21 @@ void textureDeleted(Texture texture) {
 }
 
 void prepareDraw() {
-    const Program& p = layer.program;
-    if (!layer.programBound) glUseProgram(p.name);
-    layer.programBound = true;
+    const int fogMode = layer.fog.mode == FogMode::Off ? 0 : layer.fog.mode == FogMode::Linear ? 1 : 2;
+    const int variant = (layer.texture ? variantTexture0 : 0) +
+                        (layer.texture1 ? variantTexture1 : 0) + fogMode * variantFogStep;
+    const Program& p = layer.programs[variant];
+    if (variant != layer.variant) {
+        // Uniforms belong to each program: the new one is brought up to date in full.
+        glUseProgram(p.name);
+        layer.variant = variant;
+        layer.projectionDirty = layer.modelViewDirty = layer.fogDirty = true;
+        glUniform1f(p.texture1Alpha, layer.texture1Alpha);
+    }
     if (layer.projectionDirty) glUniformMatrix4fv(p.projection, 1, GL_FALSE, layer.projection.m);
     if (layer.modelViewDirty) glUniformMatrix4fv(p.modelView, 1, GL_FALSE, layer.modelView.m);
     layer.projectionDirty = layer.modelViewDirty = false;
     if (layer.texturesDirty) {
-        glUniform1i(p.useTexture, layer.texture != 0);
-        glUniform1i(p.useTexture1, layer.texture1 != 0);
         glUniform1f(p.texture1Alpha, layer.texture1Alpha);
         if (layer.texture1) {
             glActiveTexture(GL_TEXTURE1);
@@ -245,7 +270,6 @@ void prepareDraw() {
     }
     if (layer.fogDirty) {
         const Fog& f = layer.fog;
-        glUniform1i(p.fogMode, f.mode == FogMode::Off ? 0 : f.mode == FogMode::Linear ? 1 : 2);
         glUniform4fv(p.fogColor, 1, f.color);
         glUniform1f(p.fogDensity, f.density);
         glUniform1f(p.fogStart, f.start);

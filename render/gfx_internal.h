@@ -16,12 +16,15 @@ enum Attribute : GLuint {
 
 struct Program {
     GLuint name = 0;
-    GLint projection = -1, modelView = -1;
-    GLint useTexture = -1, useTexture1 = -1, texture1Alpha = -1;
-    GLint fogMode = -1, fogColor = -1, fogDensity = -1, fogStart = -1, fogEnd = -1;
+    GLint projection = -1, modelView = -1, texture1Alpha = -1;
+    GLint fogColor = -1, fogDensity = -1, fogStart = -1, fogEnd = -1;
 };
-// Compiles and links the shader; name 0 with `error` set on failure.
-Program buildProgram(std::string& error);
+// The shader's variants: a sum of the flags below and the fog mode (0 off, 1 linear, 2 exp2)
+// times variantFogStep.
+constexpr int variantTexture0 = 1, variantTexture1 = 2, variantFogStep = 4;
+constexpr int variantCount = 3 * variantFogStep;
+// Compiles and links one variant of the shader; name 0 with `error` set on failure.
+Program buildProgram(int variant, std::string& error);
 
 // Makes the program current and brings its uniforms, the colour and the bound textures up to
 // date for a draw.

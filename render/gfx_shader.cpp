@@ -1,4 +1,5 @@
-// The layer's one shader: what the show used of the classic fixed-function pipeline.
+// The layer's one shader: what the show used of the classic fixed-function pipeline, in
+// variants by which textures and which fog a draw uses.
 #include "render/gfx_internal.h"
 
 namespace gfx::detail {
@@ -27,15 +28,14 @@ void main() {
 )";
 
 // Fog goes by the eye-plane distance interpolated across the triangle and is worked out per
-// pixel: a large quad crossing the eye plane (the hall's floor) fogs smoothly.
-const char* const fragmentSource = R"(#version 300 es
+// pixel: a large quad crossing the eye plane (the hall's floor) fogs smoothly. Each variant
+// keeps only what its state uses, as the classic pipeline did: a software renderer would
+// otherwise run both texture lookups and the fog for every pixel, whatever the uniforms say.
+const char* const fragmentBody = R"(
 precision highp float;
 uniform sampler2D texture0;
 uniform sampler2D texture1;
-uniform bool useTexture;
-uniform bool useTexture1;
 uniform float texture1Alpha;
-uniform int fogMode; // 0 off, 1 linear, 2 exp2
 uniform vec4 fogColor;
 uniform float fogDensity;
 uniform float fogStart;
@@ -47,21 +47,29 @@ in float vEyeDistance;
 out vec4 fragColor;
 void main() {
     vec4 color = vColor;
-    if (useTexture) color *= texture(texture0, vTexCoord);
-    if (useTexture1) color.rgb = mix(color.rgb, texture(texture1, vTexCoord1).rgb, texture1Alpha);
-    if (fogMode != 0) {
-        float factor;
-        if (fogMode == 1) {
-            factor = (fogEnd - vEyeDistance) / (fogEnd - fogStart);
-        } else {
-            float d = fogDensity * vEyeDistance;
-            factor = exp(-d * d);
-        }
-        color.rgb = mix(fogColor.rgb, color.rgb, clamp(factor, 0.0, 1.0));
-    }
+#if TEXTURE0
+    color *= texture(texture0, vTexCoord);
+#endif
+#if TEXTURE1
+    color.rgb = mix(color.rgb, texture(texture1, vTexCoord1).rgb, texture1Alpha);
+#endif
+#if FOG == 1
+    float factor = (fogEnd - vEyeDistance) / (fogEnd - fogStart);
+    color.rgb = mix(fogColor.rgb, color.rgb, clamp(factor, 0.0, 1.0));
+#elif FOG == 2
+    float d = fogDensity * vEyeDistance;
+    color.rgb = mix(fogColor.rgb, color.rgb, clamp(exp(-d * d), 0.0, 1.0));
+#endif
     fragColor = color;
 }
 )";
+
+std::string fragmentSource(int variant) {
+    return std::string("#version 300 es\n#define TEXTURE0 ") +
+           (variant & variantTexture0 ? "1" : "0") + "\n#define TEXTURE1 " +
+           (variant & variantTexture1 ? "1" : "0") + "\n#define FOG " +
+           std::to_string(variant / variantFogStep) + "\n" + fragmentBody;
+}
 
 GLuint compile(GLenum kind, const char* source, std::string& error) {
     const GLuint shader = glCreateShader(kind);
@@ -80,11 +88,12 @@ GLuint compile(GLenum kind, const char* source, std::string& error) {
 
 } // namespace
 
-Program buildProgram(std::string& error) {
+Program buildProgram(int variant, std::string& error) {
     Program program;
     const GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource, error);
     if (!vertex) return program;
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource, error);
+    const std::string source = fragmentSource(variant);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, source.c_str(), error);
     if (!fragment) {
         glDeleteShader(vertex);
         return program;
@@ -108,10 +117,7 @@ Program buildProgram(std::string& error) {
     auto uniform = [&](const char* field) { return glGetUniformLocation(name, field); };
     program.projection = uniform("projection");
     program.modelView = uniform("modelView");
-    program.useTexture = uniform("useTexture");
-    program.useTexture1 = uniform("useTexture1");
     program.texture1Alpha = uniform("texture1Alpha");
-    program.fogMode = uniform("fogMode");
     program.fogColor = uniform("fogColor");
     program.fogDensity = uniform("fogDensity");
     program.fogStart = uniform("fogStart");

@@ -208,6 +208,52 @@ TEST(GfxShader, FogsByTheEyeDistanceLinearlyAndByExp2) {
     gfx::setColor(1, 1, 1);
 }
 
+// Each combination of textures and fog draws with a program of its own: matrices, fog and the
+// second texture's weight set while one draws must reach the next.
+TEST(GfxShader, StateSetUnderOneVariantReachesTheOthers) {
+    prepareFrame();
+    Texture white = texel(255, 255, 255);
+    gfx::setColor(1, 0, 0);
+    drawCover(); // untextured: red everywhere
+    gfx::translate(1, 0, 0);
+    gfx::bindTexture(white);
+    gfx::setColor(0, 0, 1);
+    drawCover(); // textured, moved into the right half: blue there
+    gfx::bindTexture(0);
+    gfx::setColor(0, 1, 0);
+    drawCover(); // untextured again, still moved: green on the right only
+    expectPixel(100, 240, 255, 0, 0);
+    expectPixel(540, 240, 0, 255, 0);
+
+    gfx::loadIdentity();
+    gfx::Fog fog;
+    fog.mode = gfx::FogMode::Linear;
+    fog.start = -1;
+    fog.end = 1; // at eye distance 0: half fog
+    gfx::setFog(fog);
+    gfx::bindTexture(white);
+    gfx::setColor(1, 1, 1);
+    drawCover();
+    expectPixel(320, 240, 128, 128, 128);
+    gfx::bindTexture(0);
+    drawCover();
+    expectPixel(320, 240, 128, 128, 128);
+    gfx::setFog({});
+    gfx::deleteTexture(white);
+}
+
+// A quad is split on its 1-3 diagonal, as the classic pipeline split it: with only corner 0
+// lit, the half beyond that diagonal stays black. (Split on 0-2, both halves would be lit.)
+TEST(GfxMeshes, QuadsSplitOnTheDiagonalFromCorner1ToCorner3) {
+    prepareFrame();
+    const float quad[] = {-1, -1, 1, 1, 1, 1, 1, -1, 0, 0, 0, 1,
+                          1,  1,  0, 0, 0, 1, -1, 1, 0, 0, 0, 1};
+    gfx::draw(gfx::VertexLayout{6, 0, 2, -1, 2}, quad, 4, gfx::Primitive::Quads);
+    expectPixel(480, 120, 0, 0, 0); // three quarters along 0-2, beyond the 1-3 diagonal
+    const Rgb lit = pixelAt(40, 460); // near corner 0
+    EXPECT_GT(lit.r, 200);
+}
+
 TEST(GfxMeshes, StaticMeshesAndTexturesKeepTheirContents) {
     prepareFrame();
     // A quad in the left half from a static mesh, an indexed triangle pair in the right half.
