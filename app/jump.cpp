@@ -1,9 +1,7 @@
 #include "app/jump.h"
 
-#include "app/app.h"
 #include "app/loading_screen.h"
 #include "app/scene_table.h"
-#include "offline/trace.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
@@ -50,7 +48,7 @@ bool arrived(const JumpTarget& target, long steps) {
 // advance. `carried` collects, per step, what its picture leaves for later ones.
 struct Pass {
     const std::vector<platform::SyncNote>& notes;
-    bool traced = false;
+    bool counted = false; // the frames count and the observer hears of them (the final pass)
     const std::vector<long>* drawAt = nullptr;
     std::vector<unsigned>* carried = nullptr;
 };
@@ -71,12 +69,12 @@ JumpOutcome replay(const JumpTarget& target, const Pass& pass) {
         const std::uint64_t spanEnd = musicFrameAt(tickOfStep(k + 1));
         for (; nextNote < pass.notes.size() && pass.notes[nextNote].frame < spanEnd; ++nextNote) {
             const int value = pass.notes[nextNote].userValue;
-            if (pass.traced)
+            if (pass.counted)
                 dispatchMusicSync(value);
             else if (sceneTable[currentScene].onMusicSync)
                 sceneTable[currentScene].onMusicSync(value);
         }
-        if (pass.traced) traceFrameStart();
+        if (pass.counted) beginFrame();
         if (currentScene != entry) {
             entry = currentScene;
             outcome.entryStartTick = tickOfStep(k);
@@ -91,7 +89,7 @@ JumpOutcome replay(const JumpTarget& target, const Pass& pass) {
             scene.advance(View::Frame);
         }
         if (pass.carried) pass.carried->push_back(carriedPictures(scene));
-        if (pass.traced) traceFrameEnd();
+        if (pass.counted) endFrame();
     }
     outcome.arrived = arrived(target, k);
     outcome.steps = k;

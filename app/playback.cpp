@@ -1,8 +1,9 @@
 #include "app/playback.h"
 
-#include "app/app.h"
 #include "app/music.h"
+#include "app/play_settings.h"
 #include "app/scene_table.h"
+#include "app/show_observer.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 
@@ -17,6 +18,7 @@ namespace {
 JumpTarget startJump;
 bool jumping = false;
 bool paused = false;
+bool frameWhilePaused = false; // a jump while paused: its moment is drawn once, then held
 long framesOfJumps = 0;
 int lastScreenshot = 0;
 int entrySeen = -1;               // the entry the last frame played
@@ -68,8 +70,8 @@ bool beginJump(const JumpTarget& target) {
     platform::musicSetLockStep(false);
     entrySeen = currentScene;
     entryStartTick = outcome.entryStartTick;
-    if (showOptions().stepMs > 0)
-        platform::useVirtualClockAtStep(outcome.nextTick, stepMicroseconds(showOptions()), 1000);
+    if (playSettings().stepMicroseconds > 0)
+        platform::useVirtualClockAtStep(outcome.nextTick, playSettings().stepMicroseconds, 1000);
     else
         platform::useRealClockFrom(outcome.nextTick);
     jumping = false;
@@ -112,9 +114,14 @@ void setShowPaused(bool pause) {
         showPositionInTitle();
     else
         restoreTitle();
-    if (showOptions().trace)
-        std::printf("%s tick %u music %.6f\n", pause ? "pause" : "resume",
-                    static_cast<unsigned>(platform::tickCount()), music);
+    showObserver().pauseChanged(pause, music);
+}
+
+bool holdingPicture() {
+    if (!paused) return false;
+    if (!frameWhilePaused) return true;
+    frameWhilePaused = false;
+    return false;
 }
 
 void showHeldPicture() {
@@ -156,9 +163,19 @@ JumpTarget previousEntryTarget() {
     return {JumpTarget::Kind::Entry, 0, entry};
 }
 
+// A jump while paused stays paused: the music waits at the new moment, whose picture the loop
+// draws once and then holds, and the title says where the show now stands.
 void jumpFromKey(const JumpTarget& target) {
-    setShowPaused(false);
-    beginJump(target);
+    if (!paused) {
+        beginJump(target);
+        return;
+    }
+    platform::pauseClock(false); // the jump sets the clock itself
+    const bool jumped = beginJump(target);
+    platform::pauseClock(true);
+    if (!jumped) return;
+    frameWhilePaused = true;
+    showPositionInTitle();
 }
 
 } // namespace

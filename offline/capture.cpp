@@ -1,6 +1,5 @@
 #include "offline/capture.h"
 
-#include "app/app.h"
 #include "app/console.h"
 #include "app/music.h"
 #include "app/scene_table.h"
@@ -22,8 +21,6 @@ constexpr double usualShowSeconds = 180;
 // that carry over from frame to frame (trails, live faces) are as in the whole capture.
 constexpr double settleSeconds = 2;
 
-CaptureRun* activeCapture = nullptr;
-
 std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int width, int height,
                                   unsigned scale) {
     if (scale == 1) return rgb;
@@ -43,15 +40,9 @@ std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int widt
 
 } // namespace
 
-void abandonActiveCapture() {
-    if (activeCapture) activeCapture->abandon();
-}
-
 CaptureRun::CaptureRun(const CaptureSettings& settings) : settings_(settings) {}
 
-CaptureRun::~CaptureRun() {
-    if (activeCapture == this) activeCapture = nullptr;
-}
+CaptureRun::~CaptureRun() = default;
 
 bool CaptureRun::open(std::string& error) {
     width_ = settings_.width;
@@ -59,7 +50,6 @@ bool CaptureRun::open(std::string& error) {
     sink_ = openFrameSink(settings_.target, width_ * static_cast<int>(settings_.scale),
                           height_ * static_cast<int>(settings_.scale), settings_.fps, error);
     if (!sink_) return false;
-    activeCapture = this;
     catchInterrupts();
     return true;
 }
@@ -89,7 +79,7 @@ long CaptureRun::estimatedFrames() const {
     return static_cast<long>((usualShowSeconds + settings_.holdSeconds) * fps);
 }
 
-bool CaptureRun::afterFrame() {
+bool CaptureRun::frameEnded() {
     if (frames_ >= firstKept_) {
         const auto& picture = platform::lastPresentedFrame();
         std::vector<std::uint8_t> frame =
@@ -127,11 +117,7 @@ bool CaptureRun::afterFrame() {
         return false;
     }
     if (holdFrame_ < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
-        failure_ = "the music ended while the first scene still waits for its cues (the first "
-                   "note of instrument " +
-                   std::to_string(showOptions().cueOnceInstrument) + ", the notes of instrument " +
-                   std::to_string(showOptions().cueEveryInstrument) +
-                   "); the capture stops here. --cue-instruments ONCE,EVERY chooses others";
+        failure_ = cuesNeverCameMessage("the capture stops here");
         return false;
     }
     reportProgress(false);
@@ -172,9 +158,7 @@ int CaptureRun::run() {
     platform::keepPresentedFrames(true);
     platform::musicRecord(true);
     deliverSyncsByFrameSpan(true);
-    setFrameObserver([this] { return afterFrame(); });
     mainLoop();
-    setFrameObserver(nullptr);
     platform::musicRecord(false);
     deliverSyncsByFrameSpan(false);
     reportProgress(true);

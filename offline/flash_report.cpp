@@ -1,6 +1,5 @@
 #include "offline/flash_report.h"
 
-#include "app/app.h"
 #include "app/console.h"
 #include "app/music.h"
 #include "app/scene_table.h"
@@ -23,11 +22,7 @@ constexpr double settleSeconds = 2;
 } // namespace
 
 const char* sceneEntryName(int entry) {
-    static const char* const names[sceneCount] = {
-        "loading screen", "cube grid", "interlude",  "tunnel flight", "interlude",
-        "pillar hall",    "interlude", "star morph", "interlude",     "sphere swarm",
-        "interlude",      "greetings", "interlude"};
-    return entry >= 0 && entry < sceneCount ? names[entry] : "end";
+    return entry >= 0 && entry < sceneCount ? sceneOfEntry(entry).name : "end";
 }
 
 FlashReportRun::FlashReportRun(const FlashReportSettings& settings) : settings_(settings) {}
@@ -57,7 +52,7 @@ void FlashReportRun::discard() {
     releaseInterrupts();
 }
 
-bool FlashReportRun::afterFrame() {
+bool FlashReportRun::frameEnded() {
     const int scene = sceneOfFrame_;
     sceneOfFrame_ = currentScene;
     const long frame = frames_++;
@@ -86,8 +81,7 @@ bool FlashReportRun::afterFrame() {
         return false;
     }
     if (holdFrame_ < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
-        failure_ = "the music ended while the first scene still waits for its cues; "
-                   "--cue-instruments ONCE,EVERY chooses others";
+        failure_ = cuesNeverCameMessage("the flash report stops here");
         return false;
     }
     const double elapsed =
@@ -112,9 +106,7 @@ int FlashReportRun::run() {
     sceneOfFrame_ = currentScene;
     platform::keepPresentedFrames(true);
     deliverSyncsByFrameSpan(true);
-    setFrameObserver([this] { return afterFrame(); });
     mainLoop();
-    setFrameObserver(nullptr);
     deliverSyncsByFrameSpan(false);
     platform::setMinimalDrawing(false);
     endProgressLine();

@@ -583,7 +583,13 @@ void musicSetLockStep(bool on) {
     Player& p = player;
     if (on == p.lockStep) return;
     p.lockStep = on;
-    if (!p.device || !p.playing || p.devicePaused) return;
+    if (!p.device || !p.playing) return;
+    if (p.devicePaused) {
+        // The device stays paused; when it resumes, it plays on from where lock-step left the
+        // module (a jump while paused), not from where the pause found it.
+        if (!on) p.clock.publish(p.framesMixed, p.framesMixed, p.pausedNs);
+        return;
+    }
     if (on)
         SDL_PauseAudioDevice(p.device, 1);
     else

@@ -104,7 +104,7 @@ void swarmAdvance(View) {
         swarm.swarmX = 0;
         swarm.swarmState = 1;
     }
-    if (swarm.swarmState == 2 && swarm.swarmX >= flightEnd) advanceScene();
+    if (swarm.swarmState == 2 && swarm.swarmX >= flightEnd) endCurrentEntry();
     swarm.lastTick = now;
 }
 
@@ -129,5 +129,5 @@ void swarmUnload() {
 
 } // namespace
 
-const Scene swarmScene{swarmLoad,    swarmFrame, noOperation,   swarmUnload,
-                       swarmAdvance, swarmDraw,  "sphere swarm"};
+const Scene swarmScene{swarmLoad,    swarmFrame, noOperation,    swarmUnload,
+                       swarmAdvance, swarmDraw,  "sphere swarm", SceneKind::Swarm};

@@ -265,4 +265,4 @@ void tunnelUnload() { glDeleteTextures(3, tunnelTextures); }
 void resetTunnel() { tunnel = TunnelState{}; }
 
 const Scene tunnelScene{tunnelLoad,    tunnelFrame, tunnelOnMusicSync, tunnelUnload,
-                        tunnelAdvance, tunnelDraw,  "tunnel"};
+                        tunnelAdvance, tunnelDraw,  "tunnel",          SceneKind::Tunnel};
