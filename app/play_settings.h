@@ -6,6 +6,9 @@
 struct PlaySettings {
     long frames = -1; // >= 0: end as if Escape was pressed after this many shown frames
     std::uint64_t stepMicroseconds = 0; // > 0: the virtual tick counter, this long a frame
+    // The frame grid of an offline run's virtual clock, and the steps a second of a jump: a
+    // jump replays the show as a run at this rate plays it.
+    std::uint32_t framesPerSecond = 60;
     bool offline = false;      // capture, snapshots, benchmark or flash report: nobody watches live
     bool hidden = false;       // no visible window
     int cueOnceInstrument = 7; // its first note cues the music sync of value 0

@@ -64,14 +64,24 @@ bool beginJump(const JumpTarget& target) {
     platform::musicSetLockStep(true);
     const JumpOutcome outcome = replayShowTo(target);
     framesOfJumps += outcome.steps;
-    if (platform::musicPlaying())
-        platform::musicSeek(std::uint64_t{showMsAt(outcome.nextTick)} * platform::musicSampleRate /
-                            1000);
+    const PlaySettings& settings = playSettings();
+    if (platform::musicPlaying()) {
+        const std::uint64_t next =
+            std::uint64_t{showMsAt(outcome.nextTick)} * platform::musicSampleRate / 1000;
+        // An offline run keeps its sound: the module plays on to there as it would have.
+        if (settings.offline)
+            platform::musicSkipTo(next);
+        else
+            platform::musicSeek(next);
+    }
     platform::musicSetLockStep(false);
     entrySeen = currentScene;
     entryStartTick = outcome.entryStartTick;
-    if (playSettings().stepMicroseconds > 0)
-        platform::useVirtualClockAtStep(outcome.nextTick, playSettings().stepMicroseconds, 1000);
+    if (settings.offline) // on the run's own grid of frames
+        platform::useVirtualClockAtRate(outcome.gridStartTick, settings.framesPerSecond,
+                                        static_cast<std::uint64_t>(outcome.nextFrame));
+    else if (settings.stepMicroseconds > 0)
+        platform::useVirtualClockAtStep(outcome.nextTick, settings.stepMicroseconds, 1000);
     else
         platform::useRealClockFrom(outcome.nextTick);
     jumping = false;
@@ -98,7 +108,8 @@ void afterMainLoopFrame() {
     if (startJump.kind != JumpTarget::Kind::None && loaded() && showStarted()) {
         const JumpTarget jump = startJump;
         startJump = {};
-        beginJump(jump);
+        const bool there = jump.kind == JumpTarget::Kind::Frame && jump.frame <= frameNumber();
+        if (!there) beginJump(jump);
     }
 }
 

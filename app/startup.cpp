@@ -125,6 +125,7 @@ PlaySettings playSettingsOf(const ShowOptions& options) {
     settings.offline =
         options.capture || options.benchmark || options.snapshots || options.flashReport;
     settings.hidden = options.hidden;
+    if (options.capture) settings.framesPerSecond = options.capture->fps;
     settings.cueOnceInstrument = options.cueOnceInstrument;
     settings.cueEveryInstrument = options.cueEveryInstrument;
     return settings;

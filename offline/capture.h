@@ -50,9 +50,10 @@ class CaptureRun : public ShowObserver {
     CaptureSettings settings_;
     std::unique_ptr<FrameSink> sink_;
     int width_ = 640, height_ = 480;
-    long frames_ = 0;              // run so far, the skipped ones before a clip included
+    long frames_ = 0;              // run so far, the jump's to a clip's start included
     long firstKept_ = 0;           // the first frame of a clip
     std::size_t soundDropped_ = 0; // samples before the clip, left out
+    std::size_t musicOffset_ = 0;  // the sample at which the music starts
     long holdFrame_ = -1;
     std::uint32_t firstTick_ = 0;
     bool musicPlaced_ = false;

@@ -2,6 +2,7 @@
 
 #include "app/console.h"
 #include "app/music.h"
+#include "app/playback.h"
 #include "app/scene_table.h"
 #include "offline/flash_analysis.h"
 #include "offline/interrupt.h"
@@ -16,9 +17,6 @@
 
 namespace {
 constexpr int framesPerSecond = 60;
-// Frames before the analysed span are drawn in full only for this long before it, so that
-// the pictures carried from frame to frame (trails, live faces) are as in the whole run.
-constexpr double settleSeconds = 2;
 } // namespace
 
 const char* sceneEntryName(int entry) {
@@ -52,10 +50,13 @@ void FlashReportRun::discard() {
     releaseInterrupts();
 }
 
+void FlashReportRun::frameStarting() { sceneOfFrame_ = currentScene; }
+
 bool FlashReportRun::frameEnded() {
     const int scene = sceneOfFrame_;
-    sceneOfFrame_ = currentScene;
-    const long frame = frames_++;
+    // The frame just presented; a jump to the span's start runs frames of its own before it.
+    const long frame = frameNumber() - 1;
+    frames_ = frame + 1;
     if (frame >= firstKept_) {
         const auto& picture = platform::lastPresentedFrame();
         if (picture.empty()) {
@@ -72,9 +73,6 @@ bool FlashReportRun::frameEnded() {
                      f.redTransition, f.generalFlashes, f.redFlashes, f.fails);
         lastFrame_ = frame;
     }
-    if (frames_ >= firstKept_ - static_cast<long>(settleSeconds * framesPerSecond))
-        platform::setMinimalDrawing(false);
-
     if (holdFrame_ < 0 && showHolding()) holdFrame_ = frames_;
     if (const int signal = interruptSignal()) {
         failure_ = "flash report interrupted by signal " + std::to_string(signal);
@@ -101,14 +99,12 @@ bool FlashReportRun::frameEnded() {
 int FlashReportRun::run() {
     started_ = std::chrono::steady_clock::now();
     firstKept_ = std::lround(settings_.fromSeconds * framesPerSecond);
-    // The frames long before the span play only for the state they leave.
-    platform::setMinimalDrawing(firstKept_ > static_cast<long>(settleSeconds * framesPerSecond));
-    sceneOfFrame_ = currentScene;
+    // The span's start is reached by a jump, as a live show's is.
+    if (firstKept_ > 0) setStartJump({JumpTarget::Kind::Frame, 0, 0, firstKept_});
     platform::keepPresentedFrames(true);
     deliverSyncsByFrameSpan(true);
     mainLoop();
     deliverSyncsByFrameSpan(false);
-    platform::setMinimalDrawing(false);
     endProgressLine();
     if (failure_.empty() && !analyzer_) failure_ = "the show ended before --from";
     if (failure_.empty() && interruptSignal())

@@ -35,6 +35,8 @@ class FlashReportRun : public ShowObserver {
     // fails, 1 after an error (nothing left behind), 128 + signal when interrupted.
     int run();
 
+    // Notes the entry the frame plays.
+    void frameStarting() override;
     // Analyses the frame just presented; false once the span is complete or the run failed.
     bool frameEnded() override;
     // Removes the part-written CSV (a failure that ends the process).

@@ -810,4 +810,19 @@ void musicSeek(std::uint64_t frame) {
     recording = wasRecording;
 }
 
+void musicSkipTo(std::uint64_t frame) {
+    Player& p = player;
+    if (!p.module || !p.playing || (p.device && !p.lockStep) || frame == 0) return;
+    const auto drop = [](int) {};
+    const bool wasRecording = recording;
+    recording = false;
+    std::array<float, 2 * chunkFrames> scratch{};
+    while (p.framesMixed + chunkFrames < frame) {
+        mixChunk(scratch.data(), chunkFrames);
+        release(p.framesMixed, drop);
+    }
+    recording = wasRecording;
+    mixAndRelease(frame - 1, drop);
+}
+
 } // namespace platform

@@ -133,7 +133,9 @@ std::uint32_t tickCount();
 void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs);
 // Virtual clock at a frame rate: after n advances the counter stands at
 // startTick + floor(n * 1000 / framesPerSecond), so no fraction of a millisecond is lost.
-void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond);
+// `advances` of them are counted as made already (a jump lands on the same grid).
+void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond,
+                           std::uint64_t advances = 0);
 // Virtual clock with a step of numerator / denominator milliseconds, kept exactly as above.
 void useVirtualClockAtStep(std::uint32_t startTick, std::uint64_t numerator,
                            std::uint64_t denominator);

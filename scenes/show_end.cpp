@@ -27,7 +27,9 @@ void resetSceneStates() {
     resetMorph();
     resetSwarm();
     resetGreetings();
+    const bool gentle = gentleEffects(); // a choice of the run, not a scene's state
     resetOverlays();
+    setGentleEffects(gentle);
     camera = Camera{};
     std::srand(1); // the greetings' particles draw the same numbers as in a run from the start
 }

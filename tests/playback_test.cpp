@@ -37,16 +37,23 @@ std::vector<Arrival> arrivals(const std::string& out) {
     return found;
 }
 
-// The picture a whole 60 fps capture holds at `showSeconds` after the music started, through a
-// clip of that one frame.
-RgbImage capturedAt(double showSeconds, const std::string& name) {
+// The picture a whole 60 fps capture holds at `showSeconds` after the music started: by
+// snapshots, which play every frame up to it as the whole capture does, or (faster) by a clip of
+// that one frame, which reaches it by a jump.
+enum class Reach { EveryFrame, Jump };
+RgbImage capturedAt(double showSeconds, const std::string& name, Reach reach) {
     const fs::path dir = freshFolder(name);
     const long frame = loadingFrames - 1 + std::lround(showSeconds * 60);
     const std::string from = std::to_string(frame / 60.0), to = std::to_string((frame + 1) / 60.0);
     const ProcessResult r =
-        runProgram({"--capture", (dir / "clip/").string(), "--from", from, "--to", to}, dir);
+        reach == Reach::EveryFrame
+            ? runProgram({"--snapshots", std::to_string(frame), "--snapshot-dir", dir.string()},
+                         dir)
+            : runProgram({"--capture", (dir / "clip/").string(), "--from", from, "--to", to}, dir);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    return readPicture(framePath(dir / "clip", 0));
+    char file[32];
+    std::snprintf(file, sizeof file, "frame_%06ld.png", frame);
+    return readPicture(reach == Reach::EveryFrame ? dir / file : framePath(dir / "clip", 0));
 }
 
 std::string lineValue(const std::string& out, const std::string& prefix) {
@@ -225,7 +232,8 @@ TEST(Playback, PictureASecondAfterAJumpMatchesTheCapture) {
         EXPECT_FALSE(fs::exists(dir / "after.png.part")) << "the screenshot is written whole";
         const std::vector<Arrival> landed = arrivals(live.out);
         ASSERT_EQ(landed.size(), 1u) << live.out;
-        const RgbImage captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");
+        const RgbImage captured =
+            capturedAt(landed[0].showSeconds + 1, "jump-reference", Reach::EveryFrame);
         EXPECT_GE(psnr(readPicture(dir / "after.png"), captured), 35) << jump[0];
     }
 }
@@ -319,7 +327,7 @@ TEST(Playback, AJumpWhilePausedStaysPausedOnTheNewMomentsPicture) {
                 &resumeMusic);
     EXPECT_NEAR(resumeMusic, jump.musicSeconds, 0.02) << out;
 
-    const RgbImage captured = capturedAt(jump.showSeconds, "paused-jump-reference");
+    const RgbImage captured = capturedAt(jump.showSeconds, "paused-jump-reference", Reach::Jump);
     EXPECT_GE(psnr(readPicture(dir / "tuvero-0001.png"), captured), 35);
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
