@@ -85,9 +85,6 @@ int frameHeight();
 void setWindowTitle(const std::string& title);
 // Resizes the window (tests: a hidden window gets no resize from a window manager).
 void setWindowSize(int width, int height);
-// While on, frames are drawn through a 1 x 1 scissor and presentFrame shows nothing: a jump
-// plays frames only for the state they leave behind.
-void setMinimalDrawing(bool on);
 // Writes an RGB picture (top row first) as PNG. False with `error` set on failure.
 bool writePng(const std::string& path, const std::uint8_t* rgb, int width, int height,
               std::string& error);
