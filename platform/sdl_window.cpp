@@ -23,7 +23,6 @@ GLuint resolvedFramebuffer = 0, resolvedColorBuffer = 0;  // read from, when sam
 bool keepFrames = false;
 std::vector<std::uint8_t> presented;
 bool fullScreenNow = false;
-bool minimal = false;
 int contextsMade = 0;
 int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
@@ -101,7 +100,6 @@ bool buildOffscreenPicture(int width, int height, int samples, std::string& erro
         return false;
     }
     glViewport(0, 0, pictureWidth, pictureHeight);
-    if (minimal) glScissor(0, 0, 1, 1);
     return true;
 }
 
@@ -294,7 +292,6 @@ void closeWindow() {
         window = nullptr;
     }
     fullScreenNow = false;
-    minimal = false;
 }
 
 bool windowOpen() { return window != nullptr; }
@@ -391,20 +388,8 @@ void setWindowTitle(const std::string& title) {
     if (window) SDL_SetWindowTitle(window, title.c_str());
 }
 
-void setMinimalDrawing(bool on) {
-    minimal = on;
-    if (!window) return;
-    if (on) {
-        glScissor(0, 0, 1, 1);
-        glEnable(GL_SCISSOR_TEST);
-    } else {
-        glDisable(GL_SCISSOR_TEST);
-        glScissor(0, 0, pictureWidth, pictureHeight);
-    }
-}
-
 void presentFrame() {
-    if (!window || minimal) return;
+    if (!window) return;
     if (keepFrames) readOffscreenFrameInto(presented);
 
     int drawableWidth = 0, drawableHeight = 0;
