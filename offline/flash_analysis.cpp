@@ -30,28 +30,24 @@ int scaled(int reference, int size, int referenceSize) {
     return std::clamp(v, 1, size);
 }
 
-// Follows one pixel's value through runs of changes that go the same way: a change against
-// the run starts a new run from the previous value (`newRun`). Returns the run's direction
-// while the run has not yet made a transition, 0 otherwise.
-inline int followRun(float value, float& last, float& anchor, std::int8_t& run,
-                     std::uint8_t& counted, bool& newRun) {
+} // namespace
+
+int FlashAnalyzer::BlockRuns::follow(size_t i, float value, bool& newRun) {
     newRun = false;
-    if (value > last && run != 1) {
-        anchor = last;
-        run = 1;
-        counted = 0;
+    if (value > last[i] && run[i] != 1) {
+        anchor[i] = last[i];
+        run[i] = 1;
+        counted[i] = 0;
         newRun = true;
-    } else if (value < last && run != -1) {
-        anchor = last;
-        run = -1;
-        counted = 0;
+    } else if (value < last[i] && run[i] != -1) {
+        anchor[i] = last[i];
+        run[i] = -1;
+        counted[i] = 0;
         newRun = true;
     }
-    last = value;
-    return counted ? 0 : run;
+    last[i] = value;
+    return counted[i] ? 0 : run[i];
 }
-
-} // namespace
 
 FlashAnalyzer::FlashAnalyzer(int width, int height, int framesPerSecond, long firstFrame)
     : width_(width), height_(height), fps_(std::max(1, framesPerSecond)), firstFrame_(firstFrame),
@@ -71,20 +67,10 @@ FlashAnalyzer::FlashAnalyzer(int width, int height, int framesPerSecond, long fi
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             blockPixels_[static_cast<size_t>(y / block_) * columns_ + x / block_] += 1;
-    lumLast_.assign(n, 0);
-    lumAnchor_.assign(n, 0);
-    lumRun_.assign(n, 0);
-    lumDirection_.assign(n, 0);
-    lumRunCounted_.assign(n, 0);
-    lumRegistered_.assign(n, -1);
-    redLast_.assign(n, 0);
-    redAnchor_.assign(n, 0);
-    redRun_.assign(n, 0);
-    redDirection_.assign(n, 0);
-    redRunCounted_.assign(n, 0);
+    lum_ = BlockRuns(n);
+    redRuns_ = BlockRuns(n);
     redAnchorSaturated_.assign(n, 0);
     redLastSaturated_.assign(n, 0);
-    redRegistered_.assign(n, -1);
     mask_.assign(n, 0);
     integral_.assign(static_cast<size_t>(columns_ + 1) * (rows_ + 1), 0);
 }
@@ -105,7 +91,7 @@ FlashFrame FlashAnalyzer::addFrame(const std::uint8_t* rgb) {
         }
     }
 
-    const size_t n = lumLast_.size();
+    const size_t n = lum_.last.size();
     const bool first = frames_ == 0;
     const auto now = static_cast<std::int32_t>(frames_);
     for (size_t i = 0; i < n; ++i) {
@@ -116,35 +102,34 @@ FlashFrame FlashAnalyzer::addFrame(const std::uint8_t* rgb) {
         const float sum = r + g + b;
         const bool saturated = sum > 0 && r >= saturatedRed * sum;
         if (first) {
-            lumLast_[i] = lumAnchor_[i] = luminance;
-            redLast_[i] = redAnchor_[i] = red;
+            lum_.last[i] = lum_.anchor[i] = luminance;
+            redRuns_.last[i] = redRuns_.anchor[i] = red;
             redAnchorSaturated_[i] = redLastSaturated_[i] = saturated;
             continue;
         }
 
         bool newRun = false;
-        if (const int run = followRun(luminance, lumLast_[i], lumAnchor_[i], lumRun_[i],
-                                      lumRunCounted_[i], newRun)) {
-            const float anchor = lumAnchor_[i];
+        if (const int run = lum_.follow(i, luminance, newRun)) {
+            const float anchor = lum_.anchor[i];
             if (std::fabs(luminance - anchor) >= luminanceStep &&
                 std::min(luminance, anchor) < darkerBelow) {
-                lumRunCounted_[i] = 1;
-                if (run != lumDirection_[i]) {
-                    lumDirection_[i] = static_cast<std::int8_t>(run);
-                    lumRegistered_[i] = now;
+                lum_.counted[i] = 1;
+                if (run != lum_.direction[i]) {
+                    lum_.direction[i] = static_cast<std::int8_t>(run);
+                    lum_.registered[i] = now;
                 }
             }
         }
 
         const std::uint8_t wasSaturated = redLastSaturated_[i];
-        if (const int run =
-                followRun(red, redLast_[i], redAnchor_[i], redRun_[i], redRunCounted_[i], newRun)) {
+        if (const int run = redRuns_.follow(i, red, newRun)) {
             if (newRun) redAnchorSaturated_[i] = wasSaturated;
-            if (std::fabs(red - redAnchor_[i]) > redStep && (saturated || redAnchorSaturated_[i])) {
-                redRunCounted_[i] = 1;
-                if (run != redDirection_[i]) {
-                    redDirection_[i] = static_cast<std::int8_t>(run);
-                    redRegistered_[i] = now;
+            if (std::fabs(red - redRuns_.anchor[i]) > redStep &&
+                (saturated || redAnchorSaturated_[i])) {
+                redRuns_.counted[i] = 1;
+                if (run != redRuns_.direction[i]) {
+                    redRuns_.direction[i] = static_cast<std::int8_t>(run);
+                    redRuns_.registered[i] = now;
                 }
             }
         }
@@ -153,9 +138,8 @@ FlashFrame FlashAnalyzer::addFrame(const std::uint8_t* rgb) {
 
     FlashFrame result;
     result.frame = firstFrame_ + frames_;
-    result.area =
-        frameTransition(lumDirection_, lumRegistered_, general_, result.generalTransition);
-    result.redArea = frameTransition(redDirection_, redRegistered_, red_, result.redTransition);
+    result.area = frameTransition(lum_, general_, result.generalTransition);
+    result.redArea = frameTransition(redRuns_, red_, result.redTransition);
     result.generalFlashes = countFlashes(general_, result.generalTransition);
     result.redFlashes = countFlashes(red_, result.redTransition);
     result.fails = result.generalFlashes > flashesAllowed || result.redFlashes > flashesAllowed;
@@ -168,9 +152,9 @@ FlashFrame FlashAnalyzer::addFrame(const std::uint8_t* rgb) {
     return result;
 }
 
-double FlashAnalyzer::frameTransition(const std::vector<std::int8_t>& direction,
-                                      const std::vector<std::int32_t>& registered, Tally& tally,
-                                      bool& transition) {
+double FlashAnalyzer::frameTransition(const BlockRuns& runs, Tally& tally, bool& transition) {
+    const auto& direction = runs.direction;
+    const auto& registered = runs.registered;
     transition = false;
     const size_t n = direction.size();
     long best = 0;

@@ -56,6 +56,19 @@ class FlashAnalyzer {
     bool passes() const { return failingSeconds_.empty(); }
 
   private:
+    // One measure (luminance or red) followed per block.
+    struct BlockRuns {
+        std::vector<float> last, anchor;         // the last value; where the run started
+        std::vector<std::int8_t> run, direction; // the run's way; the last registered way
+        std::vector<std::uint8_t> counted;       // the run has made its transition
+        std::vector<std::int32_t> registered;    // frame of the last registration, -1 none
+        // Follows block i's value through runs of changes that go the same way: a change
+        // against the run starts a new run from the previous value (`newRun`). Returns the
+        // run's direction while the run has not yet made a transition, 0 otherwise.
+        int follow(size_t i, float value, bool& newRun);
+        explicit BlockRuns(size_t n = 0)
+            : last(n), anchor(n), run(n), direction(n), counted(n), registered(n, -1) {}
+    };
     struct Tally {
         int lastDirection = 0;   // of the last frame transition: +1 up, -1 down, 0 none yet
         long lastFrame = -1;     // when it happened
@@ -65,9 +78,7 @@ class FlashAnalyzer {
     // Largest sum of the mask (+1 with, -1 against) inside one field, over all positions.
     long largestFieldCount(const std::vector<std::int8_t>& mask);
     // Frame-level transition from the pixels' registered transitions; returns the area share.
-    double frameTransition(const std::vector<std::int8_t>& direction,
-                           const std::vector<std::int32_t>& registered, Tally& tally,
-                           bool& transition);
+    double frameTransition(const BlockRuns& runs, Tally& tally, bool& transition);
     int countFlashes(Tally& tally, bool transition);
 
     int width_, height_, fps_;
@@ -81,16 +92,8 @@ class FlashAnalyzer {
 
     std::vector<float> sumR_, sumG_, sumB_; // this frame's linear colour summed per block
     std::vector<float> blockPixels_;        // pixels in each block (fewer at the edges)
-    // Per block, luminance.
-    std::vector<float> lumLast_, lumAnchor_;
-    std::vector<std::int8_t> lumRun_, lumDirection_;
-    std::vector<std::uint8_t> lumRunCounted_;
-    std::vector<std::int32_t> lumRegistered_;
-    // Per block, red.
-    std::vector<float> redLast_, redAnchor_;
-    std::vector<std::int8_t> redRun_, redDirection_;
-    std::vector<std::uint8_t> redRunCounted_, redAnchorSaturated_, redLastSaturated_;
-    std::vector<std::int32_t> redRegistered_;
+    BlockRuns lum_, redRuns_;
+    std::vector<std::uint8_t> redAnchorSaturated_, redLastSaturated_;
 
     std::vector<std::int8_t> mask_;
     std::vector<std::int32_t> integral_;

@@ -7,7 +7,10 @@
 #include "scenes/black_fog.h"
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <vector>
 
 HallState hall;
 Texture hallTextures[5] = {};
@@ -33,32 +36,90 @@ void pillar(float x, float z, std::vector<float>& vertices) {
             vertices.insert(vertices.end(), {tex[c][0], tex[c][1], side[1][c], y[c], side[2][c]});
 }
 
-// Every pillar of the hall in one mesh, built once: they never move.
+constexpr int pillarFloats = 4 * 4 * 5; // four sides of four vertices, s t x y z each
+
+// Every pillar of the hall, built once: they never move. `pillarCentres` holds x, z of each.
+std::vector<float> pillarVertices, pillarCentres;
 gfx::Mesh pillars;
 
-void drawPillars(bool mirrored) {
-    if (!gfx::meshAlive(pillars)) {
-        std::vector<float> vertices;
-        for (float x = -15; x < 15; x += 2) {
-            for (float z = -15; z < 15; z += 2) {
-                // The four pillars around the centre are left out for the flames.
-                if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3)
-                    continue;
-                pillar(x, z, vertices);
-            }
+void buildPillars() {
+    if (!pillarVertices.empty()) return;
+    for (float x = -15; x < 15; x += 2) {
+        for (float z = -15; z < 15; z += 2) {
+            // The four pillars around the centre are left out for the flames.
+            if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3) continue;
+            pillar(x, z, pillarVertices);
+            pillarCentres.insert(pillarCentres.end(), {x, z});
         }
-        pillars = gfx::createMesh(gfx::texturedLayout, vertices.data(),
-                                  static_cast<int>(vertices.size() / 5), gfx::Primitive::Quads);
     }
-    // A pillar's sides wind clockwise seen from outside (counter-clockwise in the mirror); the
-    // sides turned away are always behind the others, and its open ends lie in the floor and
-    // the ceiling, where no eye in the hall sees into them.
+}
+
+// Reduced flashing: how opaque a pillar is whose centre stands `distance` from the eye. The
+// walk brushes past a pillar every second; close up its stripes and gold edges sweep across
+// most of the view in a few frames. Near the eye the pillars fade out instead.
+float gentlePillarOpacity(float distance) {
+    return std::clamp((distance - 1.0f) / 1.5f, 0.0f, 1.0f);
+}
+
+// A pillar's sides wind clockwise seen from outside (counter-clockwise in the mirror); the
+// sides turned away are always behind the others, and its open ends lie in the floor and the
+// ceiling, where no eye in the hall sees into them.
+void beginPillars(bool mirrored) {
     gfx::setFrontClockwise(!mirrored);
     gfx::setCulling(true);
     gfx::bindTexture(hallTextures[4]);
-    gfx::draw(pillars);
+}
+
+void endPillars() {
     gfx::setCulling(false);
     gfx::setFrontClockwise(false);
+}
+
+// The opaque pillars: all of them, or with reduced flashing those not fading near the eye.
+void drawPillars(bool mirrored) {
+    buildPillars();
+    beginPillars(mirrored);
+    if (!gentleEffects()) {
+        if (!gfx::meshAlive(pillars))
+            pillars =
+                gfx::createMesh(gfx::texturedLayout, pillarVertices.data(),
+                                static_cast<int>(pillarVertices.size() / 5), gfx::Primitive::Quads);
+        gfx::draw(pillars);
+    } else {
+        std::vector<float> opaque;
+        opaque.reserve(pillarVertices.size());
+        for (size_t i = 0; i < pillarCentres.size() / 2; ++i) {
+            const float dx = pillarCentres[2 * i] - hall.eyeX,
+                        dz = pillarCentres[2 * i + 1] - hall.eyeZ;
+            if (gentlePillarOpacity(std::sqrt(dx * dx + dz * dz)) < 1) continue;
+            const float* v = &pillarVertices[i * pillarFloats];
+            opaque.insert(opaque.end(), v, v + pillarFloats);
+        }
+        gfx::draw(gfx::texturedLayout, opaque.data(), static_cast<int>(opaque.size() / 5),
+                  gfx::Primitive::Quads);
+    }
+    endPillars();
+}
+
+// Reduced flashing: the pillars fading near the eye, blended over what lies behind them, so
+// drawn last in their pass.
+void drawFadingPillars(bool mirrored) {
+    if (!gentleEffects()) return;
+    beginPillars(mirrored);
+    gfx::setBlend(true);
+    gfx::blendAlpha();
+    for (size_t i = 0; i < pillarCentres.size() / 2; ++i) {
+        const float dx = pillarCentres[2 * i] - hall.eyeX,
+                    dz = pillarCentres[2 * i + 1] - hall.eyeZ;
+        const float opacity = gentlePillarOpacity(std::sqrt(dx * dx + dz * dz));
+        if (opacity <= 0 || opacity >= 1) continue;
+        gfx::setColor(1, 1, 1, opacity);
+        gfx::draw(gfx::texturedLayout, &pillarVertices[i * pillarFloats], pillarFloats / 5,
+                  gfx::Primitive::Quads);
+    }
+    gfx::setColor(1, 1, 1, 1);
+    gfx::setBlend(false);
+    endPillars();
 }
 
 void drawFlames() {
@@ -182,6 +243,7 @@ void hallDraw(View view) {
     gfx::scale(1, -1, 1);
     drawStructure(true);
     drawFlames();
+    drawFadingPillars(true);
     gfx::popMatrix();
     gfx::setBlend(true);
     gfx::blendAlpha();
@@ -190,6 +252,7 @@ void hallDraw(View view) {
     gfx::setBlend(false);
     gfx::setColor(1, 1, 1, 1);
     drawFlames();
+    drawFadingPillars(false);
 
     if (view == View::Frame) drawFade();
     disableFog();
