@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/music.h"
 #include "app/scene_table.h"
+#include "platform/browser.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 
@@ -144,6 +145,7 @@ std::string writeNumberedScreenshot() {
         return "";
     }
     std::printf("%s\n", name.c_str());
+    platform::browser::offerDownload(name); // in a browser the working folder is not the user's
     return name;
 }
 

@@ -14,6 +14,7 @@
 #include "assets/texture_filtering.h"
 #include "offline/benchmark.h"
 #include "offline/capture.h"
+#include "offline/music_hash.h"
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -130,6 +131,10 @@ int runShow(const ShowOptions& given) {
     if (!findDataFolder(dataFolderPlaces(options.dataDir), dataFolder, dataError)) {
         std::fprintf(stderr, "tuvero: %s\n", dataError.c_str());
         return 1;
+    }
+    if (options.musicHashSeconds > 0) {
+        setDataDirectory(dataFolder);
+        return printMusicHash(dataPath(showMarkerFile), options.musicHashSeconds);
     }
     // Offline runs ask nothing, open no sound device and need no visible window.
     const bool offline = options.capture || options.benchmark || options.snapshots;

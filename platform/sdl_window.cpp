@@ -1,6 +1,7 @@
 // SDL backend of the window, the GL context, the offscreen picture and presentation.
 #include "platform/platform.h"
 
+#include "platform/browser.h"
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <SDL.h>
@@ -202,7 +203,14 @@ bool openWindow(const WindowOptions& options, std::string& error) {
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+#ifdef __EMSCRIPTEN__
+    // WebGL 2, which is OpenGL ES 3.0. The page sizes the canvas; full screen is the page's.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+#endif
 
     // Full screen is a borderless window over the whole desktop, not SDL's full-screen state:
     // without a window manager nobody carries out that request, the X window keeps its size
@@ -214,7 +222,12 @@ bool openWindow(const WindowOptions& options, std::string& error) {
     if (options.hidden) flags |= SDL_WINDOW_HIDDEN;
     SDL_Rect place{static_cast<int>(SDL_WINDOWPOS_CENTERED),
                    static_cast<int>(SDL_WINDOWPOS_CENTERED), options.width, options.height};
-    if (options.fullScreen) {
+#ifdef __EMSCRIPTEN__
+    const bool borderless = false;
+#else
+    const bool borderless = options.fullScreen;
+#endif
+    if (borderless) {
         flags |= SDL_WINDOW_BORDERLESS;
         place = desktopBounds();
     } else {
@@ -237,10 +250,21 @@ bool openWindow(const WindowOptions& options, std::string& error) {
         return false;
     }
     fullScreenNow = options.fullScreen;
+#ifdef __EMSCRIPTEN__
+    if (options.fullScreen) browser::requestFullScreen(true);
+#else
     if (options.fullScreen) SDL_ShowCursor(SDL_DISABLE);
+#endif
     return true;
 }
 
+#ifdef __EMSCRIPTEN__
+bool fullScreenActive() { return window && browser::fullScreen(); }
+
+void setFullScreen(bool on) {
+    if (window) browser::requestFullScreen(on);
+}
+#else
 bool fullScreenActive() { return window && fullScreenNow; }
 
 void setFullScreen(bool on) {
@@ -266,6 +290,7 @@ void setFullScreen(bool on) {
         SDL_ShowCursor(SDL_ENABLE);
     }
 }
+#endif
 
 void closeWindow() {
     if (context) {
@@ -416,6 +441,8 @@ void presentFrame() {
     blitFramebuffer(0, 0, pictureWidth, pictureHeight, x, y, x + width, y + height,
                     GL_COLOR_BUFFER_BIT, filter);
     SDL_GL_SwapWindow(window);
+    // In a browser the picture reaches the screen only when the page gets its turn.
+    if (!virtualClockActive()) browser::waitForNextFrame();
     bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
     if (wantedSize.followDrawable) {
