@@ -120,8 +120,11 @@ void setShowPaused(bool pause) {
 
 void showHeldPicture() {
     platform::presentFrame();
-    // Without vsync nothing else waits: do not spin on the held picture.
+#ifndef __EMSCRIPTEN__
+    // Without vsync nothing else waits: do not spin on the held picture. (In a browser the
+    // presentation waits for the page's next frame.)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+#endif
 }
 
 std::string writeNumberedScreenshot() {

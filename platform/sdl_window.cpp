@@ -167,6 +167,7 @@ SDL_Rect desktopBounds() {
     return bounds;
 }
 
+#ifndef __EMSCRIPTEN__
 // SDL places a window by its frame: it subtracts the frame's size, as last reported by the
 // window manager, from the position asked for. After the frame is taken away the window manager
 // reports the change a little later; placing the window before that puts it off the screen by
@@ -180,6 +181,7 @@ void waitForFrameToGo() {
         SDL_Delay(5);
     }
 }
+#endif
 
 } // namespace
 
