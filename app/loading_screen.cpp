@@ -7,18 +7,13 @@
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
-#include "render/frame_size.h"
 #include "render/overlays.h"
 #include <GL/gl.h>
 
 Texture loadingTexture = 0;
-Texture screenCopyTexture = 0;
 int loadIndex = 0;
 
-void prepareLoadingScreen() {
-    loadJpegTexture(&loadingTexture, "loading.jpg", 0);
-    createFrameSizedTexture(&screenCopyTexture, 640, 480, 0);
-}
+void prepareLoadingScreen() { loadJpegTexture(&loadingTexture, "loading.jpg", 0); }
 
 void loadingScreenFrame() {
     if (loadIndex < sceneCount) {
@@ -32,8 +27,6 @@ void loadingScreenFrame() {
 
     // The picture's first row (t = 0) at the top of the screen.
     drawBackdrop(loadingTexture);
-
-    platform::presentFrame();
 
     if (loadIndex == sceneCount) {
         advanceScene();

@@ -4,7 +4,6 @@
 #include "assets/texture.h"
 
 extern Texture loadingTexture;
-extern Texture screenCopyTexture; // the whole screen, 640 x 480 units: the interlude's trail
 extern int loadIndex;
 
 void prepareLoadingScreen();

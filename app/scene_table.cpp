@@ -79,6 +79,7 @@ int mainLoop() {
         traceFrameStart();
         processInput();
         if (sceneTable[currentScene].frame) sceneTable[currentScene].frame();
+        platform::presentFrame();
         traceFrameEnd();
         // Frames played by a jump are not shown: they do not count.
         if (frameLimit >= 0 && !jumpInProgress() && frameNumber() - jumpFrames() >= frameLimit)

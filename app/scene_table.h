@@ -5,12 +5,21 @@
 
 constexpr int sceneCount = 13;
 
-// Four operation slots; an empty slot is nullptr.
+// Where a scene plays: as the current entry on the whole frame, or as a 256 x 256 live face of
+// the interlude's cube (which copies the picture into a texture of its own).
+enum class View { Frame, LiveFace };
+
+// The operations of a scene kind; an empty slot is nullptr.
 struct Scene {
     int (*load)() = nullptr;            // 1 = fully loaded, 0 = call again next frame
-    void (*frame)() = nullptr;          // draws and presents one frame
-    void (*onMusicSync)(int) = nullptr; // user value of the sync: 0 or 1
+    void (*frame)() = nullptr;          // advance, then draw into the frame (the loop presents)
+    void (*onMusicSync)(int) = nullptr; // user value of the sync: 0 or 1; no GL
     void (*unload)() = nullptr;         // frees the scene's resources at shutdown
+    // One step of time: the clock, phases, camera and the effects of the syncs received. No GL,
+    // so a jump can run it alone for every step it passes over.
+    void (*advance)(View) = nullptr;
+    // GL only: draws the state the last advance left, into the frame or the live face's area.
+    void (*draw)(View) = nullptr;
 };
 
 extern Scene sceneTable[sceneCount];

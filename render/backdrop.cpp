@@ -1,6 +1,5 @@
 #include "render/backdrop.h"
 
-#include "app/app_state.h"
 #include "render/frame_size.h"
 #include <GL/gl.h>
 
@@ -8,7 +7,7 @@ void beginPixelPass() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glOrtho(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
@@ -35,8 +34,8 @@ FrameFillingPicture::FrameFillingPicture(Texture picture, float rows) : picture(
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-    const int frameWidth = framePixels(appState.screenWidth);
-    const int frameHeight = framePixels(appState.screenHeight);
+    const int frameWidth = framePixels(screenUnitsWide);
+    const int frameHeight = framePixels(screenUnitsHigh);
     if (magFilter != GL_LINEAR) return;
     if (minFilter != GL_LINEAR && minFilter != GL_LINEAR_MIPMAP_NEAREST) return;
     if (rows == 1 && width == frameWidth && height == frameHeight) {

@@ -1,6 +1,5 @@
 #include "render/frame_size.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <cmath>
@@ -15,10 +14,7 @@ struct FrameSizedTexture {
 };
 std::vector<FrameSizedTexture> frameSizedTextures;
 
-double pixelsPerUnit() {
-    const double units = appState.screenWidth ? appState.screenWidth : 640;
-    return platform::frameWidth() / units;
-}
+double pixelsPerUnit() { return platform::frameWidth() / static_cast<double>(screenUnitsWide); }
 
 } // namespace
 

@@ -6,6 +6,10 @@
 
 #include "assets/texture.h"
 
+// The screen the scenes think in.
+constexpr int screenUnitsWide = 640;
+constexpr int screenUnitsHigh = 480;
+
 // Screen units to pixels of the picture: the nearest whole pixel, at least 1 for a positive
 // size.
 int framePixels(int screenUnits);

@@ -1,11 +1,10 @@
 // Fade from a colour, decaying camera shake and the backdrop under a trail.
 #include "render/overlays.h"
 
-#include "app/app_state.h"
-#include "app/loading_screen.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/frame_size.h"
 
 #include <GL/gl.h>
 
@@ -22,7 +21,7 @@ void beginScreenPass() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, appState.screenWidth, appState.screenHeight, 0, 0, 1);
+    glOrtho(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1);
     glMatrixMode(GL_MODELVIEW);
     glDisable(GL_DEPTH_TEST);
 }
@@ -48,31 +47,42 @@ void displaceCamera(float right, float up) {
 } // namespace
 
 void fadeOverlay(bool start, float rate, float red, float green, float blue) {
+    if (!start) {
+        advanceFade();
+        drawFade();
+        return;
+    }
+    FadeState& s = fadeState;
+    s.started = true;
+    s.fadeLastTick = platform::tickCount();
+    s.fadeRate = rate;
+    s.fadeAlpha = 1;
+    s.fadeColor[0] = red;
+    s.fadeColor[1] = green;
+    s.fadeColor[2] = blue;
+}
+
+void advanceFade() {
     FadeState& s = fadeState;
     if (!s.started) {
         s.started = true;
         s.fadeLastTick = platform::tickCount();
     }
-    if (start) {
-        s.fadeLastTick = platform::tickCount();
-        s.fadeRate = rate;
-        s.fadeAlpha = 1;
-        s.fadeColor[0] = red;
-        s.fadeColor[1] = green;
-        s.fadeColor[2] = blue;
-        return;
-    }
-    if (s.fadeAlpha == 0) return;
+    s.drawPending = s.fadeAlpha != 0;
+    if (!s.drawPending) return;
+    // The step that reaches 0 still draws, fully transparent; later steps draw nothing.
+    const std::uint32_t now = platform::tickCount();
+    s.fadeAlpha = std::max(0.0f, s.fadeAlpha - float(now - s.fadeLastTick) * s.fadeRate);
+    s.fadeLastTick = platform::tickCount();
+}
 
+void drawFade() {
+    const FadeState& s = fadeState;
+    if (!s.drawPending) return;
     beginScreenPass();
     glLoadIdentity();
     glTranslatef(320, 240, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
-
-    // The step that reaches 0 still draws, fully transparent; later calls draw nothing.
-    const std::uint32_t now = platform::tickCount();
-    s.fadeAlpha = std::max(0.0f, s.fadeAlpha - float(now - s.fadeLastTick) * s.fadeRate);
-    s.fadeLastTick = platform::tickCount();
 
     glColor4f(s.fadeColor[0], s.fadeColor[1], s.fadeColor[2], s.fadeAlpha);
     glEnable(GL_BLEND);
@@ -122,10 +132,10 @@ void cameraShake(bool start, float decay, float right, float up) {
     displaceCamera(s.shakeRight, s.shakeUp);
 }
 
-void drawBackdropUnderScreenCopy(Texture picture, float alpha) {
+void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alpha) {
     glActiveTexture(GL_TEXTURE1);
     glEnable(GL_TEXTURE_2D);
-    const FrameFillingPicture copy(screenCopyTexture, 1);
+    const FrameFillingPicture copy(screenCopy, 1);
     // copy * alpha + picture * (1 - alpha), as the blend would give.
     const GLfloat constant[4] = {1, 1, 1, alpha};
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);

@@ -4,17 +4,22 @@
 #include "assets/texture.h"
 
 // start set: records the fade (opacity 1, `rate` per ms, colour) and draws nothing.
-// start clear: advances and draws one step while the fade lasts.
+// start clear: advanceFade, then drawFade.
 void fadeOverlay(bool start, float rate, float red, float green, float blue);
+// One step of the fade by the time since the last (no GL). A step taken while the fade lasted
+// leaves a picture for drawFade, even the one that reaches opacity 0.
+void advanceFade();
+// Draws the colour over the frame at the opacity of the last step, when that step left one.
+void drawFade();
 // start set: records the shake and displaces the camera at once.
 // start clear: swings the camera to the other side, shrinking with time.
 void cameraShake(bool start, float decay, float right, float up);
-// drawBackdrop(picture) with screenCopyTexture (a copy of the whole screen) laid over it at
+// drawBackdrop(picture) with `screenCopy` (a copy of the whole screen) laid over it at
 // opacity `alpha`, in one pass that writes each pixel once and reads none back: texture unit 1
 // mixes the copy into the picture.
 // Leaves unit 0 active and unit 1 off; restores the projection and loads the identity
 // model-view matrix, as drawBackdrop does.
-void drawBackdropUnderScreenCopy(Texture picture, float alpha);
+void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alpha);
 
 struct FadeState {
     float fadeAlpha = 0;
@@ -22,6 +27,7 @@ struct FadeState {
     float fadeColor[3] = {0, 0, 0};
     unsigned fadeLastTick = 0;
     bool started = false;
+    bool drawPending = false; // the last step was taken while the fade lasted
 };
 struct ShakeState {
     float shakeRight = 0;

@@ -1,6 +1,5 @@
 #include "scenes/cube_grid.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
@@ -286,7 +285,7 @@ int cubeGridLoad() {
     return slot == 8 ? 1 : 0;
 }
 
-void cubeGridFrame() {
+void cubeGridAdvance(View) {
     CubeGridState& s = cubeGrid;
     const std::uint32_t now = platform::tickCount();
     if (!s.lastTickSet) {
@@ -301,9 +300,6 @@ void cubeGridFrame() {
         s.bannerTick = now;
         s.bannerTickSet = true;
     }
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackdrop(cubeGridTextures[0], 0.125f, 0.875f); // rows 0.125 to 0.875 show
-
     const float dt = static_cast<float>(now - s.lastTick);
     updateBanner(now, dt);
     updatePhase(now, dt);
@@ -311,11 +307,21 @@ void cubeGridFrame() {
 
     camera.position(0, 0, 6, 0, 0, -1, 0, 1, 0);
     cameraShake(false, 0, 0, 0);
+    advanceFade();
+}
+
+void cubeGridDraw(View) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawBackdrop(cubeGridTextures[0], 0.125f, 0.875f); // rows 0.125 to 0.875 show
     camera.apply();
-    drawLattices(now);
+    drawLattices(cubeGrid.lastTick);
     drawBanner();
-    fadeOverlay(false, 0, 0, 0, 0);
-    platform::presentFrame();
+    drawFade();
+}
+
+void cubeGridFrame() {
+    cubeGridAdvance(View::Frame);
+    cubeGridDraw(View::Frame);
 }
 
 void cubeGridStepPhase() {
@@ -340,4 +346,5 @@ void cubeGridUnload() { glDeleteTextures(9, cubeGridTextures); }
 
 void resetCubeGrid() { cubeGrid = CubeGridState{}; }
 
-const Scene cubeGridScene{cubeGridLoad, cubeGridFrame, cubeGridOnMusicSync, cubeGridUnload};
+const Scene cubeGridScene{cubeGridLoad,   cubeGridFrame,   cubeGridOnMusicSync,
+                          cubeGridUnload, cubeGridAdvance, cubeGridDraw};

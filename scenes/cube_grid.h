@@ -2,6 +2,7 @@
 // then fly apart; three caption banners slide across the lower part of the screen.
 #pragma once
 
+#include "app/scene_table.h"
 #include "assets/texture.h"
 #include <cstdint>
 
@@ -36,8 +37,11 @@ extern Texture cubeGridTextures[9];
 
 constexpr int cubeGridLastPhase = 8;
 
-int cubeGridLoad();   // one picture per call; 1 after the last
-void cubeGridFrame(); // draws, presents, and hands over when the lattices have flown apart
+int cubeGridLoad(); // one picture per call; 1 after the last
+// Hands over when the lattices have flown apart.
+void cubeGridAdvance(View view);
+void cubeGridDraw(View view);
+void cubeGridFrame();                // advance, then draw
 void cubeGridOnMusicSync(int value); // no GL calls: may come from the music's thread
 void cubeGridUnload();
 // One step of the choreography (the G key and the value-0 sync); stops at phase 8.

@@ -1,8 +1,8 @@
 #include "scenes/greetings.h"
 
 #include "platform/platform.h"
-#include "render/camera.h"
 #include "render/backdrop.h"
+#include "render/camera.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
 #include <cstdlib>
@@ -61,7 +61,7 @@ void drawParticles() {
     }
 }
 
-void greetingsFrame() {
+void greetingsAdvance(View) {
     const std::uint32_t now = platform::tickCount();
     if (!greetings.ticking) {
         greetings.ticking = true;
@@ -83,7 +83,6 @@ void greetingsFrame() {
     updateParticles(static_cast<float>(now - greetings.lastTick));
     greetings.lastTick = now;
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!greetings.slideStarted) {
         greetings.slideStarted = true;
         greetings.slideTick = now;
@@ -93,12 +92,19 @@ void greetingsFrame() {
         greetings.slideTick = now;
     }
     if (greetings.slide == slideCount) greetings.slide = 0;
+}
 
+void greetingsDraw(View) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawBackdrop(greetingsTextures[greetings.slide]);
     // No camera of its own: the view is wherever the interlude before left the camera.
     camera.apply();
     drawParticles();
-    platform::presentFrame();
+}
+
+void greetingsFrame() {
+    greetingsAdvance(View::Frame);
+    greetingsDraw(View::Frame);
 }
 
 // Frees the five textures at shutdown like every other scene does.
@@ -110,4 +116,5 @@ void greetingsUnload() {
 
 } // namespace
 
-const Scene greetingsScene{greetingsLoad, greetingsFrame, noOperation, greetingsUnload};
+const Scene greetingsScene{greetingsLoad,   greetingsFrame,   noOperation,
+                           greetingsUnload, greetingsAdvance, greetingsDraw};

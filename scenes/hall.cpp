@@ -1,13 +1,9 @@
 #include "scenes/hall.h"
 
-#include "app/app_state.h"
-#include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
-#include "render/frame_size.h"
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
-#include "scenes/interlude.h"
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
@@ -179,17 +175,23 @@ int hallLoad() {
     return slot == 4 ? 1 : 0;
 }
 
-void hallFrame() {
+void hallAdvance(View view) {
     HallState& s = hall;
     const std::uint32_t now =
-        beginLiveViewFrame({s.tick, s.tickSet, s.runStart}, hallSceneIndex, hallRunMs);
+        advanceLiveViewClock({s.tick, s.tickSet, s.runStart}, view, hallRunMs);
 
     hallWalk(static_cast<float>(now - s.tick));
     s.flameAngle += static_cast<float>(now - s.tick) * 0.08f;
     s.tick = now;
 
     camera.position(s.eyeX, 0.5f, s.eyeZ, 0, 0.5f, 0, 0, 1, 0);
-    camera.apply();
+    s.view = camera;
+    if (view == View::Frame) advanceFade();
+}
+
+void hallDraw(View view) {
+    beginLiveViewDraw(view);
+    hall.view.apply();
     enableBlackFog();
 
     // The hall mirrored below the floor, the floor laid over it at 70%, then the hall itself.
@@ -211,14 +213,13 @@ void hallFrame() {
     glColor4f(1, 1, 1, 1);
     drawFlames();
 
-    if (currentScene == hallSceneIndex) {
-        fadeOverlay(false, 0, 0, 0, 0);
-        platform::presentFrame();
-        glDisable(GL_FOG);
-    } else {
-        copyFrameIntoTexture(interludeTextures[2], 256, 256); // into the 256 x 256 slot
-        glDisable(GL_FOG);
-    }
+    if (view == View::Frame) drawFade();
+    glDisable(GL_FOG);
+}
+
+void hallFrame() {
+    hallAdvance(View::Frame);
+    hallDraw(View::Frame);
 }
 
 void hallUnload() {
@@ -229,4 +230,4 @@ void hallUnload() {
 
 void resetHall() { hall = HallState{}; }
 
-const Scene hallScene{hallLoad, hallFrame, noOperation, hallUnload};
+const Scene hallScene{hallLoad, hallFrame, noOperation, hallUnload, hallAdvance, hallDraw};

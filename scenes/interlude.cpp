@@ -1,13 +1,12 @@
 #include "scenes/interlude.h"
 
-#include "app/app_state.h"
-#include "app/loading_screen.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
 #include "render/frame_size.h"
 #include "render/overlays.h"
 #include "scenes/cube_grid.h"
+#include "scenes/live_view.h"
 #include "scenes/scenes.h"
 #include "scenes/star_morph.h"
 #include "scenes/swarm.h"
@@ -15,26 +14,27 @@
 #include <cmath>
 
 Texture interludeTextures[6] = {};
+Texture interludeTrailTexture = 0;
 InterludeState interlude;
 
 void resetInterlude() { interlude = InterludeState{}; }
 
 namespace {
 
-constexpr int liveSize = 256; // side of the live-view textures, in screen units
 constexpr int tilesPerSide = 20;
 constexpr float tileSize = 0.05f; // in texture units; 0.2 world units
 
 int interludeLoad() {
     switch (interlude.loadStep) {
     case 0:
-        createFrameSizedTexture(interludeTextures, liveSize, liveSize, 0);
+        createFrameSizedTexture(interludeTextures, liveFaceSize, liveFaceSize, 0);
+        createFrameSizedTexture(&interludeTrailTexture, screenUnitsWide, screenUnitsHigh, 0);
         break;
     case 1:
         loadJpegTexture(interludeTextures, "texture.jpg", 1);
         break;
     case 2:
-        createFrameSizedTexture(interludeTextures, liveSize, liveSize, 2);
+        createFrameSizedTexture(interludeTextures, liveFaceSize, liveFaceSize, 2);
         break;
     case 3:
         loadJpegTexture(interludeTextures, "kuutio.jpg", 3);
@@ -46,17 +46,18 @@ int interludeLoad() {
     return interlude.loadStep == 4 ? 1 : 0;
 }
 
-// Runs another scene's frame, which renders into one of our live textures. The camera's eye is
-// put back afterwards; its centre and up stay as that frame set them.
-void renderLiveView(const Scene& scene) {
+// Steps a scene shown live on a face. The camera's eye is put back afterwards; its centre and
+// up stay as that scene set them.
+void advanceLiveView(const Scene& scene) {
     const Vec3 eye = camera.eye;
-    scene.frame();
+    scene.advance(View::LiveFace);
     camera.eye = eye;
 }
 
-void renderLiveViews(std::uint32_t stage) {
-    if (stage == 1 || stage == 2) renderLiveView(tunnelScene);
-    if (stage == 2 || stage == 3) renderLiveView(hallScene);
+// Has a scene draw its live picture and takes it into our texture `slot`.
+void drawLiveView(const Scene& scene, int slot) {
+    scene.draw(View::LiveFace);
+    copyFrameIntoTexture(interludeTextures[slot], liveFaceSize, liveFaceSize);
 }
 
 // Back at the near end: the occurrence is over and the next scene takes the screen.
@@ -222,18 +223,13 @@ void drawCube() {
     }
 }
 
-void interludeFrame() {
-    renderLiveViews(interlude.stage);
-
-    const int width = static_cast<int>(appState.screenWidth);
-    const int height = static_cast<int>(appState.screenHeight);
-    setFrameViewport(width, height);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // From the second frame on the trail, last frame's picture at 70%, lies over the backdrop.
-    if (interlude.stage == 0)
-        drawBackdrop(interludeTextures[3]);
-    else
-        drawBackdropUnderScreenCopy(interludeTextures[3], 0.7f);
+void interludeAdvance(View) {
+    const std::uint32_t stage = interlude.stage;
+    interlude.liveTunnel = stage == 1 || stage == 2;
+    interlude.liveHall = stage == 2 || stage == 3;
+    if (interlude.liveTunnel) advanceLiveView(tunnelScene);
+    if (interlude.liveHall) advanceLiveView(hallScene);
+    interlude.firstFrame = stage == 0;
 
     const std::uint32_t now = platform::tickCount();
     if (!interlude.ticking) {
@@ -254,18 +250,37 @@ void interludeFrame() {
     }
 
     moveCamera(now);
-    camera.apply();
     if (!interlude.occurrenceStarting) interlude.tick = now;
-
     updateCubeAngles();
+    advanceFade();
+}
+
+void interludeDraw(View) {
+    if (interlude.liveTunnel) drawLiveView(tunnelScene, 0);
+    if (interlude.liveHall) drawLiveView(hallScene, 2);
+
+    setFrameViewport(screenUnitsWide, screenUnitsHigh);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // From the second frame on the trail, last frame's picture at 70%, lies over the backdrop.
+    if (interlude.firstFrame)
+        drawBackdrop(interludeTextures[3]);
+    else
+        drawBackdropUnderScreenCopy(interludeTextures[3], interludeTrailTexture, 0.7f);
+
+    camera.apply();
     glRotatef(interlude.cubeAngleX, 1, 0, 0);
     glRotatef(interlude.cubeAngleY, 0, 1, 0);
     glRotatef(interlude.cubeAngleZ, 0, 0, 1);
     if (interlude.stage <= 7) drawCube();
 
-    copyFrameIntoTexture(screenCopyTexture, width, height); // the next frame's trail
-    fadeOverlay(false, 0, 0, 0, 0);
-    platform::presentFrame();
+    // The next frame's trail.
+    copyFrameIntoTexture(interludeTrailTexture, screenUnitsWide, screenUnitsHigh);
+    drawFade();
+}
+
+void interludeFrame() {
+    interludeAdvance(View::Frame);
+    interludeDraw(View::Frame);
 }
 
 // A white flash on the first note of the marked instrument; no GL calls here.
@@ -278,8 +293,11 @@ void interludeUnload() {
     glDeleteTextures(6, interludeTextures);
     for (Texture& t : interludeTextures)
         t = 0;
+    if (interludeTrailTexture) glDeleteTextures(1, &interludeTrailTexture);
+    interludeTrailTexture = 0;
 }
 
 } // namespace
 
-const Scene interludeScene{interludeLoad, interludeFrame, interludeMusicSync, interludeUnload};
+const Scene interludeScene{interludeLoad,   interludeFrame,   interludeMusicSync,
+                           interludeUnload, interludeAdvance, interludeDraw};

@@ -8,6 +8,8 @@
 // 0: live tunnel, 1: "texture.jpg" (loaded, not drawn), 2: live hall, 3: "kuutio.jpg"
 // (background); 4 and 5 stay 0.
 extern Texture interludeTextures[6];
+// The whole screen as the last interlude frame left it, 640 x 480 units: the trail.
+extern Texture interludeTrailTexture;
 
 // One set of state serves all six occurrences; it lives for the whole run.
 struct InterludeState {
@@ -22,6 +24,10 @@ struct InterludeState {
     float zoomSpeed = 0.015f; // units per ms; > 0 the camera moves away from the cube
     float explodeDistance = 0;
     float cubeAngleX = 0, cubeAngleY = 0, cubeAngleZ = 0; // degrees
+    // What the last step leaves to draw: the live faces it moved on, and whether it was the
+    // first frame ever (no trail yet).
+    bool liveTunnel = false, liveHall = false;
+    bool firstFrame = false;
 };
 
 extern InterludeState interlude;

@@ -1,16 +1,23 @@
-// The start of a frame of a scene that the interlude also calls, to render the scene live into
-// one of its 256 x 256 (screen units) textures when the scene is not the current one.
+// The clock and the drawing area of a scene the interlude also shows live, on one of its cube's
+// 256 x 256 (screen units) faces, while the scene is not the current entry.
 #pragma once
 
+#include "app/scene_table.h"
 #include <cstdint>
 
 struct LiveViewClock {
-    std::uint32_t& tick;     // tick of the previous frame, set on the first call
+    std::uint32_t& tick;     // tick of the previous step, set on the first call
     bool& tickSet;           // first-call guard of `tick`
-    std::uint32_t& runStart; // first frame as the current scene; 0 = not yet
+    std::uint32_t& runStart; // first step as the current scene; 0 = not yet
 };
 
-// Sets the clock's first values, hands over once the scene has been current for `runMs` (the
-// frame is still drawn), picks the full-screen or the 256 x 256 viewport (the projection stays
-// the run's own), clears to black and loads the identity model-view matrix. Returns the tick.
-std::uint32_t beginLiveViewFrame(const LiveViewClock& clock, int sceneIndex, std::uint32_t runMs);
+// No GL. Sets the clock's first values and, as the current entry, hands over once the scene has
+// been current for `runMs` (the frame is still drawn). Returns the tick.
+std::uint32_t advanceLiveViewClock(const LiveViewClock& clock, View view, std::uint32_t runMs);
+
+// Picks the full-screen or the 256 x 256 viewport (the projection stays the run's own), clears
+// it to black and loads the identity model-view matrix.
+void beginLiveViewDraw(View view);
+
+// Side of a live face, in screen units.
+constexpr int liveFaceSize = 256;

@@ -146,7 +146,7 @@ void drawStar(const Model& a, const Model& b, float t) {
     }
 }
 
-void morphFrame() {
+void morphAdvance(View) {
     const std::uint32_t now = platform::tickCount();
     if (!morph.started) {
         morph.started = true;
@@ -154,24 +154,29 @@ void morphFrame() {
         morph.morphStart = now;
     }
     if (now - morph.morphStart >= flyOutAfter && morph.morphPhase == 1) morph.morphPhase = 2;
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackdrop(morphTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.position(0, 0, 22, 0, 0, -1, 0, 1, 0);
-    camera.apply();
 
     const float dt = static_cast<float>(now - morph.morphTick);
     stepMorph(dt);
     stepMotion(dt);
     morph.morphTick = now;
+}
 
+void morphDraw(View) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawBackdrop(morphTextures[0], 0.125f, 0.875f); // middle three quarters
+    camera.apply();
     glTranslatef(morph.starX, 0, 0);
     glRotatef(morph.starAngleX, 1, 0, 0);
     glRotatef(morph.starAngleY, 0, 1, 0);
     glRotatef(morph.starAngleZ, 0, 0, 1);
     // Mismatched or broken star files draw no star; the background and timing go on.
     if (modelsMorphable(models[0], models[1])) drawStar(models[0], models[1], morph.morphFactor);
-    platform::presentFrame();
+}
+
+void morphFrame() {
+    morphAdvance(View::Frame);
+    morphDraw(View::Frame);
 }
 
 void morphUnload() {
@@ -183,4 +188,5 @@ void morphUnload() {
 
 } // namespace
 
-const Scene starMorphScene{morphLoad, morphFrame, noOperation, morphUnload};
+const Scene starMorphScene{morphLoad,   morphFrame,   noOperation,
+                           morphUnload, morphAdvance, morphDraw};

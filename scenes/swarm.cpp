@@ -82,7 +82,7 @@ void drawSpheres() {
     glDisable(GL_BLEND);
 }
 
-void swarmFrame() {
+void swarmAdvance(View) {
     const std::uint32_t now = platform::tickCount();
     if (!swarm.started) {
         swarm.started = true;
@@ -93,11 +93,7 @@ void swarmFrame() {
         swarm.lastTick = now;
     }
     if (swarm.swarmState == 1 && now - swarm.startTick >= holdEndsAfter) swarm.swarmState = 2;
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawBackdrop(swarmTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.position(0, 0, 7, 0, 0, -1, 0, 1, 0);
-    camera.apply();
 
     wander(now);
     const float dt = static_cast<float>(now - swarm.lastTick);
@@ -110,9 +106,18 @@ void swarmFrame() {
     }
     if (swarm.swarmState == 2 && swarm.swarmX >= flightEnd) advanceScene();
     swarm.lastTick = now;
+}
 
+void swarmDraw(View) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawBackdrop(swarmTextures[0], 0.125f, 0.875f); // middle three quarters
+    camera.apply();
     drawSpheres();
-    platform::presentFrame();
+}
+
+void swarmFrame() {
+    swarmAdvance(View::Frame);
+    swarmDraw(View::Frame);
 }
 
 void swarmUnload() {
@@ -124,4 +129,4 @@ void swarmUnload() {
 
 } // namespace
 
-const Scene swarmScene{swarmLoad, swarmFrame, noOperation, swarmUnload};
+const Scene swarmScene{swarmLoad, swarmFrame, noOperation, swarmUnload, swarmAdvance, swarmDraw};

@@ -1,12 +1,10 @@
 #include "scenes/tunnel.h"
 
-#include "app/app_state.h"
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/frame_size.h"
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
-#include "scenes/interlude.h"
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
 #include <GL/gl.h>
@@ -217,10 +215,10 @@ int tunnelLoad() {
     return slot == 2 ? 1 : 0;
 }
 
-void tunnelFrame() {
+void tunnelAdvance(View view) {
     TunnelState& s = tunnel;
     const std::uint32_t now =
-        beginLiveViewFrame({s.tick, s.tickSet, s.runStart}, tunnelSceneIndex, tunnelRunMs);
+        advanceLiveViewClock({s.tick, s.tickSet, s.runStart}, view, tunnelRunMs);
 
     const float dt = static_cast<float>(now - s.tick);
     s.depth -= dt * 0.0015f;
@@ -232,23 +230,28 @@ void tunnelFrame() {
     camera.position(0.2f * std::sin(t), 0.2f * std::cos(t), t, 0.25f * std::sin(t + 1.5707964f),
                     0.25f * std::cos(t + 1.5707964f), t - pi, 0, 1, 0);
     cameraShake(false, 0, 0, 0);
-    camera.apply();
+    s.view = camera;
+    if (view == View::Frame) advanceFade();
+}
+
+void tunnelDraw(View view) {
+    beginLiveViewDraw(view);
+    tunnel.view.apply();
     enableBlackFog();
 
-    const float eyeZ = camera.eye.z;
+    const float eyeZ = tunnel.view.eye.z;
     // gluPerspective's 45 degrees over the view's height: the full screen or the live face.
-    const int viewHeight = currentScene == tunnelSceneIndex ? 480 : 256;
+    const int viewHeight = view == View::Frame ? screenUnitsHigh : liveFaceSize;
     drawTube(eyeZ, 0.5f * static_cast<float>(framePixels(viewHeight)) / std::tan(pi / 8));
     drawHelix(eyeZ);
     glColor4f(1, 1, 1, 1);
     glDisable(GL_FOG);
+    if (view == View::Frame) drawFade();
+}
 
-    if (currentScene == tunnelSceneIndex) {
-        fadeOverlay(false, 0, 0, 0, 0);
-        platform::presentFrame();
-    } else {
-        copyFrameIntoTexture(interludeTextures[0], 256, 256); // into the 256 x 256 slot
-    }
+void tunnelFrame() {
+    tunnelAdvance(View::Frame);
+    tunnelDraw(View::Frame);
 }
 
 void tunnelOnMusicSync(int value) {
@@ -261,4 +264,5 @@ void tunnelUnload() { glDeleteTextures(3, tunnelTextures); }
 
 void resetTunnel() { tunnel = TunnelState{}; }
 
-const Scene tunnelScene{tunnelLoad, tunnelFrame, tunnelOnMusicSync, tunnelUnload};
+const Scene tunnelScene{tunnelLoad,   tunnelFrame,   tunnelOnMusicSync,
+                        tunnelUnload, tunnelAdvance, tunnelDraw};

@@ -1,12 +1,12 @@
 // Scene 3: a flight down an endless, wobbling, twisting tube with a double helix along its
-// axis, in black fog. Called from the interlude too: then it renders into the interlude's
-// 256 x 256 texture slot 0 instead of presenting.
+// axis, in black fog. The interlude shows it live on a face of its cube too.
 #pragma once
 
+#include "app/scene_table.h"
 #include "assets/texture.h"
+#include "render/camera.h"
 #include <cstdint>
 
-constexpr int tunnelSceneIndex = 3;
 constexpr std::uint32_t tunnelRunMs = 30000;
 
 struct TunnelState {
@@ -16,6 +16,7 @@ struct TunnelState {
     std::uint32_t tick = 0;     // tick of the previous frame
     bool tickSet = false;       // first-call guard of `tick`
     std::uint32_t runStart = 0; // first frame as the current scene; 0 = not yet
+    Camera view;                // the camera as the last step left it, shake included
 };
 
 extern TunnelState tunnel;
@@ -23,9 +24,11 @@ extern TunnelState tunnel;
 extern Texture tunnelTextures[3];
 
 int tunnelLoad();
-// As the current scene: draws on the whole screen, presents, and hands over after 30 s.
-// Otherwise: draws into 256 x 256 pixels and copies them into interludeTextures[0].
-void tunnelFrame();
+// As the current scene (View::Frame) it hands over after 30 s; as a live face it only moves on.
+void tunnelAdvance(View view);
+// The whole frame, fade included, or the live face's 256 x 256 area at the bottom left.
+void tunnelDraw(View view);
+void tunnelFrame();                // advance and draw as the current scene
 void tunnelOnMusicSync(int value); // value 1: white flash and a sideways shake
 void tunnelUnload();
 

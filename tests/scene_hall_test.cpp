@@ -1,7 +1,6 @@
 // Scene 5: the square path and its corners, the 30 s turn, the GL state it leaves behind, and
 // the fog near the eye wherever it stands.
 #include "scenes/hall.h"
-#include "scenes/interlude.h"
 #include "tests/scene_test_support.h"
 
 namespace {
@@ -35,22 +34,19 @@ class HallScene : public ::testing::Test {
         hallTextures[2] = solidTexture(0, 200, 0);     // flame light
         hallTextures[3] = solidTexture(0, 0, 0);       // a black floor shows only the mirror
         hallTextures[4] = solidTexture(200, 0, 0);     // pillars
-        interludeTextures[2] = makeTexture(256, 256, std::vector<std::uint8_t>(256 * 256 * 4, 0));
     }
     void TearDown() override {
         hallUnload();
-        glDeleteTextures(1, &interludeTextures[2]);
         for (Texture& texture : hallTextures)
             texture = 0;
-        interludeTextures[2] = 0;
     }
     static void at(std::uint32_t ms) { frameAt(start + ms, hallFrame); }
 };
 
 TEST_F(HallScene, TurnOf30sCountsFromTheFirstFrameAsCurrent) {
     currentScene = 4;
-    at(0);
-    at(1000);
+    liveFaceAt(start, hallScene);
+    liveFaceAt(start + 1000, hallScene);
     EXPECT_FLOAT_EQ(hall.eyeX, 2.0f) << "the walk runs from the first call";
     EXPECT_FLOAT_EQ(hall.flameAngle, 80.0f);
     currentScene = 5;

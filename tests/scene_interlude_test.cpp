@@ -35,14 +35,14 @@ class InterludeScene : public ::testing::Test {
         const std::vector<std::uint8_t> black(640 * 480 * 4, 0);
         interludeTextures[0] = makeTexture(256, 256, black);
         interludeTextures[2] = makeTexture(256, 256, black);
-        screenCopyTexture = makeTexture(640, 480, black);
+        interludeTrailTexture = makeTexture(640, 480, black);
         currentScene = 2;
         tick = firstTick;
     }
     void TearDown() override {
         interludeScene.unload();
-        glDeleteTextures(1, &screenCopyTexture);
-        screenCopyTexture = 0;
+        glDeleteTextures(1, &interludeTrailTexture);
+        interludeTrailTexture = 0;
     }
 
     // One interlude frame `dt` ms after the previous one.

@@ -66,4 +66,11 @@ Rgb presentedPixel(int x, int y) {
 void frameAt(std::uint32_t tick, void (*frame)()) {
     platform::setVirtualTick(tick);
     frame();
+    platform::presentFrame();
+}
+
+void liveFaceAt(std::uint32_t tick, const Scene& scene) {
+    platform::setVirtualTick(tick);
+    scene.advance(View::LiveFace);
+    scene.draw(View::LiveFace);
 }

@@ -33,5 +33,8 @@ void presentMarker(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // The pixel of the last presented picture, y from the top.
 Rgb presentedPixel(int x, int y);
 
-// Moves the virtual clock to `tick` and runs `frame` once.
+// Moves the virtual clock to `tick`, runs `frame` once and presents, as the main loop does.
 void frameAt(std::uint32_t tick, void (*frame)());
+// Moves the virtual clock to `tick` and steps and draws `scene` as a live face of the interlude
+// (nothing is presented).
+void liveFaceAt(std::uint32_t tick, const Scene& scene);
