@@ -3,7 +3,14 @@
 # the cache that scripts/build-web-libs fills.
 set(TUVERO_WEB_PREFIX "" CACHE PATH "SDL2, libopenmpt and libjpeg-turbo built for the browser")
 set(TUVERO_WEB_DATA "" CACHE PATH "The show's data folder; its -hd sibling goes along")
-option(TUVERO_WEB_STUB "Link a stand-in for the show (toolchain, page and music checks)" OFF)
+# The show draws through render/gfx (OpenGL ES 3.0 / WebGL 2); a tree without it still draws
+# with OpenGL 1.x, which WebGL cannot run: the build then links a stand-in for the show, which
+# checks the toolchain, the page, the sound and the snapshot channel.
+if(EXISTS ${CMAKE_SOURCE_DIR}/render/gfx.h)
+  set(TUVERO_WEB_STUB OFF)
+else()
+  set(TUVERO_WEB_STUB ON)
+endif()
 if(NOT TUVERO_WEB_PREFIX OR NOT EXISTS ${TUVERO_WEB_PREFIX}/lib/libSDL2.a)
   message(FATAL_ERROR "TUVERO_WEB_PREFIX must name the library cache (scripts/build-web-libs)")
 endif()
@@ -23,8 +30,11 @@ target_include_directories(tuvero_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(tuvero_platform PRIVATE ${TUVERO_WARNINGS})
 
 if(TUVERO_WEB_STUB)
+  message(STATUS "The browser build links the stand-in for the show")
+  file(WRITE ${CMAKE_BINARY_DIR}/stand-in "the stand-in for the show\n")
   add_executable(tuvero web/stub_main.cpp offline/music_hash.cpp)
 else()
+  file(REMOVE ${CMAKE_BINARY_DIR}/stand-in)
   file(GLOB CORE_SOURCES CONFIGURE_DEPENDS app/*.cpp assets/*.cpp render/*.cpp scenes/*.cpp
        offline/*.cpp)
   list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
