@@ -71,8 +71,7 @@ async function offlineRun(query, timeoutMinutes) {
   await no.waitFor({ state: 'visible', timeout: 30000 });
   result('question-buttons', `"${await yes.textContent()}" "${await no.textContent()}"`);
   // Let the page download everything: still no sound until the questions are answered.
-  await page.waitForFunction(() => document.getElementById('progress').textContent === 'Ready.',
-                             null, { timeout: 120000 });
+  await page.waitForFunction(() => window.tuvero.ready, null, { timeout: 120000 });
   await page.waitForTimeout(1000);
   const before = await page.evaluate(() => window.audioContexts.map((c) => c.state));
   if (before.includes('running')) fail(`sound before any click: audio contexts ${before}`);
