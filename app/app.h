@@ -55,7 +55,7 @@ void setupProjection();
 
 // Releases everything in reverse order of creation; safe to call more than once.
 void releaseAll();
-// Prints `message` to stderr, releases everything and ends the process with `code`.
+// Prints "tuvero: `message`" to stderr, releases everything and ends the process with `code`.
 [[noreturn]] void failAndExit(const std::string& message, int code);
 
 // The options of the running show (trace, frame limit).

@@ -1,5 +1,8 @@
 #include "app/console.h"
 
+#include "app/app.h"
+#include "platform/platform.h"
+
 #include <cstdio>
 
 namespace {
@@ -19,5 +22,13 @@ void endProgressLine() {
 
 void printMessageLine(const std::string& text) {
     endProgressLine();
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "tuvero: %s\n", text.c_str());
+}
+
+void reportToUser(const std::string& text, const std::string& title) {
+    printMessageLine(text);
+    const ShowOptions& options = showOptions();
+    const bool offline = options.capture || options.benchmark || options.snapshots;
+    if (!offline && !options.hidden && platform::windowOpen())
+        platform::messageBox({text, title, false});
 }

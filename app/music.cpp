@@ -44,11 +44,11 @@ void warnAboutSilentCues(const std::string& path, int onceInstrument, int everyI
     cuesMissing = !platform::musicPatternsPlayInstrument(onceInstrument) ||
                   !platform::musicPatternsPlayInstrument(everyInstrument);
     if (!platform::musicPatternsPlayInstrument(onceInstrument))
-        printMessageLine("tuvero: warning: " + path + " never plays instrument " +
+        printMessageLine("warning: " + path + " never plays instrument " +
                          std::to_string(onceInstrument) +
                          ", whose first note moves the first scene on: " + outcome + advice);
     if (!platform::musicPatternsPlayInstrument(everyInstrument))
-        printMessageLine("tuvero: warning: " + path + " never plays instrument " +
+        printMessageLine("warning: " + path + " never plays instrument " +
                          std::to_string(everyInstrument) +
                          ", whose notes end the first scene: " + outcome + advice);
 }
@@ -66,6 +66,8 @@ int startMusic() {
         appState.music = 0;
         return 0;
     }
+    for (const std::string& warning : platform::musicLoadWarnings())
+        printMessageLine("warning: " + path + ": " + warning);
     applyLatencySetting();
     const int once = showOptions().cueOnceInstrument;
     const int every = showOptions().cueEveryInstrument;

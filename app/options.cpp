@@ -69,7 +69,20 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
     CaptureSettings captureSettings; // the capture options may come before --capture
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        // --option=value is the same as --option value.
+        std::string inlineValue;
+        bool hasInlineValue = false, inlineValueTaken = false;
+        if (const size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != arg.npos) {
+            inlineValue = arg.substr(equals + 1);
+            arg.resize(equals);
+            hasInlineValue = true;
+        }
         auto value = [&](const char*& out) {
+            if (hasInlineValue) {
+                out = inlineValue.c_str();
+                inlineValueTaken = true;
+                return true;
+            }
             if (i + 1 >= argc) {
                 error = arg + " needs a value";
                 return false;
@@ -214,6 +227,10 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
             options.benchmarkJson = text;
         } else {
             error = "unknown option " + arg;
+            return 2;
+        }
+        if (hasInlineValue && !inlineValueTaken) {
+            error = arg + " takes no value";
             return 2;
         }
     }

@@ -18,9 +18,13 @@
 #include "platform/platform.h"
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <unistd.h>
 
 namespace {
 ShowOptions activeOptions;
@@ -73,6 +77,23 @@ bool configurePicture(bool offline) {
     useAnisotropicFiltering(choice.anisotropic);
     choosePictureFolder(platform::frameWidth() > 640, !activeOptions.dataDir.empty());
     return true;
+}
+
+// A file can be written at `path` (it is not written now): its folder exists and takes files,
+// and it is not a folder itself nor a file that cannot be replaced.
+bool checkOutputFile(const std::string& path, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path file(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (fs::is_directory(file, ec))
+        error = path + " is a folder; give a file name";
+    else if (!fs::is_directory(folder, ec))
+        error = "cannot write " + path + ": there is no folder " + folder.string();
+    else if (access(folder.c_str(), W_OK) != 0 ||
+             (fs::exists(file, ec) && access(file.c_str(), W_OK) != 0))
+        error = "cannot write " + path + ": " + std::strerror(EACCES);
+    return error.empty();
 }
 
 // True when no screenshot was asked for or it was written.
@@ -147,9 +168,31 @@ int runShow(const ShowOptions& given) {
     if (options.snapshots) {
         std::string error;
         if (!checkSnapshotFolder(options.snapshots->folder, error)) {
-            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            printMessageLine(error);
             return 1;
         }
+    }
+    // Outputs are checked now: a run must not fail at its end over a path given at its start.
+    for (const std::string* output : {&options.benchmarkJson, &options.screenshot}) {
+        std::string error;
+        if (!output->empty() && !checkOutputFile(*output, error)) {
+            printMessageLine(error);
+            return 1;
+        }
+    }
+    // The live show needs a display to be seen; without one SDL would draw off screen, and the
+    // show would play unseen until it was killed.
+    if (!offline && !options.hidden && !platform::displayAvailable()) {
+        printMessageLine("there is no display to play the show on (no X11 or Wayland display "
+                         "server answers; is DISPLAY set?). Without one, the show can be "
+                         "rendered offline: --capture FILE, --snapshots F,... --snapshot-dir DIR, "
+                         "or --benchmark");
+        return 1;
+    }
+    // A hidden run is for no one to watch or hear: it asks nothing.
+    if (options.hidden) {
+        if (!options.fullScreen) options.fullScreen = false;
+        if (!options.music) options.music = false;
     }
     std::unique_ptr<CaptureRun> capture;
     if (options.capture) {

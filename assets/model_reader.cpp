@@ -1,6 +1,6 @@
 #include "assets/model_reader.h"
 
-#include "platform/platform.h"
+#include "assets/load_report.h"
 
 #include <algorithm>
 #include <bit>
@@ -62,8 +62,9 @@ float littleEndianFloat(const unsigned char* bytes) {
     return std::bit_cast<float>(littleEndian32(bytes));
 }
 
-void show(const std::string& text, const char* title) {
-    platform::messageBox(platform::MessageBoxRequest{text, title, false});
+void report(const std::string& file, const std::string& text, bool warning) {
+    reportLoadProblem(
+        {LoadReport::Kind::Model, warning, file, text, warning ? "Warning" : "Error"});
 }
 
 // Every face must name vertices of its own object: drawing and normals index with them.
@@ -104,7 +105,7 @@ bool ModelReader::load(Model& model, const char* fileName) {
     const std::string name = fileName ? fileName : "";
     std::FILE* file = std::fopen(name.c_str(), "rb");
     if (!file) {
-        show("Unable to find the file: " + name + "!", "Error");
+        report(name, "Unable to find the file: " + name + "!", false);
         return false;
     }
     const bool loaded = load(model, file, name.c_str());
@@ -120,6 +121,7 @@ bool ModelReader::load(Model& model, std::FILE* stream, const char* fileName) {
     fresh.materials = model.materials;
     fresh.materialCount = model.materialCount;
     file_ = stream;
+    fileName_ = name;
     depth_ = 0;
     consumed_ = 0;
     charged_ = 0;
@@ -130,12 +132,12 @@ bool ModelReader::load(Model& model, std::FILE* stream, const char* fileName) {
         checkFaces(fresh);
     } catch (const NotPrimary&) {
         file_ = nullptr;
-        show("Unable to load PRIMARY chunck from file: " + name + "!", "Error");
+        report(name, "Unable to load PRIMARY chunck from file: " + name + "!", false);
         return false;
     } catch (const LoadFailure& failure) {
         file_ = nullptr;
         materialIndex_.clear();
-        show("Unable to load the file " + name + ": " + failure.reason + "!", "Error");
+        report(name, "Unable to load the file " + name + ": " + failure.reason + "!", false);
         return false;
     }
     file_ = nullptr;
@@ -263,7 +265,7 @@ void ModelReader::readVersion(Chunk& chunk) {
     unsigned char bytes[4] = {};
     readRest(chunk, bytes, sizeof bytes);
     if ((littleEndian32(bytes) & 0xFFFF) > 3)
-        show("This 3DS file is over version 3 so it may load incorrectly", "Warning");
+        report(fileName_, "This 3DS file is over version 3 so it may load incorrectly", true);
 }
 
 // The editor chunk's first child is the mesh version, which nothing here needs.

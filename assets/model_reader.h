@@ -3,7 +3,7 @@
 // Model, then computes its normals.
 //
 // A model file is input from outside: every read stays inside its chunk and its destination,
-// and a file whose chunk lengths disagree with its contents is refused with a message box.
+// and a file whose chunk lengths disagree with its contents is refused with a load report.
 // What a file can make the reader allocate is bounded by its size: a fixed allowance plus a
 // few times the bytes read, so a file of empty chunks cannot become a heap of records. A
 // refused file leaves the model exactly as it was.
@@ -19,8 +19,9 @@
 class ModelReader {
   public:
     // Reads fileName and appends its materials and objects to model (callers pass it empty).
-    // Failures are shown in a message box titled "Error" and leave the model untouched; a file
-    // above version 3 shows a warning and still loads. Returns whether the model was filled.
+    // Failures are queued as load reports titled "Error" and leave the model untouched; a file
+    // above version 3 is reported as a warning and still loads. Returns whether the model was
+    // filled.
     bool load(Model& model, const char* fileName);
     // The same from an open stream, read from its current position to the end of the primary
     // chunk and left open; fileName names it in the messages.
@@ -68,6 +69,7 @@ class ModelReader {
     std::int32_t findMaterial(const Model& model, const char* name);
 
     std::FILE* file_ = nullptr;
+    std::string fileName_;       // of the load in progress, for its reports
     int depth_ = 0;              // chunk loops active now
     std::uint64_t consumed_ = 0; // bytes read from the file in this load
     std::uint64_t charged_ = 0;  // bytes of records and lists made in this load

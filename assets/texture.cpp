@@ -1,14 +1,14 @@
 // JPEG decoding through libjpeg and upload as GL textures.
 #include "assets/texture.h"
 
-#include "app/app.h"
-#include "app/console.h"
 #include "assets/data_folder.h"
+#include "assets/load_report.h"
 #include "assets/texture_filtering.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -21,10 +21,8 @@
 
 namespace {
 
-// Pictures larger than this are refused before any pixel memory is allocated: no picture of
-// the show comes near it, and a forged header could otherwise ask for gigabytes.
-constexpr unsigned maxPictureSide = 8192;
-constexpr std::size_t maxPicturePixels = std::size_t{1} << 24; // 16 Mpixel, 48 MiB of RGB
+// Blank textures are made no larger than this on a side.
+constexpr unsigned maxEmptyTextureSide = 8192;
 
 // libjpeg reports errors through this manager: the message is kept and control jumps back to
 // the decoder instead of the library's default, which ends the process.
@@ -51,6 +49,19 @@ void keepFirstWarning(j_common_ptr info, int level) {
 
 void discardMessage(j_common_ptr) {}
 
+// CMYK to RGB by the usual rule, R = (1 - C)(1 - K) and so on. Adobe's files (every CMYK or
+// YCCK JPEG that carries its marker, which is nearly all) store the inks inverted, so there
+// R = C K directly.
+void cmykToRgb(const JSAMPLE* cmyk, std::uint8_t* rgb, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        const unsigned k = inverted ? cmyk[3] : 255u - cmyk[3];
+        for (int c = 0; c < 3; ++c) {
+            const unsigned ink = inverted ? cmyk[c] : 255u - cmyk[c];
+            rgb[c] = static_cast<std::uint8_t>((ink * k + 127) / 255);
+        }
+    }
+}
+
 // Everything the setjmp frame touches lives here, outside that frame, so its values stay
 // defined after a jump back.
 struct DecodeSession {
@@ -59,6 +70,8 @@ struct DecodeSession {
     std::FILE* file = nullptr;
     JpegImage* image = nullptr;
     std::vector<JSAMPROW> rows;
+    std::vector<JSAMPLE> cmykRow;  // one decoded row of a CMYK or YCCK picture
+    unsigned maxSide = 0;          // 0: any size
     const char* refusal = nullptr; // set for pictures refused by our own checks
 };
 
@@ -69,17 +82,29 @@ bool decompress(DecodeSession& session) {
     if (setjmp(session.errors.jump)) return false;
 
     jpeg_read_header(&info, TRUE);
-    if (info.image_width > maxPictureSide || info.image_height > maxPictureSide ||
-        std::size_t{info.image_width} * info.image_height > maxPicturePixels) {
-        session.refusal = "picture too large";
+    if (std::uint64_t{info.image_width} * info.image_height > maxDecodedPixels) {
+        session.refusal = "too large";
         return false;
     }
-    // Every picture becomes RGB: greyscale converts; what libjpeg cannot convert (CMYK, YCCK)
-    // fails in jpeg_start_decompress with its own message.
-    info.out_color_space = JCS_RGB;
+    // Every picture becomes RGB: libjpeg converts greyscale itself; CMYK and YCCK come out as
+    // CMYK and are converted here, row by row.
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // Larger than the texture limit: libjpeg decodes at the largest of its M/8 scales that fits
+    // (less memory and time than decoding whole); the rest is averaged down afterwards.
+    if (session.maxSide > 0) {
+        const std::uint64_t side = std::max(info.image_width, info.image_height);
+        if (side > session.maxSide) {
+            unsigned eighths = 8;
+            while (eighths > 1 && (side * eighths + 7) / 8 > session.maxSide)
+                --eighths;
+            info.scale_num = eighths;
+            info.scale_denom = 8;
+        }
+    }
     jpeg_start_decompress(&info);
-    if (info.output_components != 3) {
-        session.refusal = "not convertible to RGB";
+    if (info.output_components != (cmyk ? 4 : 3)) {
+        session.refusal = "its colours cannot be converted to RGB";
         return false;
     }
 
@@ -93,18 +118,49 @@ bool decompress(DecodeSession& session) {
     for (std::size_t row = 0; row < session.rows.size(); ++row)
         session.rows[row] = image.pixels.data() + row * rowSpan;
 
+    session.cmykRow.resize(cmyk ? std::size_t{info.output_width} * 4 : 0);
     while (info.output_scanline < info.output_height) {
+        const JDIMENSION at = info.output_scanline;
+        JSAMPROW cmykRow = session.cmykRow.data();
         const JDIMENSION read =
-            jpeg_read_scanlines(&info, session.rows.data() + info.output_scanline,
-                                info.output_height - info.output_scanline);
+            cmyk ? jpeg_read_scanlines(&info, &cmykRow, 1)
+                 : jpeg_read_scanlines(&info, session.rows.data() + at, info.output_height - at);
         if (read == 0) {
-            session.refusal = "decoder made no progress";
+            session.refusal = "the decoder made no progress";
             return false;
         }
+        if (cmyk)
+            cmykToRgb(session.cmykRow.data(), session.rows[at], info.output_width,
+                      info.saw_Adobe_marker != 0);
     }
     jpeg_finish_decompress(&info);
     if (session.errors.base.num_warnings > 0) image.warning = session.errors.message;
     return true;
+}
+
+// Averages blocks of k x k pixels into one, k the smallest factor that brings both sides to
+// maxSide or below (the last block of a row or column may be narrower).
+void shrinkToFit(JpegImage& image, unsigned maxSide) {
+    const unsigned side = static_cast<unsigned>(std::max(image.width, image.height));
+    if (side <= maxSide) return;
+    const int k = static_cast<int>((side + maxSide - 1) / maxSide);
+    const int width = (image.width + k - 1) / k, height = (image.height + k - 1) / k;
+    std::vector<std::uint8_t> out(std::size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            unsigned sum[3] = {0, 0, 0}, count = 0;
+            for (int sy = y * k; sy < std::min(image.height, (y + 1) * k); ++sy)
+                for (int sx = x * k; sx < std::min(image.width, (x + 1) * k); ++sx, ++count)
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += image.pixels[(std::size_t(sy) * image.width + sx) * 3 + c];
+            for (int c = 0; c < 3; ++c)
+                out[(std::size_t(y) * width + x) * 3 + c] =
+                    static_cast<std::uint8_t>((sum[c] + count / 2) / count);
+        }
+    image.width = width;
+    image.height = height;
+    image.rowSpan = 3 * width;
+    image.pixels = std::move(out);
 }
 
 // The power of two nearest to `side`, halves rounding up: the size the mip-map builder picks.
@@ -190,7 +246,7 @@ std::string buildMipmaps(const JpegImage& image) {
 
 } // namespace
 
-std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) {
+std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error, unsigned maxSide) {
     if (fileName == nullptr) {
         error = "no file name";
         return nullptr;
@@ -198,6 +254,7 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) 
     auto image = std::make_unique<JpegImage>();
     DecodeSession session;
     session.image = image.get();
+    session.maxSide = maxSide;
     session.file = std::fopen(fileName, "rb");
     if (session.file == nullptr) {
         error = std::strerror(errno);
@@ -215,40 +272,66 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error) 
     jpeg_destroy_decompress(&session.info);
     std::fclose(session.file);
     if (!decoded) {
-        error = session.refusal != nullptr ? session.refusal : session.errors.message;
+        if (session.refusal == nullptr)
+            error = session.errors.message;
+        else if (std::string(session.refusal) == "too large")
+            error = "it is " + std::to_string(session.info.image_width) + " x " +
+                    std::to_string(session.info.image_height) + " pixels, more than the " +
+                    std::to_string(maxDecodedPixels / 1000000) + " megapixels a picture may have";
+        else
+            error = session.refusal;
         return nullptr;
     }
+    if (maxSide > 0) shrinkToFit(*image, maxSide);
     return image;
 }
 
-void loadJpegTexture(Texture* textures, const char* fileName, int index) {
-    if (fileName == nullptr) return;
+namespace {
+void reportPicture(const char* fileName, const std::string& reason, bool warning) {
+    const std::string name = fileName;
+    reportLoadProblem(
+        {LoadReport::Kind::Picture, warning, name,
+         (warning ? "warning: picture " : "cannot load picture ") + name + ": " + reason,
+         warning ? "Warning" : "Error"});
+}
+} // namespace
+
+bool loadJpegTexture(Texture* textures, const char* fileName, int index) {
+    if (fileName == nullptr) return true;
+    GLint maxTextureSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSide);
     std::string error;
-    std::unique_ptr<JpegImage> image = decodeJpeg(picturePath(fileName).c_str(), error);
-    if (!image) failAndExit(std::string("cannot load picture ") + fileName + ": " + error, 1);
+    std::unique_ptr<JpegImage> image = decodeJpeg(
+        picturePath(fileName).c_str(), error, static_cast<unsigned>(std::max(maxTextureSide, 0)));
+    if (!image) {
+        reportPicture(fileName, error, false);
+        return false;
+    }
 
     // Some pictures serve several scenes: the same warning is said once.
     static std::set<std::string> warnedPictures;
     if (!image->warning.empty() && warnedPictures.insert(fileName).second)
-        printMessageLine(std::string("tuvero: warning: picture ") + fileName + ": " +
-                         image->warning);
+        reportPicture(fileName, image->warning, true);
 
     glGenTextures(1, &textures[index]);
     glBindTexture(GL_TEXTURE_2D, textures[index]);
     const std::string failure = buildMipmaps(*image);
-    if (!failure.empty())
-        failAndExit(std::string("cannot load picture ") + fileName + ": " + failure, 1);
+    if (!failure.empty()) {
+        reportPicture(fileName, failure, false);
+        return false;
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     applyAnisotropicFiltering();
+    return true;
 }
 
 void createEmptyTexture(Texture* textures, int width, int height, int index) {
-    if (width <= 0 || height <= 0 || static_cast<unsigned>(width) > maxPictureSide ||
-        static_cast<unsigned>(height) > maxPictureSide)
-        failAndExit("cannot create a texture of " + std::to_string(width) + " x " +
-                        std::to_string(height) + " pixels",
-                    1);
+    if (width <= 0 || height <= 0 || static_cast<unsigned>(width) > maxEmptyTextureSide ||
+        static_cast<unsigned>(height) > maxEmptyTextureSide) {
+        textures[index] = 0;
+        return;
+    }
     // Three 32-bit components per pixel, matching the GL_UNSIGNED_INT upload.
     const std::vector<GLuint> zeros(std::size_t(width) * std::size_t(height) * 3, 0);
     glGenTextures(1, &textures[index]);

@@ -16,14 +16,22 @@ struct JpegImage {
     std::string warning;              // libjpeg's first warning (damaged data), "" when none
 };
 
-// Decodes any JPEG to RGB. Damaged data that libjpeg only warns about still decodes (the rest
-// filled in, the first warning in `warning`); nullptr with `error` set when the file is missing
-// or fatally bad (not a JPEG, unsupported precision or colour space, too large).
-std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error);
+// Pictures of more pixels than this are refused before any pixel memory is allocated.
+inline constexpr std::uint64_t maxDecodedPixels = 100'000'000;
 
-// Loads the picture into textures[index] and leaves it bound. A libjpeg warning prints one line
-// "tuvero: warning: picture NAME: warning" and the picture loads. A picture that cannot be loaded
-// prints "cannot load picture NAME: reason", runs the release sequence and exits with code 1.
-void loadJpegTexture(Texture* textures, const char* fileName, int index);
-// A black width x height RGB texture with linear filtering, left bound.
+// Decodes any JPEG to RGB (greyscale, CMYK and YCCK converted). Damaged data that libjpeg only
+// warns about still decodes (the rest filled in, the first warning in `warning`). With
+// `maxSide` > 0 a picture with a longer side is scaled down, aspect kept, to fit. nullptr with
+// `error` set, in words for the user, when the file is missing or fatally bad (not a JPEG,
+// unsupported precision, above maxDecodedPixels).
+std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error,
+                                      unsigned maxSide = 0);
+
+// Loads the picture into textures[index] and leaves it bound; a picture larger than the GL
+// texture limit is scaled down to fit. Returns false when it cannot be loaded, with a load
+// report "cannot load picture NAME: reason"; a libjpeg warning makes the report
+// "warning: picture NAME: warning" (once per picture) and the picture loads.
+bool loadJpegTexture(Texture* textures, const char* fileName, int index);
+// A black width x height RGB texture with linear filtering, left bound; 0 in the slot when the
+// size is not a sensible one (0 or below, above 8192).
 void createEmptyTexture(Texture* textures, int width, int height, int index);

@@ -123,7 +123,7 @@ int runBenchmark(const std::string& jsonPath) {
     mainLoop();
     setFrameObserver(nullptr);
     if (stalled) {
-        printMessageLine("tuvero: the music ended while the first scene still waits for its cues "
+        printMessageLine("the music ended while the first scene still waits for its cues "
                          "(the first note of instrument " +
                          std::to_string(showOptions().cueOnceInstrument) +
                          ", the notes of instrument " +

@@ -186,7 +186,7 @@ int CaptureRun::run() {
     if (interruptSignal())
         failure_ = "capture interrupted by signal " + std::to_string(interruptSignal());
     if (!failure_.empty()) {
-        printMessageLine("tuvero: " + failure_);
+        printMessageLine(failure_);
         abandon();
         return interruptSignal() ? 128 + interruptSignal() : 1;
     }
@@ -197,7 +197,7 @@ int CaptureRun::run() {
     if (!sink_->finish(soundtrack_, platform::musicSampleRate, error)) {
         if (interruptSignal())
             error = "capture interrupted by signal " + std::to_string(interruptSignal());
-        printMessageLine("tuvero: " + error);
+        printMessageLine(error);
         abandon();
         return interruptSignal() ? 128 + interruptSignal() : 1;
     }

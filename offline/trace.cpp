@@ -1,6 +1,7 @@
 #include "offline/trace.h"
 
 #include "app/app.h"
+#include "app/console.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include <cstdint>
@@ -30,16 +31,19 @@ void traceFrameStart() {
     }
     if (currentScene != tracedScene) {
         tracedScene = currentScene;
-        if (showOptions().trace)
+        if (showOptions().trace) {
+            endProgressLine();
             std::printf("scene %d frame %ld time %u\n", currentScene, framesRun,
                         static_cast<unsigned>(sinceFirstFrame()));
+        }
     }
 }
 
 void traceFrameEnd() { ++framesRun; }
 
 void traceSync(int userValue) {
-    if (showOptions().trace)
-        std::printf("sync %d frame %ld time %u\n", userValue, framesRun,
-                    static_cast<unsigned>(sinceFirstFrame()));
+    if (!showOptions().trace) return;
+    endProgressLine(); // a trace line never runs on after an offline run's progress line
+    std::printf("sync %d frame %ld time %u\n", userValue, framesRun,
+                static_cast<unsigned>(sinceFirstFrame()));
 }

@@ -146,6 +146,7 @@ std::int64_t nowNs() {
 
 struct Player {
     openmpt_module* module = nullptr;
+    std::string loadWarnings; // what libopenmpt noted while loading, a line each
     MusicOutput output = MusicOutput::Silent;
     int channels = 0;
 
@@ -382,6 +383,28 @@ bool openDevice(std::string& error) {
 
 } // namespace
 
+// libopenmpt loads a module whose sample data was cut off without a word, and plays it as
+// silence. A second instance mixes the opening at a low rate to tell: a few milliseconds.
+bool opensInSilence(const std::vector<char>& bytes) {
+    constexpr int rate = 8000, seconds = 20;
+    openmpt_module* probe =
+        openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!probe) return false;
+    std::vector<float> buffer(2 * 1024);
+    float peak = 0;
+    for (int mixed = 0; mixed < rate * seconds;) {
+        const std::size_t got =
+            openmpt_module_read_interleaved_float_stereo(probe, rate, 1024, buffer.data());
+        if (got == 0) break;
+        for (std::size_t i = 0; i < got * 2; ++i)
+            peak = std::max(peak, std::abs(buffer[i]));
+        mixed += static_cast<int>(got);
+    }
+    openmpt_module_destroy(probe);
+    return peak < 1e-4f; // below -80 dB
+}
+
 bool musicLoad(const std::string& path, MusicOutput output, std::string& error) {
     musicFree();
     Player& p = player;
@@ -402,6 +425,12 @@ bool musicLoad(const std::string& path, MusicOutput output, std::string& error) 
         return false;
     }
     if (message) openmpt_free_string(message);
+    const char* warnings = openmpt_module_get_metadata(p.module, "warnings");
+    p.loadWarnings = warnings ? warnings : "";
+    if (warnings) openmpt_free_string(warnings);
+    if (opensInSilence(bytes))
+        p.loadWarnings += "\nnothing is heard in its first 20 seconds: the file may be cut short "
+                          "or damaged";
     p.output = output;
     p.channels = std::max(0, openmpt_module_get_num_channels(p.module));
     p.queue.reset();
@@ -414,6 +443,19 @@ bool musicLoad(const std::string& path, MusicOutput output, std::string& error) 
 }
 
 bool musicDeviceWasUnavailable() { return player.deviceUnavailable; }
+
+std::vector<std::string> musicLoadWarnings() {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    const std::string& all = player.loadWarnings;
+    while (start < all.size()) {
+        std::size_t end = all.find('\n', start);
+        if (end == std::string::npos) end = all.size();
+        if (end > start) lines.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
 
 // Walks the order list from its start, every row of each listed pattern once, following each
 // channel's last instrument as the mixer does. Jumps and loops are not followed: a pattern that

@@ -33,6 +33,9 @@ void musicSetSync(const InstrumentSync& sync);
 // Whether the loaded module's patterns, read in the order list's sequence, hold a note-on of
 // `instrument` (by the rules of the syncs). False means its sync can never fire.
 bool musicPatternsPlayInstrument(int instrument);
+// What libopenmpt noted while loading the module (a damaged or cut file), a line each, and a
+// line of our own when the module's opening is silent (its sample data lost to a cut).
+std::vector<std::string> musicLoadWarnings();
 // musicLoad failed because no audio device could be opened (the module itself was fine).
 bool musicDeviceWasUnavailable();
 // Without a device: playback has mixed past the module's end and every sync it raised has

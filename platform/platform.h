@@ -33,6 +33,9 @@ struct PictureSize {
     int samples = 0;
 };
 
+// True when windows can be seen: SDL found a display server (X11, Wayland), rather than falling
+// back to a driver that draws off screen (which serves offline runs and hidden windows).
+bool displayAvailable();
 // Opens the window with a compatibility GL context (double buffered, 32-bit colour, 16-bit
 // depth) and binds an offscreen width x height framebuffer (colour + 16-bit depth) for the whole
 // run: scenes draw into it as if it were the 640 x 480 screen. Returns false with `error` set.

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -57,7 +58,8 @@ bool messageBox(const MessageBoxRequest& request) {
     data.buttons = request.yesNo ? yesNo : ok;
     int answer = 0;
     if (SDL_ShowMessageBox(&data, &answer) != 0) {
-        SDL_Log("cannot show the message box \"%s\": %s", title.c_str(), SDL_GetError());
+        std::fprintf(stderr, "tuvero: cannot show the message box \"%s\": %s\n", title.c_str(),
+                     SDL_GetError());
         return !request.yesNo;
     }
     return answer == 1;

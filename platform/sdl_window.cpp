@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -193,6 +194,15 @@ bool startVideo(std::string& error) {
     }
     sdlVideoStarted = true;
     return true;
+}
+
+bool displayAvailable() {
+    std::string error;
+    if (!startVideo(error)) return false;
+    // Without a display server SDL falls back to drivers that show nothing.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
+           std::strcmp(driver, "dummy") != 0;
 }
 
 bool openWindow(const WindowOptions& options, std::string& error) {

@@ -72,7 +72,11 @@ void updatePhase(std::uint32_t now, float dt) {
             s.phaseTick = 0; // phase 4 starts its timer on its own first frame
         }
         break;
-    case 3: // waits for the value-0 music cue
+    case 3: // waits for the value-0 music cue, unless it came early and was kept
+        if (s.onceCueKept) {
+            s.onceCueKept = false;
+            s.phase = 4;
+        }
         break;
     case 4:
         if (s.phaseTick == 0) s.phaseTick = now;
@@ -331,7 +335,12 @@ void cubeGridStepPhase() {
 void cubeGridOnMusicSync(int value) {
     CubeGridState& s = cubeGrid;
     if (value == 0) {
-        cubeGridStepPhase();
+        // The cue comes once per run: one heard before the lattices wait for it (a module whose
+        // instrument plays early) is kept for them, else the scene would wait for ever.
+        if (s.phase < 3)
+            s.onceCueKept = true;
+        else
+            cubeGridStepPhase();
         return;
     }
     if (value != 1) return;

@@ -25,6 +25,7 @@ struct CubeGridState {
     int bannerWaiting = 0;        // 1 during the pause after a banner has crossed
     std::uint32_t bannerTick = 0; // start of the current pause
     int syncFlips = 0;            // phase 6/7 flips made by value-1 syncs
+    bool onceCueKept = false;     // the value-0 cue came before phase 3; phase 3 takes it
     bool phaseTickSet = false;    // first-frame guards of the three ticks
     bool lastTickSet = false;
     bool bannerTickSet = false;

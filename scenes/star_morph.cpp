@@ -1,6 +1,7 @@
 #include "scenes/star_morph.h"
 
 #include "assets/data_folder.h"
+#include "assets/load_report.h"
 #include "assets/model.h"
 #include "assets/model_reader.h"
 #include "platform/platform.h"
@@ -40,30 +41,69 @@ bool objectUsable(const ModelObject& object) {
 
 bool indexInRange(int index, int count) { return index >= 0 && index < count; }
 
+// Every face's corners lie in [0, count).
+bool facesInside(const ModelObject& object, int count) {
+    for (int l = 0; l < object.faceCount; ++l)
+        for (int m = 0; m < 3; ++m)
+            if (!indexInRange(object.faces[l].vertexIndex[m], count)) return false;
+    return true;
+}
+
 } // namespace
 
-bool modelsMorphable(const Model& a, const Model& b) {
-    if (a.objectCount <= 0 || a.objectCount != b.objectCount) return false;
-    if (!holds(a.objects, a.objectCount) || !holds(b.objects, b.objectCount)) return false;
+std::string morphMismatch(const Model& a, const Model& b, const std::string& nameA,
+                          const std::string& nameB) {
+    if (a.objectCount <= 0 || !holds(a.objects, a.objectCount)) return nameA + " holds no star";
+    if (b.objectCount <= 0 || !holds(b.objects, b.objectCount)) return nameB + " holds no star";
+    if (a.objectCount != b.objectCount)
+        return nameA + " has " + std::to_string(a.objectCount) + " objects and " + nameB + " has " +
+               std::to_string(b.objectCount);
     for (int j = 0; j < a.objectCount; ++j) {
         const ModelObject& objectA = a.objects[j];
         const ModelObject& objectB = b.objects[j];
-        if (!objectUsable(objectA) || !objectUsable(objectB)) return false;
-        if (objectA.faceCount != objectB.faceCount) return false;
+        const std::string object = "object " + std::to_string(j + 1);
+        if (!objectUsable(objectA)) return object + " of " + nameA + " is damaged";
+        if (!objectUsable(objectB)) return object + " of " + nameB + " is damaged";
+        if (objectA.faceCount != objectB.faceCount)
+            return object + " has " + std::to_string(objectA.faceCount) + " faces in " + nameA +
+                   " and " + std::to_string(objectB.faceCount) + " in " + nameB;
+        if (!facesInside(objectB, objectB.vertexCount))
+            return object + " of " + nameB + " has a face outside its vertices";
+        if (!facesInside(objectA, objectA.vertexCount))
+            return object + " of " + nameA + " has a face outside its vertices";
         // Texture coordinates come from the first model only.
-        const int rangeA = std::min(objectA.vertexCount, objectA.texCoordCount);
-        for (int l = 0; l < objectA.faceCount; ++l) {
-            for (int m = 0; m < 3; ++m) {
-                if (!indexInRange(objectA.faces[l].vertexIndex[m], rangeA)) return false;
-                if (!indexInRange(objectB.faces[l].vertexIndex[m], objectB.vertexCount))
-                    return false;
-            }
-        }
+        if (!facesInside(objectA, std::min(objectA.vertexCount, objectA.texCoordCount)))
+            return object + " of " + nameA + " has no texture coordinates for its vertices";
     }
+    return "";
+}
+
+bool modelsMorphable(const Model& a, const Model& b) { return morphMismatch(a, b).empty(); }
+
+bool drawableAlone(const Model& model) {
+    if (model.objectCount <= 0 || !holds(model.objects, model.objectCount)) return false;
+    for (int j = 0; j < model.objectCount; ++j)
+        if (!objectUsable(model.objects[j]) ||
+            !facesInside(model.objects[j], model.objects[j].vertexCount))
+            return false;
     return true;
 }
 
 namespace {
+
+// Two star files that cannot be blended are said once; the star then shows one of them alone.
+// Files that failed to load have been reported by the reader already.
+void reportStarMismatch() {
+    if (models[0].objects.empty() || models[1].objects.empty()) return;
+    const std::string first = dataPath("tahti.3ds"), second = dataPath("tahti2.3ds");
+    const std::string mismatch = morphMismatch(models[0], models[1], first, second);
+    if (mismatch.empty()) return;
+    const bool firstAlone = drawableAlone(models[0]);
+    reportLoadProblem({LoadReport::Kind::Model, true, second,
+                       "the star models cannot be blended: " + mismatch + "; the star shows " +
+                           (firstAlone ? first : second) + " alone",
+                       "Warning"});
+}
 
 int morphLoad() {
     switch (morph.loadStep) {
@@ -78,6 +118,7 @@ int morphLoad() {
         break;
     case 3:
         modelReader.load(models[1], dataPath("tahti2.3ds").c_str());
+        reportStarMismatch();
         break;
     default:
         return 1;
@@ -123,7 +164,9 @@ Vec3 blend(Vec3 from, Vec3 to, float t) {
 }
 
 // Pairs object j with object j and face l with face l; the second model's faces are walked in
-// the opposite winding. Only called on models that passed modelsMorphable.
+// the opposite winding. Only called on models that passed modelsMorphable, or with a = b and
+// t = 0 on one that is drawableAlone (a model without texture coordinates shows the picture's
+// corner).
 void drawStar(const Model& a, const Model& b, float t) {
     constexpr int pairedCorner[3] = {0, 2, 1};
     for (int j = 0; j < a.objectCount; ++j) {
@@ -138,7 +181,8 @@ void drawStar(const Model& a, const Model& b, float t) {
                 const Vec3 normal = blend(objectA.normals[f], objectB.normals[g], t);
                 const Vec3 vertex = blend(objectA.vertices[f], objectB.vertices[g], t);
                 glNormal3f(normal.x, normal.y, normal.z);
-                glTexCoord2f(objectA.texCoords[f].x, objectA.texCoords[f].y);
+                const Vec2 uv = f < objectA.texCoordCount ? objectA.texCoords[f] : Vec2{0, 0};
+                glTexCoord2f(uv.x, uv.y);
                 glVertex3f(vertex.x, vertex.y, vertex.z);
             }
         }
@@ -170,8 +214,13 @@ void morphDraw(View) {
     glRotatef(morph.starAngleX, 1, 0, 0);
     glRotatef(morph.starAngleY, 0, 1, 0);
     glRotatef(morph.starAngleZ, 0, 0, 1);
-    // Mismatched or broken star files draw no star; the background and timing go on.
-    if (modelsMorphable(models[0], models[1])) drawStar(models[0], models[1], morph.morphFactor);
+    // Star files that cannot be blended show the first one that can be drawn, unchanging.
+    if (modelsMorphable(models[0], models[1]))
+        drawStar(models[0], models[1], morph.morphFactor);
+    else if (drawableAlone(models[0]))
+        drawStar(models[0], models[0], 0);
+    else if (drawableAlone(models[1]))
+        drawStar(models[1], models[1], 0);
 }
 
 void morphFrame() {

@@ -4,6 +4,7 @@
 
 #include "assets/texture.h"
 #include <cstdint>
+#include <string>
 
 struct Model;
 
@@ -30,6 +31,12 @@ extern StarMorphState morph;
 // object for object the same number of faces, and every face's indices inside its own object's
 // vertices, normals and texture coordinates (and the other model's, for the paired face).
 bool modelsMorphable(const Model& a, const Model& b);
+// Why they cannot, in words naming the files ("" when they can).
+std::string morphMismatch(const Model& a, const Model& b, const std::string& nameA = "tahti.3ds",
+                          const std::string& nameB = "tahti2.3ds");
+// True when the model can be drawn by itself: every face inside its object's vertices
+// (texture coordinates are not needed).
+bool drawableAlone(const Model& model);
 
 // Back to the state before loading (tests). Does not touch the textures or the models.
 void resetMorph();

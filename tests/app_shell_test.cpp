@@ -112,6 +112,12 @@ TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) 
         ShowOptions ignored;
         EXPECT_EQ(parseWords(good, ignored), 0) << good[0];
     }
+    // --option=value is --option value.
+    ShowOptions joined;
+    ASSERT_EQ(parseWords({"--data=/tmp/a=b", "--frames=5", "--cue-instruments=2,4"}, joined), 0);
+    EXPECT_EQ(joined.dataDir, "/tmp/a=b");
+    EXPECT_EQ(joined.frames, 5);
+    EXPECT_EQ(joined.cueOnceInstrument, 2);
 
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},
@@ -137,6 +143,8 @@ TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) 
         {"--render-size", "1280x960", "--capture", "c/", "--scale", "2"},
         {"--msaa", "3"},
         {"--msaa", "-4"},
+        {"--window=yes"}, // takes no value
+        {"--frames="},
     };
     for (const auto& words : bad) {
         ShowOptions ignored;

@@ -49,7 +49,7 @@ TEST(CaptureCleanup, AFailedLoadRemovesTheFramesAndTheTemporaryVideo) {
     auto result =
         runProcess({TUVERO_BINARY, "--capture", folder.string(), "--fps", "10"}, data, 120);
     EXPECT_EQ(result.exitCode, 1) << result.err;
-    expectOnALineOfItsOwn(result.err, "cannot load picture friends.jpg");
+    expectOnALineOfItsOwn(result.err, "tuvero: cannot load picture friends.jpg");
     EXPECT_EQ(filesIn(folder), std::vector<std::string>{"mine.txt"});
 
     // A folder the capture made itself goes too.
@@ -63,7 +63,7 @@ TEST(CaptureCleanup, AFailedLoadRemovesTheFramesAndTheTemporaryVideo) {
     const fs::path videos = freshFolder("cleanup_video");
     result = runProcess({TUVERO_BINARY, "--capture", (videos / "c.mp4").string()}, data, 120);
     EXPECT_EQ(result.exitCode, 1) << result.err;
-    expectOnALineOfItsOwn(result.err, "cannot load picture friends.jpg");
+    expectOnALineOfItsOwn(result.err, "tuvero: cannot load picture friends.jpg");
     EXPECT_TRUE(fs::is_empty(videos)) << filesIn(videos).front();
     EXPECT_EQ(ffmpegWriting((videos / "c.mp4.video.part.mkv").string()), 0);
 }
@@ -83,6 +83,29 @@ TEST(CaptureCleanup, AnFfmpegThatDiesMidwayLeavesNothing) {
                              TUVERO_DATA_DIR, 120, {path});
     EXPECT_EQ(result.exitCode, 1) << result.err;
     expectOnALineOfItsOwn(result.err, "tuvero: ffmpeg stopped taking frames");
+    EXPECT_TRUE(fs::is_empty(videos)) << filesIn(videos).front();
+}
+
+// An ffmpeg that encodes the frames but fails to add the soundtrack (after writing a few bytes
+// of the final file): the capture fails with code 1 and leaves nothing, not a broken video.
+TEST(CaptureCleanup, AFailedMuxFailsTheRunAndLeavesNothing) {
+    const fs::path bin = freshFolder("cleanup_mux_ffmpeg");
+    {
+        std::ofstream script(bin / "ffmpeg");
+        // The mux copies the video stream ("-c:v copy"); the encode before it takes the frames.
+        script
+            << "#!/bin/sh\nfor last; do :; done\n"
+               "case \" $* \" in *\" copy \"*) printf 'twelve bytes' > \"$last\"; exit 1;; esac\n"
+               "cat > \"$last\"\n";
+    }
+    fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
+    const fs::path videos = freshFolder("cleanup_mux");
+    const std::string path = "PATH=" + bin.string() + ":/usr/bin:/bin";
+    auto result = runProcess(
+        {TUVERO_BINARY, "--capture", (videos / "m.mkv").string(), "--fps", "10", "--duration", "1"},
+        TUVERO_DATA_DIR, 120, {path, "SDL_AUDIODRIVER=dummy"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    expectOnALineOfItsOwn(result.err, "tuvero: ffmpeg could not add the soundtrack to ");
     EXPECT_TRUE(fs::is_empty(videos)) << filesIn(videos).front();
 }
 

@@ -34,6 +34,30 @@ long countFrames(const fs::path& folder) {
 
 } // namespace
 
+// A whole-show capture runs to the final picture and holds it for --hold seconds, then ends by
+// itself with the length it promised (at 2 frames a second, to be quick: the show's steps are
+// coarse, its timing is not).
+TEST(Capture, AWholeShowEndsAfterHoldingTheFinalPicture) {
+    const fs::path dir = freshFolder("capture_whole_show");
+    const ProcessResult result = runProgram(
+        {"--capture", dir.string() + "/", "--fps", "2", "--hold", "3"}, TUVERO_DATA_DIR, 290);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const long frames = countFrames(dir);
+    EXPECT_GT(frames, 150 * 2) << "the whole show";
+    EXPECT_NE(result.err.find("capture: frame " + std::to_string(frames) + " of " +
+                              std::to_string(frames) + ","),
+              std::string::npos)
+        << result.err;
+    // The held picture: the last two seconds show one picture (its background still drifts a
+    // little), and not a black one.
+    const RgbImage last = readPicture(framePath(dir, frames - 1));
+    for (long n = frames - 4; n < frames - 1; ++n)
+        EXPECT_GT(psnr(readPicture(framePath(dir, n)), last), 30) << "frame " << n;
+    EXPECT_GT(brightness(framePath(dir, frames - 1)), 10);
+    EXPECT_EQ(fs::file_size(dir / "music.wav"),
+              44u + static_cast<std::uintmax_t>(frames) * 48000 / 2 * 4);
+}
+
 // A whole capture and a clip of its last 1.5 s, each a run of its own from the start: the clip
 // holds the whole capture's frames and sound of that span, and each soundtrack is exactly as
 // long as its frames.

@@ -36,21 +36,21 @@ class ModelReaderMalformed : public ModelFileTest {
 
     // Loads bytes and expects exactly one refusal naming the file, with `reason`.
     void expectRefused(const std::vector<std::uint8_t>& bytes, const std::string& reason) {
-        messages.clear();
+        reports().clear();
         const std::string path = writeTestFile(bytes, "bad.3ds");
         EXPECT_FALSE(reader.load(model, path.c_str()));
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, "Unable to load the file " + path + ": " + reason + "!");
-        EXPECT_EQ(messages[0].title, "Error");
+        ASSERT_EQ(reports().size(), 1u);
+        EXPECT_EQ(reports()[0].text, "Unable to load the file " + path + ": " + reason + "!");
+        EXPECT_EQ(reports()[0].title, "Error");
         EXPECT_EQ(describeModel(model), describeModel(snapshot));
     }
 
     // Loads bytes into a fresh model and expects it taken without a message.
     Model expectLoaded(const std::vector<std::uint8_t>& bytes) {
-        messages.clear();
+        reports().clear();
         Model fresh;
         EXPECT_TRUE(load(fresh, bytes));
-        EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0].text);
+        EXPECT_TRUE(reports().empty()) << (reports().empty() ? "" : reports()[0].text);
         return fresh;
     }
 
@@ -76,13 +76,13 @@ TEST_F(ModelReaderMalformed, FileCutShortAnywhereIsRefused) {
         SCOPED_TRACE(size);
         Model target = snapshot;
         std::vector<std::uint8_t> part(whole.begin(), whole.begin() + size);
-        messages.clear();
+        reports().clear();
         std::FILE* stream = fmemopen(part.data(), part.size(), "rb");
         ASSERT_NE(stream, nullptr);
         EXPECT_FALSE(reader.load(target, stream, "cut.3ds"));
         std::fclose(stream);
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text,
+        ASSERT_EQ(reports().size(), 1u);
+        EXPECT_EQ(reports()[0].text,
                   std::string("Unable to load the file cut.3ds: ") + endsEarly + "!");
         if (HasFailure()) return;
     }

@@ -100,7 +100,7 @@ TEST_F(ModelReaderFile, TakesEverythingFromAModellersFile) {
     ASSERT_TRUE(write3ds(file, bytes, error)) << error;
 
     ASSERT_TRUE(load(bytes));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(reports().empty());
     ASSERT_EQ(model.materialCount, 2);
     ASSERT_EQ(model.objectCount, 2);
     EXPECT_STREQ(model.materials[1].name, "Gold");
@@ -129,7 +129,7 @@ TEST_F(ModelReaderFile, IgnoresUnknownChunksAtEveryLevel) {
     Model plain;
     ASSERT_TRUE(load(plain, sampleFile(false)));
     ASSERT_TRUE(load(sampleFile(true)));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(reports().empty());
     ASSERT_EQ(model.objectCount, 1);
     EXPECT_STREQ(model.objects[0].name, "Star");
     EXPECT_TRUE(model.objects[0].hasTexture);
@@ -140,23 +140,23 @@ TEST_F(ModelReaderFile, IgnoresUnknownChunksAtEveryLevel) {
 TEST_F(ModelReaderFile, MissingFileIsReportedAndChangesNothing) {
     const std::string name = ::testing::TempDir() + "tuvero_no_such_model.3ds";
     EXPECT_FALSE(reader.load(model, name.c_str()));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Unable to find the file: " + name + "!");
-    EXPECT_TRUE(messages[0].title == "Error" && !messages[0].yesNo);
+    ASSERT_EQ(reports().size(), 1u);
+    EXPECT_EQ(reports()[0].text, "Unable to find the file: " + name + "!");
+    EXPECT_TRUE(reports()[0].title == "Error");
     EXPECT_TRUE(model.objectCount == 0 && model.objects.empty());
 
-    // Names of any length are held whole in both messages.
+    // Names of any length are held whole in both reports().
     const std::string longName = ::testing::TempDir() + std::string(5000, 'x') + ".3ds";
-    messages.clear();
+    reports().clear();
     EXPECT_FALSE(reader.load(model, longName.c_str()));
     const std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0};
     std::FILE* stream = fmemopen(const_cast<std::uint8_t*>(jpeg.data()), jpeg.size(), "rb");
     ASSERT_NE(stream, nullptr);
     EXPECT_FALSE(reader.load(model, stream, longName.c_str()));
     std::fclose(stream);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text, "Unable to find the file: " + longName + "!");
-    EXPECT_EQ(messages[1].text, "Unable to load PRIMARY chunck from file: " + longName + "!");
+    ASSERT_EQ(reports().size(), 2u);
+    EXPECT_EQ(reports()[0].text, "Unable to find the file: " + longName + "!");
+    EXPECT_EQ(reports()[1].text, "Unable to load PRIMARY chunck from file: " + longName + "!");
 }
 
 TEST_F(ModelReaderFile, FileWithoutPrimaryChunkIsRefused) {
@@ -166,12 +166,12 @@ TEST_F(ModelReaderFile, FileWithoutPrimaryChunkIsRefused) {
         {0x4D},                                                         // half an id
     };
     for (const auto& bytes : files) {
-        messages.clear();
+        reports().clear();
         const std::string path = writeTestFile(bytes);
         EXPECT_FALSE(reader.load(model, path.c_str()));
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, "Unable to load PRIMARY chunck from file: " + path + "!");
-        EXPECT_EQ(messages[0].title, "Error");
+        ASSERT_EQ(reports().size(), 1u);
+        EXPECT_EQ(reports()[0].text, "Unable to load PRIMARY chunck from file: " + path + "!");
+        EXPECT_EQ(reports()[0].title, "Error");
         EXPECT_TRUE(model.objects.empty() && model.materials.empty());
     }
 }
@@ -183,7 +183,7 @@ TEST_F(ModelReaderFile, VersionAboveThreeWarnsOncePerVersionChunkAndStillLoads) 
     } cases[] = {{3, false}, {4, true}, {0x00010003, false}, {0x7FFF0004, true}, {0xFFFF, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
-        messages.clear();
+        reports().clear();
         Model fresh;
         ChunkWriter out;
         beginFile(out, c.version);
@@ -195,8 +195,8 @@ TEST_F(ModelReaderFile, VersionAboveThreeWarnsOncePerVersionChunkAndStillLoads) 
         EXPECT_TRUE(load(fresh, out.data()));
         EXPECT_EQ(fresh.objectCount, 1);
         EXPECT_EQ(fresh.objects[0].faceCount, 1);
-        ASSERT_EQ(messages.size(), c.warns ? 2u : 0u);
-        for (const auto& m : messages) {
+        ASSERT_EQ(reports().size(), c.warns ? 2u : 0u);
+        for (const auto& m : reports()) {
             EXPECT_EQ(m.text, "This 3DS file is over version 3 so it may load incorrectly");
             EXPECT_EQ(m.title, "Warning");
         }
@@ -217,7 +217,7 @@ TEST_F(ModelReaderFile, FaceMaterialListsFindMaterialsByExactName) {
     triangleObject(out, "NoTextureMap", {"Bare"});
     endFile(out);
     ASSERT_TRUE(load(out.data()));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(reports().empty());
     ASSERT_EQ(model.objectCount, 5);
     const auto expect = [&](int i, int materialId, bool hasTexture) {
         SCOPED_TRACE(model.objects[i].name);
@@ -256,5 +256,5 @@ TEST_F(ModelReaderFile, FuzzSeedsLoadWithoutMessages) {
         ++seeds;
     }
     EXPECT_GE(seeds, 3);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(reports().empty());
 }

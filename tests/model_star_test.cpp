@@ -25,7 +25,7 @@ class ModelStarFiles : public ModelFileTest {
         ASSERT_TRUE(generateModels(directory, error)) << error;
         ASSERT_TRUE(reader.load(blunt, (directory + "/tahti.3ds").c_str()));
         ASSERT_TRUE(reader.load(sharp, (directory + "/tahti2.3ds").c_str()));
-        EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(reports().empty());
     }
     std::string directory;
     Model blunt, sharp;

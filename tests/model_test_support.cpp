@@ -2,14 +2,15 @@
 
 #include <sstream>
 
-void ModelFileTest::SetUp() {
-    platform::setMessageBoxHook([this](const platform::MessageBoxRequest& request) {
-        messages.push_back(request);
-        return true;
-    });
-}
+void ModelFileTest::SetUp() { takeLoadReports(); }
 
-void ModelFileTest::TearDown() { platform::setMessageBoxHook(nullptr); }
+void ModelFileTest::TearDown() { takeLoadReports(); }
+
+std::vector<LoadReport>& ModelFileTest::reports() {
+    for (LoadReport& report : takeLoadReports())
+        reports_.push_back(std::move(report));
+    return reports_;
+}
 
 std::string ModelFileTest::writeTestFile(const std::vector<std::uint8_t>& bytes,
                                          const std::string& suffix) {

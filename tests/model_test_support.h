@@ -1,7 +1,8 @@
-// Shared code of the model tests: a fixture that captures the reader's message boxes and loads
+// Shared code of the model tests: a fixture that collects the reader's reports and loads
 // bytes written to a file of its own, builders of hand-made 3DS files, and model comparison.
 #pragma once
 
+#include "assets/load_report.h"
 #include "assets/model.h"
 #include "assets/model_reader.h"
 #include "platform/platform.h"
@@ -25,9 +26,12 @@ class ModelFileTest : public ::testing::Test {
     bool load(const std::vector<std::uint8_t>& bytes) { return load(model, bytes); }
     bool load(Model& into, const std::vector<std::uint8_t>& bytes);
 
+    // The reader's reports so far (taken from the queue on each call).
+    std::vector<LoadReport>& reports();
+
     ModelReader reader;
     Model model;
-    std::vector<platform::MessageBoxRequest> messages;
+    std::vector<LoadReport> reports_;
 };
 
 // Opens the primary chunk, its version chunk and the editor chunk with its mesh version;

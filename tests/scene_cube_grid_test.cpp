@@ -101,18 +101,29 @@ TEST_F(CubeGridScene, CueStartsTwoTumblesOf4000msEach) {
     EXPECT_EQ(cubeGrid.phaseTick, start + 20000);
 }
 
-TEST_F(CubeGridScene, CueInPhase0SkipsTheFlyInEnd) {
-    at(0);
-    syncAt(100, 0);
-    at(100);
-    EXPECT_EQ(cubeGrid.phase, 1);
-    EXPECT_EQ(cubeGrid.gridCount, 1);
-    EXPECT_EQ(cubeGrid.innerX, -4.0f);
-    EXPECT_EQ(camera.eye.x, 0.0f);
-    at(399);
-    EXPECT_EQ(cubeGrid.phase, 1);
-    at(400);
-    EXPECT_EQ(cubeGrid.phase, 2) << "400 ms counted from the scene's first frame";
+// The once-only cue may come before the lattices wait for it (a module whose cue instrument
+// plays early): the fly-in and growth go on untouched, and phase 3 takes the kept cue at once.
+TEST_F(CubeGridScene, AnEarlyCueIsKeptUntilTheLatticesWaitForIt) {
+    const std::uint32_t frames[] = {0, 10100, 10500, 10900};
+    for (int heardAfter = 1; heardAfter <= 3; ++heardAfter) { // in phase 0, 1 and 2
+        SCOPED_TRACE(heardAfter);
+        resetCubeGrid();
+        for (int i = 0; i < heardAfter; ++i)
+            at(frames[i]);
+        ASSERT_EQ(cubeGrid.phase, heardAfter - 1);
+        syncAt(frames[heardAfter - 1] + 50, 0);
+        EXPECT_EQ(cubeGrid.phase, heardAfter - 1) << "kept, not used yet";
+        for (int i = heardAfter; i < 4; ++i)
+            at(frames[i]);
+        EXPECT_EQ(cubeGrid.gridCount, 4) << "the fly-in and both growth steps ran";
+        EXPECT_EQ(cubeGrid.phase, 3);
+        at(10950);
+        EXPECT_EQ(cubeGrid.phase, 4) << "phase 3 took the kept cue";
+        at(11000);
+        EXPECT_EQ(cubeGrid.phaseTick, start + 11000);
+        at(15000);
+        EXPECT_EQ(cubeGrid.phase, 5);
+    }
 }
 
 TEST_F(CubeGridScene, NinthWaveFlipStartsTheFlyApart) {

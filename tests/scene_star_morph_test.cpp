@@ -1,5 +1,5 @@
-// Star morph on the virtual clock: timeline, morph clamping, and the check that keeps
-// mismatched star files from being drawn.
+// Star morph on the virtual clock: timeline, morph clamping, and what is drawn of star files
+// that cannot be blended.
 #include "assets/model.h"
 #include "scenes/star_morph.h"
 #include "tests/scene_test_support.h"
@@ -119,27 +119,47 @@ TEST_F(StarMorphScene, ALongFrameStopsTheMorphExactlyAtItsEndAndTurnsIt) {
     EXPECT_EQ(morph.morphPhase, 1);
 }
 
-TEST_F(StarMorphScene, DrawsTheStarOnlyWhenBothModelsPairUp) {
+// Models that cannot be blended show one of them alone, never nothing: the first when it can be
+// drawn (without texture coordinates too), else the second; only two broken models show no star.
+TEST_F(StarMorphScene, ModelsThatCannotBeBlendedShowOneAlone) {
     frameAt(firstTick, starMorphScene.frame);
     frameAt(firstTick + 6000, starMorphScene.frame); // at the centre
-    Rgb centre = presentedPixel(320, 240);
-    EXPECT_EQ(centre.r, 255);
-    EXPECT_EQ(centre.b, 0);
+    EXPECT_EQ(presentedPixel(320, 240).r, 255);
 
-    // A face of the second model names a vertex its object lacks: no star, no stray read,
-    // and the background and the timeline go on.
+    const auto starShown = [](std::uint32_t t) {
+        frameAt(firstTick + t, starMorphScene.frame);
+        const Rgb centre = presentedPixel(320, 240);
+        return centre.r == 255 && centre.b == 0;
+    };
+    // A second model of other face counts, a first model without texture coordinates, a
+    // second whose face names a vertex its object lacks, a second that failed to load.
+    models[1] = triangleModel(1, 3, true);
+    EXPECT_EQ(morphMismatch(models[0], models[1], "a.3ds", "b.3ds"),
+              "object 1 has 1 faces in a.3ds and 3 in b.3ds");
+    EXPECT_TRUE(starShown(6100));
+    models[1] = triangleModel(1, 1, true);
+    models[0].objects[0].texCoords.clear();
+    models[0].objects[0].texCoordCount = 0;
+    EXPECT_EQ(morphMismatch(models[0], models[1], "a.3ds", "b.3ds"),
+              "object 1 of a.3ds has no texture coordinates for its vertices");
+    EXPECT_TRUE(starShown(6200));
     models[1].objects[0].faces[0].vertexIndex[1] = 40000;
-    frameAt(firstTick + 6100, starMorphScene.frame);
-    centre = presentedPixel(320, 240);
-    EXPECT_EQ(centre.r, 0);
-    EXPECT_EQ(centre.b, 255);
+    EXPECT_EQ(morphMismatch(models[0], models[1], "a.3ds", "b.3ds"),
+              "object 1 of b.3ds has a face outside its vertices");
+    EXPECT_TRUE(starShown(6300));
+    models[1] = Model{};
+    EXPECT_TRUE(starShown(6400));
+    // The first model broken and the second whole: the second alone.
+    models[1] = triangleModel(1, 2, true);
+    models[0].objects[0].faces[0].vertexIndex[0] = -1;
+    EXPECT_FALSE(drawableAlone(models[0]));
+    EXPECT_TRUE(starShown(6500));
+    // Nothing to draw: the background, and the timeline goes on.
+    models[1] = Model{};
+    EXPECT_FALSE(starShown(6600));
+    EXPECT_EQ(presentedPixel(320, 240).b, 255);
     frameAt(firstTick + 16000, starMorphScene.frame);
     EXPECT_EQ(morph.morphPhase, 2);
-
-    // A model that failed to load draws nothing either.
-    models[1] = Model{};
-    frameAt(firstTick + 16100, starMorphScene.frame);
-    EXPECT_EQ(presentedPixel(320, 240).b, 255);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // JPEG decoding (odd widths, greyscale, damaged and hostile files) and texture upload.
 #include "assets/data_folder.h"
+#include "assets/load_report.h"
 #include "assets/texture.h"
 #include "tests/gl_test_support.h"
 
@@ -12,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <jpeglib.h>
@@ -21,8 +23,9 @@ namespace {
 using PixelFn = std::function<void(int x, int y, JSAMPLE* out)>;
 
 // Writes a JPEG at quality 100 without chroma subsampling, so flat areas decode near exactly.
+// `stored` is the colour space written to the file (the input's own unless given).
 void writeJpeg(const std::string& path, int width, int height, int components, J_COLOR_SPACE space,
-               const PixelFn& pixel) {
+               const PixelFn& pixel, J_COLOR_SPACE stored = JCS_UNKNOWN) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr) << path;
     jpeg_compress_struct info{};
@@ -35,6 +38,7 @@ void writeJpeg(const std::string& path, int width, int height, int components, J
     info.input_components = components;
     info.in_color_space = space;
     jpeg_set_defaults(&info);
+    if (stored != JCS_UNKNOWN) jpeg_set_colorspace(&info, stored);
     jpeg_set_quality(&info, 100, TRUE);
     for (int c = 0; c < info.num_components; ++c)
         info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
@@ -107,8 +111,9 @@ TEST(TextureDecodeTest, OddWidthDecodesToPackedRgbRows) {
     }
 }
 
-// Greyscale becomes RGB; CMYK cannot, and says so.
-TEST(TextureDecodeTest, GreyscaleConvertsToRgbAndCmykIsRefused) {
+// Greyscale, CMYK and YCCK all become RGB. CMYK files carry Adobe's marker (libjpeg writes it
+// too), whose inks are stored inverted: the stored values are 255 minus the ink.
+TEST(TextureDecodeTest, GreyscaleCmykAndYcckConvertToRgb) {
     const std::string grey = picturePath("grey.jpg");
     writeJpeg(grey, 21, 10, 1, JCS_GRAYSCALE, [](int x, int, JSAMPLE* out) { *out = x * 12; });
     std::string error;
@@ -122,10 +127,22 @@ TEST(TextureDecodeTest, GreyscaleConvertsToRgbAndCmykIsRefused) {
         EXPECT_NEAR(p[0], x * 12, 6);
     }
 
-    const std::string cmyk = picturePath("cmyk.jpg");
-    writeJpeg(cmyk, 16, 16, 4, JCS_CMYK, [](int, int, JSAMPLE* out) { out[0] = out[3] = 200; });
-    EXPECT_FALSE(decodeJpeg(cmyk.c_str(), error));
-    EXPECT_NE(error.find("Unsupported color conversion"), std::string::npos) << error;
+    // Left half full magenta and yellow ink (red), right half half-strength black (grey).
+    const auto inks = [](int x, int, JSAMPLE* out) {
+        const int ink[4] = {0, x < 8 ? 255 : 0, x < 8 ? 255 : 0, x < 8 ? 0 : 128};
+        for (int c = 0; c < 4; ++c)
+            out[c] = JSAMPLE(255 - ink[c]);
+    };
+    for (const J_COLOR_SPACE space : {JCS_CMYK, JCS_YCCK}) {
+        SCOPED_TRACE(space == JCS_CMYK ? "CMYK" : "YCCK");
+        const std::string path = picturePath(space == JCS_CMYK ? "cmyk.jpg" : "ycck.jpg");
+        writeJpeg(path, 16, 16, 4, JCS_CMYK, inks, space);
+        image = decodeJpeg(path.c_str(), error);
+        ASSERT_TRUE(image) << error;
+        ASSERT_EQ(image->rowSpan, 48);
+        expectRgbNear(image->pixels.data() + 8 * 48 + 3 * 2, 255, 0, 0, 8);
+        expectRgbNear(image->pixels.data() + 8 * 48 + 3 * 13, 127, 127, 127, 8);
+    }
 }
 
 // A 96 x 64 picture with detail in every block, so that damage to its scan shows everywhere.
@@ -196,7 +213,9 @@ TEST(TextureDecodeTest, DamagedScanDataAndTruncatedFilesLoadWithTheirWarning) {
     EXPECT_EQ(image->warning, "");
 }
 
-TEST(TextureDecodeTest, AbsurdDimensionsAreRefusedBeforeAllocating) {
+// A picture above the decode limit is refused before any pixel memory is allocated, with its
+// size and the limit in the message; one above the texture limit is scaled down to fit.
+TEST(TextureDecodeTest, HugePicturesAreRefusedAndLargeOnesScaledToTheTextureLimit) {
     // Rewrite the frame header of a small picture to claim 60000 x 60000 pixels.
     std::vector<char> bytes = readBytes(quadrantPicture());
     bool patched = false;
@@ -211,36 +230,56 @@ TEST(TextureDecodeTest, AbsurdDimensionsAreRefusedBeforeAllocating) {
     writeBytes(path, bytes);
     std::string error;
     EXPECT_FALSE(decodeJpeg(path.c_str(), error));
-    EXPECT_EQ(error, "picture too large");
+    EXPECT_EQ(error, "it is 60000 x 60000 pixels, more than the 100 megapixels a picture may have");
+
+    // 96 x 64 into 40: libjpeg decodes at 3/8 (36 x 24); into 10, at 1/8 (12 x 8) and then
+    // averaged in blocks of two (6 x 4). The colours stay where they were.
+    const std::string large = picturePath("large.jpg");
+    writeJpeg(large, 96, 64, 3, JCS_RGB,
+              [](int x, int y, JSAMPLE* out) { quadrants(x * 33 / 96, y / 4, out); });
+    for (const auto& [maxSide, width, height] : {std::tuple{40u, 36, 24}, std::tuple{10u, 6, 4}}) {
+        SCOPED_TRACE(maxSide);
+        auto image = decodeJpeg(large.c_str(), error, maxSide);
+        ASSERT_TRUE(image) << error;
+        EXPECT_EQ(image->width, width);
+        EXPECT_EQ(image->height, height);
+        EXPECT_EQ(image->pixels.size(), std::size_t(width) * height * 3);
+        expectRgbNear(image->pixels.data(), 255, 0, 0, 40);
+        expectRgbNear(image->pixels.data() + image->pixels.size() - 3, 0, 255, 255, 40);
+    }
 }
 
-// A missing or undecodable picture ends the show with code 1 and says which picture and why; a
-// picture libjpeg only warns about prints one line naming it and the show goes on. Each death
-// test runs in a fresh process so the child shares no window with this one.
-TEST(TextureDeathTest, PictureFailuresExitWithCodeOneAndWarningsAreOneLine) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+// The loader decides nothing: a missing or undecodable picture makes no texture and one error
+// report naming it and saying why; a picture libjpeg only warns about loads, with one warning
+// for all the loads of it.
+TEST(TextureGlTest, PictureProblemsAreReportedNotActedOn) {
+    ASSERT_TRUE(ensureGlContext());
     writeBytes(picturePath("bad.jpg"), {'\xFF', '\xD8', '\xFF', '\xD9'});
     std::vector<char> cut = readBytes(detailedPicture());
     cut.resize(scanStart(cut) + 200);
     writeBytes(picturePath("cut.jpg"), cut);
     setDataDirectory(pictureDir());
-    Texture slots[1] = {0};
-    EXPECT_EXIT(loadJpegTexture(slots, "missing.jpg", 0), testing::ExitedWithCode(1),
-                "cannot load picture missing.jpg: No such file or directory");
-    EXPECT_EXIT(loadJpegTexture(slots, "bad.jpg", 0), testing::ExitedWithCode(1),
-                "cannot load picture bad.jpg: .+");
-    // In a child with a GL context of its own: the picture loads (twice, as for two scenes),
-    // one line is printed, and the child reaches its own exit.
-    EXPECT_EXIT(
-        {
-            if (!ensureGlContext()) std::exit(3);
-            loadJpegTexture(slots, "cut.jpg", 0);
-            loadJpegTexture(slots, "cut.jpg", 0);
-            std::exit(slots[0] != 0 ? 7 : 4);
-        },
-        testing::ExitedWithCode(7),
-        "^tuvero: warning: picture cut.jpg: Premature end of JPEG file\n$");
+    takeLoadReports();
+    Texture slots[2] = {0, 0};
+    EXPECT_FALSE(loadJpegTexture(slots, "missing.jpg", 0));
+    EXPECT_FALSE(loadJpegTexture(slots, "bad.jpg", 0));
+    EXPECT_EQ(slots[0], 0u);
+    EXPECT_TRUE(loadJpegTexture(slots, "cut.jpg", 0));
+    EXPECT_TRUE(loadJpegTexture(slots, "cut.jpg", 1));
     setDataDirectory("");
+    EXPECT_NE(slots[0], 0u);
+    EXPECT_NE(slots[1], 0u);
+    const std::vector<LoadReport> reports = takeLoadReports();
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].text, "cannot load picture missing.jpg: No such file or directory");
+    EXPECT_EQ(reports[1].file, "bad.jpg");
+    EXPECT_EQ(reports[1].text.rfind("cannot load picture bad.jpg: ", 0), 0u) << reports[1].text;
+    EXPECT_EQ(reports[2].text, "warning: picture cut.jpg: Premature end of JPEG file");
+    for (const LoadReport& report : reports) {
+        EXPECT_EQ(report.kind, LoadReport::Kind::Picture);
+        EXPECT_EQ(report.warning, &report == &reports[2]);
+    }
+    glDeleteTextures(2, slots);
 }
 
 // Rows of 99 bytes upload unskewed (the unpack alignment is 1 during the upload and restored
