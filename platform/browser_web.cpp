@@ -3,6 +3,9 @@
 
 #include <emscripten.h>
 
+// web/sdl_audio_needs.js: a reference keeps what SDL's audio needs in the program.
+extern "C" void tuveroKeepSdlAudioNeeds();
+
 namespace platform::browser {
 namespace {
 
@@ -43,7 +46,10 @@ void yieldWhenBusy() {
     lastTurn = emscripten_get_now();
 }
 
-void requestFullScreen(bool on) { pageFullScreen(on ? 1 : 0); }
+void requestFullScreen(bool on) {
+    tuveroKeepSdlAudioNeeds();
+    pageFullScreen(on ? 1 : 0);
+}
 
 bool fullScreen() { return pageIsFullScreen() != 0; }
 

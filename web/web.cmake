@@ -53,9 +53,11 @@ set_target_properties(tuvero PROPERTIES SUFFIX ".js")
 # The show's files: the data folder and the high-resolution pictures beside it, in the places
 # the desktop show has them, so the same folder rules choose between them.
 get_filename_component(web_data_hd ${TUVERO_WEB_DATA}-hd ABSOLUTE)
-set(web_preload --preload-file ${TUVERO_WEB_DATA}@/show/data --exclude-file "*.stamp")
+# (SHELL: keeps each option with its value: CMake folds repeated options otherwise.)
+set(web_preload "SHELL:--preload-file ${TUVERO_WEB_DATA}@/show/data"
+                "SHELL:--exclude-file '*.stamp'")
 if(EXISTS ${web_data_hd}/loading.jpg)
-  list(APPEND web_preload --preload-file ${web_data_hd}@/show/data-hd)
+  list(APPEND web_preload "SHELL:--preload-file ${web_data_hd}@/show/data-hd")
 endif()
 
 # The show's own loop runs as on the desktop: asyncify suspends it at every presented frame and
@@ -66,6 +68,6 @@ target_link_options(tuvero PRIVATE
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728
   -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sENVIRONMENT=web
   "-sEXPORTED_RUNTIME_METHODS=['callMain','FS']"
-  # SDL's Web Audio output calls these; without them it throws when the sound starts.
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']"
+  # SDL's Web Audio output needs two functions of the runtime that are not kept otherwise.
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/sdl_audio_needs.js"
   ${web_preload})
