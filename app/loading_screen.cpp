@@ -5,9 +5,11 @@
 #include "app/app.h"
 #include "app/app_state.h"
 #include "app/console.h"
+#include "app/jump.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "assets/load_report.h"
+#include "platform/module_player.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/overlays.h"
@@ -51,10 +53,17 @@ void loadingScreenFrame() {
     drawBackdrop(loadingTexture);
 
     if (loadIndex == sceneCount) {
-        advanceScene();
-        fadeOverlay(true, 0.0001f, 0, 0, 0);
+        beginFirstScene();
         playMusic();
+        const std::uint32_t start =
+            platform::musicPlaying() ? platform::musicStartTick() : platform::tickCount();
+        noteShowStart(start, frameNumber());
     }
+}
+
+void beginFirstScene() {
+    currentScene = 1;
+    fadeOverlay(true, 0.0001f, 0, 0, 0);
 }
 
 void loadingScreenUnload() {

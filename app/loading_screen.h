@@ -9,3 +9,5 @@ extern int loadIndex;
 void prepareLoadingScreen();
 void loadingScreenFrame();
 void loadingScreenUnload();
+// The hand-over: the first scene starts under a ten-second fade from black.
+void beginFirstScene();

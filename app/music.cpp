@@ -74,6 +74,10 @@ int startMusic() {
     platform::musicSetSync({.instrument = once, .once = true, .userValue = 0});
     platform::musicSetSync({.instrument = every, .once = false, .userValue = 1});
     warnAboutSilentCues(path, once, every);
+    // A live show may jump: its cues over the whole run are looked for while it loads.
+    const bool offline =
+        showOptions().capture || showOptions().benchmark || showOptions().snapshots;
+    if (!offline) platform::musicStartFindingSyncNotes();
     appState.music = 1;
     return 1;
 }

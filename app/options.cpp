@@ -54,6 +54,10 @@ const char* usageText() {
            "  F11, Alt+Enter            switch between window and full screen\n"
            "  F12                       write the picture as tuvero-0001.png, ... here\n"
            "  Page Down                 jump to the start of the next scene\n"
+           "  Page Up                   jump to the start of this scene (after its first\n"
+           "                            2 s: of the previous one)\n"
+           "  , (comma), . (full stop)  jump 5 s back, forward\n"
+           "  Home                      start again from the first scene\n"
            "  Escape                    quit\n";
 }
 

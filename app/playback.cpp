@@ -15,45 +15,35 @@
 
 namespace {
 
-constexpr std::uint32_t jumpStepsPerSecond = 60;
-
 JumpTarget startJump;
-JumpTarget target;
 bool jumping = false;
 bool paused = false;
 long framesOfJumps = 0;
 int lastScreenshot = 0;
-std::chrono::steady_clock::time_point jumpStarted;
-std::clock_t jumpCpuStarted = 0;
+int entrySeen = -1;               // the entry the last frame played
+std::uint32_t entryStartTick = 0; // the tick of its first frame
+// The title shows where the show is while paused and until this moment after a jump.
+std::chrono::steady_clock::time_point titleUntil;
+bool titleShown = false;
+
+// "Tuvero - 1:23.4 - tunnel": the show's time and the current entry's scene.
+void showPositionInTitle() {
+    const std::uint32_t ms = showMsAt(platform::tickCount());
+    char text[96];
+    const char* name = sceneTable[currentScene].name ? sceneTable[currentScene].name : "";
+    std::snprintf(text, sizeof text, "Tuvero - %u:%04.1f - %s", ms / 60000,
+                  (ms % 60000) / 1000.0, name);
+    platform::setWindowTitle(text);
+    titleShown = true;
+}
+
+void restoreTitle() {
+    if (!titleShown) return;
+    platform::setWindowTitle("Tuvero");
+    titleShown = false;
+}
 
 bool loaded() { return currentScene >= 1 && currentScene < sceneCount; }
-
-std::uint32_t showMs() { return platform::tickCount() - platform::musicStartTick(); }
-
-bool arrived() {
-    if (quitRequested()) return true;
-    if (target.kind == JumpTarget::Kind::ShowTime) return showMs() >= target.showMs;
-    return currentScene >= target.entry;
-}
-
-void endJump() {
-    jumping = false;
-    platform::setMinimalDrawing(false);
-    deliverSyncsByFrameSpan(false);
-    platform::musicSetLockStep(false);
-    const std::uint32_t now = platform::tickCount();
-    if (showOptions().stepMs > 0)
-        platform::useVirtualClockAtStep(now, stepMicroseconds(showOptions()), 1000);
-    else
-        platform::useRealClockFrom(now);
-    using namespace std::chrono;
-    const double seconds = duration<double>(steady_clock::now() - jumpStarted).count();
-    const double cpu = static_cast<double>(std::clock() - jumpCpuStarted) / CLOCKS_PER_SEC;
-    if (quitRequested()) return;
-    std::printf("at %.3f s of the show (entry %d, music at %.3f s); the jump took %.1f s, "
-                "%.1f s of processor time\n",
-                showMs() / 1000.0, currentScene, platform::musicPositionSeconds(), seconds, cpu);
-}
 
 } // namespace
 
@@ -62,46 +52,52 @@ bool jumpInProgress() { return jumping; }
 long jumpFrames() { return framesOfJumps; }
 bool showPaused() { return paused; }
 
-namespace {
-bool startJumpNow(const JumpTarget& jump, bool fromMusicStart) {
-    if (jumping || !loaded() || jump.kind == JumpTarget::Kind::None) return false;
-    target = jump;
-    if (arrived()) return false;
+bool beginJump(const JumpTarget& target) {
+    if (jumping || !loaded() || !showStarted() || target.kind == JumpTarget::Kind::None)
+        return false;
+    using namespace std::chrono;
+    const auto wallStarted = steady_clock::now();
+    const std::clock_t cpuStarted = std::clock();
     jumping = true;
-    jumpStarted = std::chrono::steady_clock::now();
-    jumpCpuStarted = std::clock();
-    // Music and syncs as in a capture at 60 frames per second.
+    // The device stands still while the show is replayed; the module is moved afterwards.
     platform::musicSetLockStep(true);
-    deliverSyncsByFrameSpan(true);
-    platform::setMinimalDrawing(true);
-    if (fromMusicStart) {
-        // The steps fall where a capture's frames fall: the frames run so far (the last one
-        // started the music) count as steps of the grid, whose start is moved so that the
-        // music starts on the tick it started on. The first scene's first frame is one step on.
-        const long run = frameNumber();
-        const auto before = static_cast<std::uint32_t>((run - 1) * 1000 / jumpStepsPerSecond);
-        platform::useVirtualClockAtRate(platform::musicStartTick() - before, jumpStepsPerSecond);
-        for (long n = 0; n < run; ++n)
-            platform::advanceVirtualClock();
-    } else {
-        platform::useVirtualClockAtRate(platform::tickCount(), jumpStepsPerSecond);
-    }
+    const JumpOutcome outcome = replayShowTo(target);
+    framesOfJumps += outcome.steps;
+    if (platform::musicPlaying())
+        platform::musicSeek(std::uint64_t{showMsAt(outcome.nextTick)} * platform::musicSampleRate /
+                            1000);
+    platform::musicSetLockStep(false);
+    entrySeen = currentScene;
+    entryStartTick = outcome.entryStartTick;
+    if (showOptions().stepMs > 0)
+        platform::useVirtualClockAtStep(outcome.nextTick, stepMicroseconds(showOptions()), 1000);
+    else
+        platform::useRealClockFrom(outcome.nextTick);
+    jumping = false;
+    if (quitRequested()) return true;
+    showPositionInTitle();
+    titleUntil = steady_clock::now() + seconds(3);
+    if (!outcome.arrived) std::fprintf(stderr, "tuvero: the music ended before the jump arrived\n");
+    const double seconds = duration<double>(steady_clock::now() - wallStarted).count();
+    const double cpu = static_cast<double>(std::clock() - cpuStarted) / CLOCKS_PER_SEC;
+    std::printf("at %.3f s of the show (entry %d, music at %.3f s); the jump took %.3f s, "
+                "%.3f s of processor time\n",
+                showMsAt(outcome.nextTick) / 1000.0, currentScene, platform::musicPositionSeconds(),
+                seconds, cpu);
+    std::fflush(stdout);
     return true;
 }
-} // namespace
-
-bool beginJump(const JumpTarget& jump) { return startJumpNow(jump, false); }
 
 void afterMainLoopFrame() {
-    if (jumping) ++framesOfJumps;
-    if (startJump.kind != JumpTarget::Kind::None && loaded() && !jumping) {
+    if (currentScene != entrySeen) {
+        entrySeen = currentScene;
+        entryStartTick = platform::tickCount(); // the next frame is the entry's first
+    }
+    if (titleShown && !paused && std::chrono::steady_clock::now() >= titleUntil) restoreTitle();
+    if (startJump.kind != JumpTarget::Kind::None && loaded() && showStarted()) {
         const JumpTarget jump = startJump;
         startJump = {};
-        startJumpNow(jump, true);
-    }
-    if (jumping && (arrived() || platform::musicEnded())) {
-        if (!arrived()) std::fprintf(stderr, "tuvero: the music ended before the jump arrived\n");
-        endJump();
+        beginJump(jump);
     }
 }
 
@@ -113,6 +109,10 @@ void setShowPaused(bool pause) {
     platform::pauseClock(pause);
     const double music = platform::musicPositionSeconds();
     if (!pause) platform::musicPause(false);
+    if (pause)
+        showPositionInTitle();
+    else
+        restoreTitle();
     if (showOptions().trace)
         std::printf("%s tick %u music %.6f\n", pause ? "pause" : "resume",
                     static_cast<unsigned>(platform::tickCount()), music);
@@ -152,6 +152,22 @@ std::string writeNumberedScreenshot() {
     return name;
 }
 
+namespace {
+
+// Page Up: the start of this entry when it has played a while, else of the one before.
+JumpTarget previousEntryTarget() {
+    const bool wellInto = showMsAt(platform::tickCount()) - showMsAt(entryStartTick) > 2000;
+    const int entry = wellInto || currentScene <= 1 ? currentScene : currentScene - 1;
+    return {JumpTarget::Kind::Entry, 0, entry};
+}
+
+void jumpFromKey(const JumpTarget& target) {
+    setShowPaused(false);
+    beginJump(target);
+}
+
+} // namespace
+
 void handleControlKeys() {
     platform::ControlKey key;
     while (platform::takeControlKey(key)) {
@@ -167,10 +183,24 @@ void handleControlKeys() {
             if (!jumping) writeNumberedScreenshot();
             break;
         case platform::ControlKey::NextEntry:
-            if (loaded() && currentScene + 1 < sceneCount) {
-                setShowPaused(false);
-                beginJump({JumpTarget::Kind::Entry, 0, currentScene + 1});
-            }
+            if (loaded() && currentScene + 1 < sceneCount)
+                jumpFromKey({JumpTarget::Kind::Entry, 0, currentScene + 1});
+            break;
+        case platform::ControlKey::PreviousEntry:
+            if (loaded()) jumpFromKey(previousEntryTarget());
+            break;
+        case platform::ControlKey::BackFive: {
+            const std::uint32_t now = showMsAt(platform::tickCount());
+            if (loaded()) jumpFromKey({JumpTarget::Kind::ShowTime, now > 5000 ? now - 5000 : 0, 0});
+            break;
+        }
+        case platform::ControlKey::ForwardFive:
+            if (loaded())
+                jumpFromKey(
+                    {JumpTarget::Kind::ShowTime, showMsAt(platform::tickCount()) + 5000, 0});
+            break;
+        case platform::ControlKey::Restart:
+            if (loaded()) jumpFromKey({JumpTarget::Kind::Entry, 0, 1});
             break;
         }
     }

@@ -2,14 +2,10 @@
 // ahead that play the frames in between on the virtual clock.
 #pragma once
 
+#include "app/jump.h"
+
 #include <cstdint>
 #include <string>
-
-struct JumpTarget {
-    enum class Kind { None, ShowTime, Entry } kind = Kind::None;
-    std::uint32_t showMs = 0; // ShowTime: milliseconds after the music started (the first scene)
-    int entry = 0;            // Entry: the start of this scene entry
-};
 
 // A jump made as soon as loading is done (--start-at, --start-at-entry).
 void setStartJump(const JumpTarget& target);
@@ -25,9 +21,9 @@ bool showPaused();
 // While paused the main loop only shows the held picture again (window changes, exposure).
 void showHeldPicture();
 
-// Plays on at 60 steps per second on the virtual clock with the music in lock-step, drawing
-// next to nothing, until the target is reached; then goes on as before from there. Only once
-// loading is done and while no jump runs; false otherwise.
+// Jumps to the target at once (see replayShowTo), then goes on from there as before: the music
+// from the exact sample, the clock from the target's tick. Only once loading is done; false
+// otherwise.
 bool beginJump(const JumpTarget& target);
 bool jumpInProgress();
 // Frames the main loop ran for jumps (they do not count towards --frames).

@@ -43,16 +43,20 @@ void advanceScene() {
     if (currentScene == sceneCount) requestQuit();
 }
 
+namespace {
+const Scene loadingScreen{registerScenes, loadingScreenFrame, nullptr, loadingScreenUnload};
+const Scene* const entryOrder[sceneCount] = {
+    &loadingScreen,  &cubeGridScene,  &interludeScene, &tunnelScene,    &interludeScene,
+    &hallScene,      &interludeScene, &starMorphScene, &interludeScene, &swarmScene,
+    &interludeScene, &greetingsScene, &interludeScene};
+} // namespace
+
+const Scene& sceneOfEntry(int index) { return *entryOrder[index]; }
+
 int registerScenes() {
     if (registeredCount >= sceneCount) return 1;
-    static const Scene loadingScreen{registerScenes, loadingScreenFrame, nullptr,
-                                     loadingScreenUnload};
-    static const Scene* const order[sceneCount] = {
-        &loadingScreen,  &cubeGridScene,  &interludeScene, &tunnelScene,    &interludeScene,
-        &hallScene,      &interludeScene, &starMorphScene, &interludeScene, &swarmScene,
-        &interludeScene, &greetingsScene, &interludeScene};
     int index = registeredCount++;
-    sceneTable[index] = *order[index];
+    sceneTable[index] = *entryOrder[index];
     if (index == 0) prepareLoadingScreen();
     if (index == 1) setPhaseStepAction(cubeGridStepPhase); // the G key
     return index == sceneCount - 1 ? 1 : 0;

@@ -20,6 +20,7 @@ struct Scene {
     void (*advance)(View) = nullptr;
     // GL only: draws the state the last advance left, into the frame or the live face's area.
     void (*draw)(View) = nullptr;
+    const char* name = nullptr; // what the window's title calls it
 };
 
 extern Scene sceneTable[sceneCount];
@@ -29,6 +30,8 @@ extern int registeredCount;
 void noOperation(int);
 // Moves to the next entry; after the last one it ends the main loop instead.
 void advanceScene();
+// The scene kind of entry `index` (0 to 12) in the show's order.
+const Scene& sceneOfEntry(int index);
 // Entry 0's load: fills one entry per call; returns 1 after filling the last.
 int registerScenes();
 // Forwards a music sync to the current entry (nothing when the slot is empty or out of range).

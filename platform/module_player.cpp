@@ -34,6 +34,7 @@
 
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
+#include <libopenmpt/libopenmpt_ext.h>
 
 #include <algorithm>
 #include <array>
@@ -43,6 +44,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <vector>
 
@@ -144,16 +146,12 @@ std::int64_t nowNs() {
         .count();
 }
 
-struct Player {
+// Follows the rows a module plays and turns their notes into sync events. The mixer has one;
+// the search for the note times of a whole run has another, on a module of its own.
+struct RowTracker {
     openmpt_module* module = nullptr;
-    std::string loadWarnings; // what libopenmpt noted while loading, a line each
-    MusicOutput output = MusicOutput::Silent;
     int channels = 0;
-
-    // Set on the main thread before playback; read by the mixer.
-    std::vector<InstrumentSync> syncs;
-
-    // Mixer state.
+    const std::vector<InstrumentSync>* syncs = nullptr;
     std::vector<char> fired;          // per sync: a once-only sync has fired
     std::vector<int> lastInstrument;  // per channel
     std::vector<SyncEvent> rowEvents; // capacity reserved: channels x syncs
@@ -162,6 +160,35 @@ struct Player {
     double rowFrames = 0;      // predicted length of the current row
     double tickFrames = 0;     // length of one of its ticks
     bool rowMayRepeat = false; // the row loops back: it may follow itself
+
+    void reset(openmpt_module* m, int channelCount, const std::vector<InstrumentSync>& s) {
+        module = m;
+        channels = channelCount;
+        syncs = &s;
+        fired.assign(s.size(), 0);
+        lastInstrument.assign(static_cast<std::size_t>(channels), 0);
+        rowEvents.clear();
+        rowEvents.reserve(static_cast<std::size_t>(channels) * std::max<std::size_t>(1, s.size()));
+        order = row = -1;
+        rowStart = 0;
+        rowFrames = 0;
+        tickFrames = 0;
+        rowMayRepeat = false;
+    }
+};
+
+struct Player {
+    openmpt_module* module = nullptr;
+    std::string loadWarnings; // what libopenmpt noted while loading, a line each
+    MusicOutput output = MusicOutput::Silent;
+    int channels = 0;
+    std::vector<char> file; // the module's bytes, for the search of note times
+
+    // Set on the main thread before playback; read by the mixer.
+    std::vector<InstrumentSync> syncs;
+
+    // Mixer state.
+    RowTracker tracker;
     std::uint64_t framesMixed = 0;
     bool ended = false;
 
@@ -186,14 +213,20 @@ struct Player {
 
 Player player;
 
-int command(int pattern, int row, int channel, int which) {
-    return openmpt_module_get_pattern_row_channel_command(player.module, pattern, row, channel,
-                                                          which);
+// Drops what the search for a run's sync notes found (a new module is loaded).
+void forgetSyncNotes();
+
+int command(openmpt_module* module, int pattern, int row, int channel, int which) {
+    return openmpt_module_get_pattern_row_channel_command(module, pattern, row, channel, which);
 }
 
-// Reads the cells of the row that just started at `start` and queues its note-on events.
-void startRow(int pattern, int row, std::uint64_t start) {
-    Player& p = player;
+int command(int pattern, int row, int channel, int which) {
+    return command(player.module, pattern, row, channel, which);
+}
+
+// Reads the cells of the row that just started at `start` and leaves its note-on events, in
+// time order, in p.rowEvents.
+void startRow(RowTracker& p, int pattern, int row, std::uint64_t start) {
     const int speed = std::max(1, openmpt_module_get_current_speed(p.module));
 #if OPENMPT_API_VERSION_AT_LEAST(0, 7, 0)
     const double tempo = std::max(1.0, openmpt_module_get_current_tempo2(p.module));
@@ -206,11 +239,13 @@ void startRow(int pattern, int row, std::uint64_t start) {
     p.rowMayRepeat = false;
     p.rowEvents.clear();
     for (int ch = 0; ch < p.channels; ++ch) {
-        const int note = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_NOTE);
-        const int instrument = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_INSTRUMENT);
-        const int effect = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_EFFECT);
-        const int param = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_PARAMETER);
-        const int volumeEffect = command(pattern, row, ch, OPENMPT_MODULE_COMMAND_VOLUMEEFFECT);
+        const int note = command(p.module, pattern, row, ch, OPENMPT_MODULE_COMMAND_NOTE);
+        const int instrument =
+            command(p.module, pattern, row, ch, OPENMPT_MODULE_COMMAND_INSTRUMENT);
+        const int effect = command(p.module, pattern, row, ch, OPENMPT_MODULE_COMMAND_EFFECT);
+        const int param = command(p.module, pattern, row, ch, OPENMPT_MODULE_COMMAND_PARAMETER);
+        const int volumeEffect =
+            command(p.module, pattern, row, ch, OPENMPT_MODULE_COMMAND_VOLUMEEFFECT);
         const bool extended = effect == effectModExtended || effect == effectS3mExtended;
         const int sub = param >> 4;
         int delay = 0;
@@ -232,8 +267,8 @@ void startRow(int pattern, int row, std::uint64_t start) {
         }
         const int played =
             instrument > 0 ? instrument : p.lastInstrument[static_cast<std::size_t>(ch)];
-        for (std::size_t s = 0; s < p.syncs.size(); ++s) {
-            const InstrumentSync& sync = p.syncs[s];
+        for (std::size_t s = 0; s < p.syncs->size(); ++s) {
+            const InstrumentSync& sync = (*p.syncs)[s];
             if (sync.instrument != played || (sync.once && p.fired[s])) continue;
             p.fired[s] = 1;
             const auto offset = static_cast<std::uint64_t>(std::llround(delay * tickFrames));
@@ -249,13 +284,11 @@ void startRow(int pattern, int row, std::uint64_t start) {
             std::swap(p.rowEvents[j], p.rowEvents[j - 1]);
         }
     }
-    for (const SyncEvent& e : p.rowEvents)
-        p.queue.push(e);
 }
 
-// After mixing the frames [chunkStart, chunkEnd): notices a row that started inside them.
-void checkRow(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
-    Player& p = player;
+// After mixing the frames [chunkStart, chunkEnd): notices a row that started inside them and
+// returns true with its events in p.rowEvents.
+bool checkRow(RowTracker& p, std::uint64_t chunkStart, std::uint64_t chunkEnd) {
     const int order = openmpt_module_get_current_order(p.module);
     const int row = openmpt_module_get_current_row(p.module);
     const bool first = p.order < 0;
@@ -270,12 +303,13 @@ void checkRow(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
         // tick lengths): a loop onto itself played it again.
         start = predicted;
     } else {
-        return;
+        return false;
     }
     p.order = order;
     p.row = row;
     p.rowStart = start;
-    startRow(openmpt_module_get_current_pattern(p.module), row, start);
+    startRow(p, openmpt_module_get_current_pattern(p.module), row, start);
+    return true;
 }
 
 // The soundtrack of an offline capture; only the main thread mixes then.
@@ -293,7 +327,10 @@ void mixChunk(float* out, int frames) {
     }
     std::fill(out + 2 * got, out + 2 * frames, 0.0f);
     if (recording) recorded.insert(recorded.end(), out, out + 2 * frames);
-    if (got > 0) checkRow(p.framesMixed, p.framesMixed + got);
+    if (got > 0 && checkRow(p.tracker, p.framesMixed, p.framesMixed + got)) {
+        for (const SyncEvent& e : p.tracker.rowEvents)
+            p.queue.push(e);
+    }
     p.framesMixed += static_cast<std::uint64_t>(frames);
 }
 
@@ -326,16 +363,7 @@ void release(std::uint64_t heardFrames, const std::function<void(int)>& deliver)
 
 void resetMixer() {
     Player& p = player;
-    p.fired.assign(p.syncs.size(), 0);
-    p.lastInstrument.assign(static_cast<std::size_t>(p.channels), 0);
-    p.rowEvents.clear();
-    p.rowEvents.reserve(static_cast<std::size_t>(p.channels) *
-                        std::max<std::size_t>(1, p.syncs.size()));
-    p.order = p.row = -1;
-    p.rowStart = 0;
-    p.rowFrames = 0;
-    p.tickFrames = 0;
-    p.rowMayRepeat = false;
+    p.tracker.reset(p.module, p.channels, p.syncs);
     p.framesMixed = 0;
     p.ended = false;
     p.heard = 0;
@@ -431,6 +459,7 @@ bool musicLoad(const std::string& path, MusicOutput output, std::string& error) 
     if (opensInSilence(bytes))
         p.loadWarnings += "\nnothing is heard in its first 20 seconds: the file may be cut short "
                           "or damaged";
+    p.file = std::move(bytes);
     p.output = output;
     p.channels = std::max(0, openmpt_module_get_num_channels(p.module));
     p.queue.reset();
@@ -621,6 +650,8 @@ void musicFree() {
         p.module = nullptr;
     }
     p.syncs.clear();
+    p.file.clear();
+    forgetSyncNotes();
     p.playing = false;
     p.lockStep = false;
     p.devicePaused = false;
@@ -653,6 +684,124 @@ std::uint64_t musicFramesMixed() {
         return p.clock.read(before, after, time) ? after : 0;
     }
     return p.framesMixed;
+}
+
+namespace {
+
+// Where each row of a whole run from the start begins, and the mixer's state just after it did.
+struct RowMark {
+    RowTracker state;
+    std::size_t firstNote = 0; // its notes are notes[firstNote] up to the next row's
+};
+
+struct SyncNoteSearch {
+    std::vector<SyncNote> notes;
+    std::vector<RowMark> rows;
+    std::uint64_t endFrame = 0; // frames a whole run mixes before the module ends
+};
+
+// Plays the module from the start with every channel muted, in the mixer's chunks, and notes
+// what the mixer would: the same rows at the same frames, so the same sync events.
+SyncNoteSearch searchSyncNotes(std::vector<char> file, std::vector<InstrumentSync> syncs) {
+    SyncNoteSearch found;
+    openmpt_module_ext* ext =
+        openmpt_module_ext_create_from_memory(file.data(), file.size(), openmpt_log_func_silent,
+                                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!ext) return found;
+    openmpt_module* module = openmpt_module_ext_get_module(ext);
+    const int channels = std::max(0, openmpt_module_get_num_channels(module));
+    openmpt_module_ext_interface_interactive interactive{};
+    if (openmpt_module_ext_get_interface(ext, LIBOPENMPT_EXT_C_INTERFACE_INTERACTIVE, &interactive,
+                                         sizeof interactive)) {
+        for (int ch = 0; ch < channels; ++ch)
+            interactive.set_channel_mute_status(ext, ch, 1);
+    }
+    openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH, 1);
+    RowTracker tracker;
+    tracker.reset(module, channels, syncs);
+    std::array<float, 2 * chunkFrames> scratch{};
+    std::uint64_t mixed = 0;
+    for (;;) {
+        const std::size_t got = openmpt_module_read_interleaved_float_stereo(
+            module, musicSampleRate, chunkFrames, scratch.data());
+        if (got == 0) break;
+        if (checkRow(tracker, mixed, mixed + got)) {
+            found.rows.push_back({tracker, found.notes.size()});
+            for (const SyncEvent& e : tracker.rowEvents)
+                found.notes.push_back({e.frame, e.userValue});
+        }
+        mixed += chunkFrames;
+    }
+    found.endFrame = mixed;
+    openmpt_module_ext_destroy(ext);
+    return found;
+}
+
+std::future<SyncNoteSearch> pendingSearch;
+SyncNoteSearch syncNoteSearch;
+bool searchDone = false;
+
+void forgetSyncNotes() {
+    if (pendingSearch.valid()) pendingSearch.wait();
+    pendingSearch = {};
+    syncNoteSearch = {};
+    searchDone = false;
+}
+
+const SyncNoteSearch& finishedSearch() {
+    if (!searchDone) {
+        musicStartFindingSyncNotes();
+        syncNoteSearch = pendingSearch.get();
+        searchDone = true;
+    }
+    return syncNoteSearch;
+}
+
+} // namespace
+
+void musicStartFindingSyncNotes() {
+    const Player& p = player;
+    if (searchDone || pendingSearch.valid() || !p.module) return;
+    pendingSearch = std::async(std::launch::async, searchSyncNotes, p.file, p.syncs);
+}
+
+const std::vector<SyncNote>& musicSyncNotes() { return finishedSearch().notes; }
+
+void musicSeek(std::uint64_t frame) {
+    Player& p = player;
+    if (!p.module || !p.playing || (p.device && !p.lockStep)) return;
+    const SyncNoteSearch& found = finishedSearch();
+    p.queue.reset();
+    p.heard = frame;
+    const auto after = std::upper_bound(
+        found.rows.begin(), found.rows.end(), frame,
+        [](std::uint64_t f, const RowMark& mark) { return f < mark.state.rowStart; });
+    if (frame >= found.endFrame || after == found.rows.begin()) {
+        // Past the end: nothing more is heard and no sync follows.
+        p.ended = true;
+        p.framesMixed = frame;
+        return;
+    }
+    const RowMark& mark = *(after - 1);
+    const std::size_t notesEnd = after == found.rows.end() ? found.notes.size() : after->firstNote;
+    openmpt_module_set_position_order_row(p.module, mark.state.order, mark.state.row);
+    p.tracker = mark.state;
+    p.tracker.module = p.module;
+    p.tracker.syncs = &p.syncs;
+    p.ended = false;
+    p.framesMixed = mark.state.rowStart;
+    // The row's notes from `frame` on are still to come; the ones before it were delivered.
+    for (std::size_t i = mark.firstNote; i < notesEnd; ++i)
+        if (found.notes[i].frame >= frame)
+            p.queue.push({found.notes[i].frame, found.notes[i].userValue});
+    // The rest of the row up to `frame` is mixed and dropped, so the next frame mixed is `frame`.
+    const bool wasRecording = recording;
+    recording = false;
+    std::array<float, 2 * chunkFrames> scratch{};
+    while (p.framesMixed < frame)
+        mixChunk(scratch.data(),
+                 static_cast<int>(std::min<std::uint64_t>(chunkFrames, frame - p.framesMixed)));
+    recording = wasRecording;
 }
 
 } // namespace platform

@@ -80,4 +80,21 @@ std::uint32_t musicStartTick();
 // Frames mixed since musicPlay (tests and diagnostics; main thread).
 std::uint64_t musicFramesMixed();
 
+// A sync's note in a run from the start: the output frame at which it sounds.
+struct SyncNote {
+    std::uint64_t frame = 0;
+    int userValue = 0;
+};
+// Starts looking for the notes of every sync over a whole run of the loaded module, on a silent
+// copy of it in the background (after the syncs are set). musicSyncNotes waits for the answer,
+// and starts the search itself when nothing did.
+void musicStartFindingSyncNotes();
+// Every sync of a whole run from the start, in the order and at the frames the mixer delivers
+// them. Found once per load.
+const std::vector<SyncNote>& musicSyncNotes();
+// Moves playback to output frame `frame` of a run from the start, as if it had been mixed up to
+// there with every sync before it delivered: the syncs from there on follow as usual. Only
+// without a device or in lock-step (a jump).
+void musicSeek(std::uint64_t frame);
+
 } // namespace platform

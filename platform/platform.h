@@ -81,6 +81,8 @@ void readOffscreenFrameInto(std::vector<std::uint8_t>& rgb);
 // Size of the offscreen picture in pixels.
 int frameWidth();
 int frameHeight();
+// The window's title (UTF-8).
+void setWindowTitle(const std::string& title);
 // Resizes the window (tests: a hidden window gets no resize from a window manager).
 void setWindowSize(int width, int height);
 // While on, frames are drawn through a 1 x 1 scissor and presentFrame shows nothing: a jump
@@ -99,8 +101,18 @@ bool pumpEvents();
 enum class UserEvent { CloseWindow, Minimise, PressEscape, PressOtherKey };
 void postUserEvent(UserEvent event);
 // Keys that steer playback, collected by pumpEvents in the order pressed: Space pauses, F11 or
-// Alt+Enter switch full screen, F12 takes a screenshot, Page Down goes to the next entry.
-enum class ControlKey { Pause, FullScreen, Screenshot, NextEntry };
+// Alt+Enter switch full screen, F12 takes a screenshot, Page Down and Page Up go to the next and
+// the previous entry, comma and full stop 5 s back and forward, Home to the first scene.
+enum class ControlKey {
+    Pause,
+    FullScreen,
+    Screenshot,
+    NextEntry,
+    PreviousEntry,
+    BackFive,
+    ForwardFive,
+    Restart
+};
 bool takeControlKey(ControlKey& key);
 
 // ---- Keys ------------------------------------------------------------------------------

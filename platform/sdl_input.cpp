@@ -58,6 +58,14 @@ std::optional<ControlKey> controlKeyOf(const SDL_Keysym& key) {
 #endif
     case SDLK_PAGEDOWN:
         return ControlKey::NextEntry;
+    case SDLK_PAGEUP:
+        return ControlKey::PreviousEntry;
+    case SDLK_COMMA:
+        return ControlKey::BackFive;
+    case SDLK_PERIOD:
+        return ControlKey::ForwardFive;
+    case SDLK_HOME:
+        return ControlKey::Restart;
     default:
         return std::nullopt;
     }

@@ -410,6 +410,10 @@ std::vector<std::uint8_t> readOffscreenFrame() {
     return rgb;
 }
 
+void setWindowTitle(const std::string& title) {
+    if (window) SDL_SetWindowTitle(window, title.c_str());
+}
+
 void setMinimalDrawing(bool on) {
     minimal = on;
     if (!window) return;

@@ -355,5 +355,5 @@ void cubeGridUnload() { glDeleteTextures(9, cubeGridTextures); }
 
 void resetCubeGrid() { cubeGrid = CubeGridState{}; }
 
-const Scene cubeGridScene{cubeGridLoad,   cubeGridFrame,   cubeGridOnMusicSync,
-                          cubeGridUnload, cubeGridAdvance, cubeGridDraw};
+const Scene cubeGridScene{cubeGridLoad,    cubeGridFrame, cubeGridOnMusicSync, cubeGridUnload,
+                          cubeGridAdvance, cubeGridDraw,  "cube lattices"};

@@ -116,5 +116,5 @@ void greetingsUnload() {
 
 } // namespace
 
-const Scene greetingsScene{greetingsLoad,   greetingsFrame,   noOperation,
-                           greetingsUnload, greetingsAdvance, greetingsDraw};
+const Scene greetingsScene{greetingsLoad,    greetingsFrame, noOperation, greetingsUnload,
+                           greetingsAdvance, greetingsDraw,  "greetings"};

@@ -230,4 +230,5 @@ void hallUnload() {
 
 void resetHall() { hall = HallState{}; }
 
-const Scene hallScene{hallLoad, hallFrame, noOperation, hallUnload, hallAdvance, hallDraw};
+const Scene hallScene{hallLoad,    hallFrame, noOperation,  hallUnload,
+                      hallAdvance, hallDraw,  "pillar hall"};

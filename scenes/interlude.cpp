@@ -299,5 +299,5 @@ void interludeUnload() {
 
 } // namespace
 
-const Scene interludeScene{interludeLoad,   interludeFrame,   interludeMusicSync,
-                           interludeUnload, interludeAdvance, interludeDraw};
+const Scene interludeScene{interludeLoad,    interludeFrame, interludeMusicSync, interludeUnload,
+                           interludeAdvance, interludeDraw,  "interlude"};

@@ -237,5 +237,5 @@ void morphUnload() {
 
 } // namespace
 
-const Scene starMorphScene{morphLoad,   morphFrame,   noOperation,
-                           morphUnload, morphAdvance, morphDraw};
+const Scene starMorphScene{morphLoad,    morphFrame, noOperation, morphUnload,
+                           morphAdvance, morphDraw,  "star morph"};

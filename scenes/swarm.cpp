@@ -129,4 +129,5 @@ void swarmUnload() {
 
 } // namespace
 
-const Scene swarmScene{swarmLoad, swarmFrame, noOperation, swarmUnload, swarmAdvance, swarmDraw};
+const Scene swarmScene{swarmLoad,    swarmFrame, noOperation,   swarmUnload,
+                       swarmAdvance, swarmDraw,  "sphere swarm"};

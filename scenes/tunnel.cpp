@@ -264,5 +264,5 @@ void tunnelUnload() { glDeleteTextures(3, tunnelTextures); }
 
 void resetTunnel() { tunnel = TunnelState{}; }
 
-const Scene tunnelScene{tunnelLoad,   tunnelFrame,   tunnelOnMusicSync,
-                        tunnelUnload, tunnelAdvance, tunnelDraw};
+const Scene tunnelScene{tunnelLoad,    tunnelFrame, tunnelOnMusicSync, tunnelUnload,
+                        tunnelAdvance, tunnelDraw,  "tunnel"};

@@ -173,4 +173,49 @@ TEST_F(CameraKeysTest, KeysActInTableOrderAndTabResets) {
     EXPECT_EQ(camera.eye, (Vec3{0, 0, 0}));
 }
 
+// Every camera key alone, held for one second from the camera at (0, 0, 5) looking at the
+// origin: which way the eye, the centre and the up vector go (turns do not keep the up vector
+// at unit length, so its y may grow).
+TEST_F(CameraKeysTest, EachKeyMovesOrTurnsItsOwnWay) {
+    struct Expect {
+        int key;
+        const char* name;
+        Vec3 eye, center, up; // signs of the change: -1, 0 or 1 per axis
+    };
+    const Expect keys[] = {
+        {'W', "W forward", {0, 0, -1}, {0, 0, -1}, {0, 0, 0}},
+        {'S', "S back", {0, 0, 1}, {0, 0, 1}, {0, 0, 0}},
+        {'A', "A left", {-1, 0, 0}, {-1, 0, 0}, {0, 0, 0}},
+        {'D', "D right", {1, 0, 0}, {1, 0, 0}, {0, 0, 0}},
+        {'R', "R up", {0, 1, 0}, {0, 1, 0}, {0, 0, 0}},
+        {'F', "F down", {0, -1, 0}, {0, -1, 0}, {0, 0, 0}},
+        {'Q', "Q roll", {0, 0, 0}, {0, 0, 0}, {-1, 1, 0}},
+        {'E', "E roll", {0, 0, 0}, {0, 0, 0}, {1, 1, 0}},
+        {0x26, "Up tilt", {0, 0, 0}, {0, 1, 1}, {0, 1, 1}},
+        {0x28, "Down tilt", {0, 0, 0}, {0, -1, 1}, {0, 1, -1}},
+        {0x25, "Left turn", {0, 0, 0}, {-1, 0, 1}, {0, 0, 0}},
+        {0x27, "Right turn", {0, 0, 0}, {1, 0, 1}, {0, 0, 0}},
+        {0x09, "Tab reset", {0, 0, -1}, {0, 0, -1}, {0, 0, 0}},
+        {'I', "I orbit up", {0, 1, -1}, {0, 1, 1}, {0, 1, -1}},
+        {'K', "K orbit down", {0, -1, -1}, {0, -1, 1}, {0, 1, 1}},
+        {'J', "J orbit left", {-1, 0, -1}, {-1, 0, 1}, {0, 1, 0}},
+        {'L', "L orbit right", {1, 0, -1}, {1, 0, 1}, {0, 1, 0}},
+    };
+    const auto sign = [](float d) { return d > 1e-4f ? 1.0f : d < -1e-4f ? -1.0f : 0.0f; };
+    const auto signs = [&](Vec3 to, Vec3 from) {
+        return Vec3{sign(to.x - from.x), sign(to.y - from.y), sign(to.z - from.z)};
+    };
+    for (const Expect& k : keys) {
+        resetCamera();
+        camera.position(0, 0, 5, 0, 0, 0, 0, 1, 0);
+        const Camera before = camera;
+        platform::clearInjectedKeys();
+        platform::injectKey(k.key, true);
+        runFrames(1000, {2000});
+        EXPECT_EQ(signs(camera.eye, before.eye), k.eye) << k.name << ": eye";
+        EXPECT_EQ(signs(camera.center, before.center), k.center) << k.name << ": centre";
+        EXPECT_EQ(signs(camera.up, before.up), k.up) << k.name << ": up";
+    }
+}
+
 } // namespace

@@ -202,19 +202,72 @@ TEST(Playback, PageDownGoesToTheStartOfEachEntryWithTheMusicThere) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-// A second after a jump into the interlude, the picture is the one a capture holds at that
-// moment: the live faces of other scenes and the trail have settled.
+// A second after a jump, by entry into the interlude or by time into the hall, the picture is
+// the one a capture holds at that moment: the live faces of other scenes and the trail have
+// settled.
 TEST(Playback, PictureASecondAfterAJumpMatchesTheCapture) {
-    const fs::path dir = freshFolder("jump-picture");
-    const ProcessResult live =
-        runProgram({"--window", "--silent", "--hidden", "--step", sixtieth, "--frames",
-                    std::to_string(loadingFrames + 61), "--screenshot",
-                    (dir / "after.png").string(), "--start-at-entry", "4"},
-                   dir);
-    ASSERT_EQ(live.exitCode, 0) << live.err;
-    EXPECT_FALSE(fs::exists(dir / "after.png.part")) << "the screenshot is written whole";
-    const std::vector<Arrival> landed = arrivals(live.out);
-    ASSERT_EQ(landed.size(), 1u) << live.out;
-    const RgbImage captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");
-    EXPECT_GE(psnr(readPicture(dir / "after.png"), captured), 35);
+    const std::vector<std::vector<std::string>> jumps = {{"--start-at-entry", "4"},
+                                                         {"--start-at", "75"}};
+    for (const auto& jump : jumps) {
+        const fs::path dir = freshFolder("jump-picture");
+        std::vector<std::string> options = {"--window",
+                                            "--silent",
+                                            "--hidden",
+                                            "--step",
+                                            sixtieth,
+                                            "--frames",
+                                            std::to_string(loadingFrames + 61),
+                                            "--screenshot",
+                                            (dir / "after.png").string()};
+        options.insert(options.end(), jump.begin(), jump.end());
+        const ProcessResult live = runProgram(options, dir);
+        ASSERT_EQ(live.exitCode, 0) << live.err;
+        EXPECT_FALSE(fs::exists(dir / "after.png.part")) << "the screenshot is written whole";
+        const std::vector<Arrival> landed = arrivals(live.out);
+        ASSERT_EQ(landed.size(), 1u) << live.out;
+        const RgbImage captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");
+        EXPECT_GE(psnr(readPicture(dir / "after.png"), captured), 35) << jump[0];
+    }
+}
+
+// The keys that jump, on the real clock: Page Down on the last entry does nothing; Page Up goes
+// to the start of the entry before (this one after its first 2 s); full stop and comma 5 s
+// forward and back; Home to the first frame of the first scene.
+TEST(Playback, JumpKeysGoBackAndForwardAndPageDownStopsAtTheLastEntry) {
+    OwnDisplay display;
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    ChildProcess child =
+        startShow(display, {"--window", "--silent", "--start-at-entry", "12"}, TUVERO_DATA_DIR);
+    std::string out;
+    bool ok = readOutputUntil(child, out, "(entry 12,", 120);
+    const auto press = [&](const char* key) {
+        display.pressKey(child.pid, key);
+        std::string more;
+        ok = ok && readOutputUntil(child, more, "the jump took", 60);
+        out += more;
+    };
+    display.pressKey(child.pid, "Next");
+    std::string afterLast;
+    const bool jumpedFromLast = readOutputUntil(child, afterLast, "the jump took", 0.5);
+    out += afterLast;
+    press("Prior");
+    press("Home");
+    press("period");
+    press("comma");
+    display.pressKey(child.pid, "Escape");
+    const ProcessResult result = waitProcess(child, 60);
+    ASSERT_TRUE(ok) << out << result.out << result.err;
+    EXPECT_FALSE(jumpedFromLast) << "Page Down on the last entry jumps nowhere\n" << out;
+    const std::vector<Arrival> landed = arrivals(out);
+    ASSERT_EQ(landed.size(), 5u) << out;
+    EXPECT_EQ(landed[1].entry, 11) << "Page Up within the first 2 s: the entry before";
+    EXPECT_EQ(landed[2].entry, 1);
+    EXPECT_NEAR(landed[2].showSeconds, 1 / 60.0, 0.002) << "Home: the first frame";
+    EXPECT_GE(landed[3].showSeconds, landed[2].showSeconds + 5);
+    EXPECT_LE(landed[3].showSeconds, landed[2].showSeconds + 8);
+    EXPECT_GE(landed[4].showSeconds, landed[3].showSeconds - 5);
+    EXPECT_LE(landed[4].showSeconds, landed[3].showSeconds - 2);
+    for (const Arrival& a : landed)
+        EXPECT_NEAR(a.musicSeconds, a.showSeconds, 0.02) << "the music goes on from there";
+    EXPECT_EQ(result.exitCode, 0) << result.err;
 }
