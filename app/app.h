@@ -2,6 +2,7 @@
 #pragma once
 
 #include "offline/capture.h"
+#include "offline/flash_report.h"
 #include "offline/snapshots.h"
 #include <cstdint>
 #include <optional>
@@ -35,6 +36,10 @@ struct ShowOptions {
     bool version = false;
     // Render offline and write only the chosen frames.
     std::optional<SnapshotSettings> snapshots;
+    // Render offline and analyse every frame for flashes.
+    std::optional<FlashReportSettings> flashReport;
+    // Flashes and shakes toned down; cues, phases and timing unchanged.
+    bool gentle = false;
 };
 
 // The --step in microseconds (from stepMs when the exact value was not given).

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-using ProcAddress = void*;
-
 struct AppState {
     int fullScreen = 0;
     int musicEnabled = 0;
@@ -13,8 +11,6 @@ struct AppState {
     int colorBits = 0;              // 32
     int window = 0;                 // 1 while the window and its GL context exist
     int music = 0;                  // 1 while a module is loaded
-    ProcAddress activeTextureARB = nullptr;
-    ProcAddress multiTexCoord2fARB = nullptr;
 };
 
 extern AppState appState;

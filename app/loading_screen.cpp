@@ -12,8 +12,8 @@
 #include "platform/module_player.h"
 #include "platform/platform.h"
 #include "render/backdrop.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
-#include <GL/gl.h>
 
 Texture loadingTexture = 0;
 int loadIndex = 0;
@@ -45,9 +45,8 @@ void loadingScreenFrame() {
         actOnLoadReports();
     }
 
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::setDepthTest(true);
+    gfx::clear(true, true);
 
     // The picture's first row (t = 0) at the top of the screen.
     drawBackdrop(loadingTexture);
@@ -66,7 +65,4 @@ void beginFirstScene() {
     fadeOverlay(true, 0.0001f, 0, 0, 0);
 }
 
-void loadingScreenUnload() {
-    if (loadingTexture) glDeleteTextures(1, &loadingTexture);
-    loadingTexture = 0;
-}
+void loadingScreenUnload() { gfx::deleteTexture(loadingTexture); }

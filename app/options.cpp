@@ -32,11 +32,15 @@ const char* usageText() {
            "                            pixel (default 1; --render-size renders larger)\n"
            "  --hold S                  capture S seconds of the final picture (default 5)\n"
            "  --duration S              capture only the first S seconds\n"
-           "  --from S, --to S          capture only the clip from S to S seconds of what a\n"
-           "                            whole capture holds (which starts with loading)\n"
+           "  --from S, --to S          capture (or analyse) only the clip from S to S seconds\n"
+           "                            of what a whole capture holds (it starts with loading)\n"
            "  --snapshots F,F,...       render the show offline and write only frames F (from 0,\n"
            "                            at 60 fps) as frame_NNNNNN.png into --snapshot-dir\n"
            "  --snapshot-dir DIR        existing folder for --snapshots\n"
+           "  --flash-report FILE.csv   render the show offline, measure its flashes frame by\n"
+           "                            frame into FILE.csv and print the verdict (exit code 3\n"
+           "                            when more than three flashes fall in some second)\n"
+           "  --gentle                  reduced flashing: the flashes and shakes toned down\n"
            "  --benchmark               measure frame times over the whole show\n"
            "  --benchmark-json FILE     also write the measurements as JSON\n"
            "  --cue-instruments ONCE,EVERY\n"
@@ -223,6 +227,12 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
                 return 2;
             }
             options.musicHashSeconds = seconds;
+        } else if (arg == "--flash-report") {
+            if (!value(text)) return 2;
+            options.flashReport.emplace();
+            options.flashReport->csvPath = text;
+        } else if (arg == "--gentle") {
+            options.gentle = true;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else if (arg == "--benchmark-json") {
@@ -239,8 +249,8 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         }
     }
     const bool clip = captureSettings.fromSeconds > 0 || captureSettings.toSeconds > 0;
-    if (clip && !options.capture) {
-        error = "--from and --to go with --capture";
+    if (clip && !options.capture && !options.flashReport) {
+        error = "--from and --to go with --capture or --flash-report";
         return 2;
     }
     if (captureSettings.toSeconds > 0 && captureSettings.toSeconds <= captureSettings.fromSeconds) {
@@ -255,8 +265,17 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         error = "--start-at and --start-at-entry cannot go together";
         return 2;
     }
+    if (options.flashReport) {
+        if (options.capture || options.benchmark || options.snapshots) {
+            error = "--flash-report runs on its own, not with --capture, --benchmark or "
+                    "--snapshots";
+            return 2;
+        }
+        options.flashReport->fromSeconds = captureSettings.fromSeconds;
+        options.flashReport->toSeconds = captureSettings.toSeconds;
+    }
     if ((options.startAtSeconds >= 0 || options.startAtEntry > 0) &&
-        (options.capture || options.benchmark || options.snapshots)) {
+        (options.capture || options.benchmark || options.snapshots || options.flashReport)) {
         error = "--start-at is for the live show; a capture takes --from";
         return 2;
     }
@@ -292,7 +311,7 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
         }
     }
     if (!options.screenshot.empty() &&
-        (options.capture || options.benchmark || options.snapshots)) {
+        (options.capture || options.benchmark || options.snapshots || options.flashReport)) {
         error = "--screenshot is for a show on screen, not with --capture, --benchmark or "
                 "--snapshots (a "
                 "capture to a folder keeps every frame as PNG)";

@@ -4,20 +4,20 @@
 
 #include "app/app_state.h"
 #include "app/console.h"
-#include "app/multitexture.h"
+#include "app/flash_warning.h"
 #include "app/music.h"
 #include "app/playback.h"
 #include "app/render_size.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "assets/texture.h"
-#include "assets/texture_filtering.h"
 #include "offline/benchmark.h"
 #include "offline/capture.h"
 #include "offline/music_hash.h"
 #include "platform/platform.h"
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "render/context_check.h"
+#include "render/gfx.h"
+#include "render/overlays.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +31,8 @@ ShowOptions activeOptions;
 
 bool ask(const char* text) { return platform::messageBox({text, "Options", true}); }
 
-// Window, GL context with the one projection of the run, and the multitexture check.
+// Window, GL context with the one projection of the run, and the check that the context has
+// what the drawing layer needs.
 bool createAppWindow() {
     platform::WindowOptions window;
     window.fullScreen = appState.fullScreen != 0;
@@ -47,26 +48,21 @@ bool createAppWindow() {
         return false;
     }
     appState.window = 1;
-    setupProjection();
-    // SDL hands out an address for any name, so the driver's own report decides.
-    const bool multitexture = driverHasMultitexture();
-    appState.activeTextureARB =
-        multitexture ? platform::glProcAddress("glActiveTextureARB") : nullptr;
-    appState.multiTexCoord2fARB =
-        multitexture ? platform::glProcAddress("glMultiTexCoord2fARB") : nullptr;
-    if (!appState.activeTextureARB || !appState.multiTexCoord2fARB) {
+    std::string missing;
+    if (!startLayerOnContext(missing)) {
+        std::fprintf(stderr, "tuvero: %s\n", missing.c_str());
         platform::messageBox({"Ei tukea: Multitexturing!", "Virhe", false});
         releaseAll();
         return false;
     }
+    setupProjection();
     return true;
 }
 
 // The size of the picture, now that the renderer is known, and what goes with it: the
 // projection's viewport, texture filtering and which pictures to load.
 bool configurePicture(bool offline) {
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    const RenderChoice choice = chooseRenderSize(activeOptions, offline, renderer ? renderer : "");
+    const RenderChoice choice = chooseRenderSize(activeOptions, offline, gfx::rendererName());
     if (!choice.note.empty()) std::fprintf(stderr, "%s\n", choice.note.c_str());
     std::string error;
     if (!platform::setPictureSize(choice.size, error)) {
@@ -74,7 +70,7 @@ bool configurePicture(bool offline) {
         return false;
     }
     setupProjection();
-    useAnisotropicFiltering(choice.anisotropic);
+    gfx::useAnisotropicFiltering(choice.anisotropic);
     choosePictureFolder(platform::frameWidth() > 640, !activeOptions.dataDir.empty());
     return true;
 }
@@ -118,13 +114,10 @@ bool writeScreenshot() {
 const ShowOptions& showOptions() { return activeOptions; }
 
 void setupProjection() {
-    glViewport(0, 0, platform::frameWidth(), platform::frameHeight());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1,
-                   100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    gfx::setViewport(0, 0, platform::frameWidth(), platform::frameHeight());
+    gfx::resetMatrices();
+    gfx::setProjection(perspectiveMatrix(
+        45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1, 100.0));
 }
 
 void releaseAll() {
@@ -134,6 +127,7 @@ void releaseAll() {
             if (scene.unload) scene.unload();
     }
     freeMusic();
+    gfx::stop();
     platform::closeWindow();
     appState.window = 0;
 }
@@ -158,7 +152,8 @@ int runShow(const ShowOptions& given) {
         return printMusicHash(dataPath(showMarkerFile), options.musicHashSeconds);
     }
     // Offline runs ask nothing, open no sound device and need no visible window.
-    const bool offline = options.capture || options.benchmark || options.snapshots;
+    const bool offline =
+        options.capture || options.benchmark || options.snapshots || options.flashReport;
     if (offline) {
         options.fullScreen = false;
         options.music = false;
@@ -203,7 +198,20 @@ int runShow(const ShowOptions& given) {
             return 1;
         }
     }
+    std::unique_ptr<FlashReportRun> flashReport;
+    if (options.flashReport) {
+        flashReport = std::make_unique<FlashReportRun>(*options.flashReport);
+        std::string error;
+        if (!flashReport->open(error)) {
+            std::fprintf(stderr, "tuvero: %s\n", error.c_str());
+            return 1;
+        }
+    }
     activeOptions = options;
+    setGentleEffects(options.gentle);
+    if (!offline && !options.gentle && !classicShowFlashWarning().empty())
+        std::printf("%s\n", classicShowFlashWarning().c_str());
+    std::fflush(stdout);
     appState.fullScreen = options.fullScreen ? *options.fullScreen : ask("Fullscreenin\xE4?");
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
     // Runs on the virtual clock (--step, capture, benchmark) repeat exactly: a fixed seed.
@@ -217,7 +225,7 @@ int runShow(const ShowOptions& given) {
     setDataDirectory(dataFolder);
     if (options.capture)
         platform::useVirtualClockAtRate(100000, options.capture->fps);
-    else if (options.benchmark || options.snapshots)
+    else if (options.benchmark || options.snapshots || options.flashReport)
         platform::useVirtualClockAtRate(100000, 60);
     else if (options.stepMs > 0)
         platform::useVirtualClockAtStep(100000, stepMicroseconds(options), 1000);
@@ -236,6 +244,7 @@ int runShow(const ShowOptions& given) {
                       static_cast<std::uint32_t>(options.startAtSeconds * 1000 + 0.5), 0});
     if (capture) return capture->run();
     if (options.snapshots) return runSnapshots(*options.snapshots);
+    if (flashReport) return flashReport->run();
     if (options.benchmark) return runBenchmark(options.benchmarkJson);
     int code = mainLoop();
     if (!writeScreenshot() && code == 0) code = 1;

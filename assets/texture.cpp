@@ -1,28 +1,17 @@
-// JPEG decoding through libjpeg and upload as GL textures.
+// JPEG decoding through libjpeg.
 #include "assets/texture.h"
-
-#include "assets/data_folder.h"
-#include "assets/load_report.h"
-#include "assets/texture_filtering.h"
-
-#include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <string>
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
 namespace {
-
-// Blank textures are made no larger than this on a side.
-constexpr unsigned maxEmptyTextureSide = 8192;
 
 // libjpeg reports errors through this manager: the message is kept and control jumps back to
 // the decoder instead of the library's default, which ends the process.
@@ -163,87 +152,6 @@ void shrinkToFit(JpegImage& image, unsigned maxSide) {
     image.pixels = std::move(out);
 }
 
-// The power of two nearest to `side`, halves rounding up: the size the mip-map builder picks.
-int nearestPowerOfTwo(int side) {
-    int power = 1;
-    while (power * 2 <= side)
-        power *= 2;
-    return side - power >= power / 2 && power / 2 > 0 ? power * 2 : power;
-}
-
-// Whether the context takes textures of any size (GL 2.0, or the extension on older ones) and
-// builds their mip-maps itself (GL 1.4). Asked at every upload: contexts come and go.
-bool contextTakesAnyTextureSize() {
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0, minor = 0;
-    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
-    if (major >= 2) return true;
-    if (major < 1 || (major == 1 && minor < 4)) return false;
-    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions != nullptr &&
-           std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
-}
-
-// Uploads the picture at its own size and lets GL build the smaller levels: no rescaling and
-// no mip-map building on the CPU, the fast path for large pictures. Returns GL's error, 0 on
-// success.
-GLenum uploadWithGlMipmaps(const JpegImage& image) {
-    while (glGetError() != GL_NO_ERROR) {
-    } // earlier errors are not this upload's
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 image.pixels.data());
-    // Only this upload builds levels: later changes to the texture (none today) stay explicit.
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_FALSE);
-    return glGetError();
-}
-
-// Builds the texture's levels from packed RGB rows (alignment 1: the default of 4 would skew
-// every width whose rows are not a multiple of 4 bytes). Mesa's gluBuild2DMipmaps leaves the last
-// row of level 0 black when it has to rescale only the width (33 x 16, 640 x 256), so pictures are
-// first brought to power-of-two sides with gluScaleImage, which scales correctly; the builder
-// then only halves. Returns GLU's error code, 0 on success.
-GLint buildMipmapsWithGlu(const JpegImage& image) {
-    const int width = nearestPowerOfTwo(image.width);
-    const int height = nearestPowerOfTwo(image.height);
-    if (width == image.width && height == image.height)
-        return gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
-                                 image.pixels.data());
-    std::vector<std::uint8_t> scaled(std::size_t(width) * std::size_t(height) * 3);
-    GLint result =
-        gluScaleImage(GL_RGB, image.width, image.height, GL_UNSIGNED_BYTE, image.pixels.data(),
-                      width, height, GL_UNSIGNED_BYTE, scaled.data());
-    if (result == 0)
-        result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE,
-                                   scaled.data());
-    return result;
-}
-
-// The texture's levels from the picture, by GL where it can, else by GLU. Texture coordinates
-// are the same either way: both cover the whole picture from 0 to 1. Returns the reason on
-// failure, "" on success.
-std::string buildMipmaps(const JpegImage& image) {
-    GLint unpack = 4, pack = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    std::string reason;
-    if (contextTakesAnyTextureSize()) {
-        const GLenum error = uploadWithGlMipmaps(image);
-        if (error == GL_OUT_OF_MEMORY)
-            reason = "out of texture memory";
-        else if (error != GL_NO_ERROR)
-            reason = "texture upload failed (GL error " + std::to_string(error) + ")";
-    } else if (const GLint error = buildMipmapsWithGlu(image); error != 0) {
-        const auto* text = reinterpret_cast<const char*>(gluErrorString(GLenum(error)));
-        reason = text != nullptr ? text : "mip-map build failed";
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
-    glPixelStorei(GL_PACK_ALIGNMENT, pack);
-    return reason;
-}
-
 } // namespace
 
 std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error, unsigned maxSide) {
@@ -284,59 +192,4 @@ std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error, 
     }
     if (maxSide > 0) shrinkToFit(*image, maxSide);
     return image;
-}
-
-namespace {
-void reportPicture(const char* fileName, const std::string& reason, bool warning) {
-    const std::string name = fileName;
-    reportLoadProblem(
-        {LoadReport::Kind::Picture, warning, name,
-         (warning ? "warning: picture " : "cannot load picture ") + name + ": " + reason,
-         warning ? "Warning" : "Error"});
-}
-} // namespace
-
-bool loadJpegTexture(Texture* textures, const char* fileName, int index) {
-    if (fileName == nullptr) return true;
-    GLint maxTextureSide = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSide);
-    std::string error;
-    std::unique_ptr<JpegImage> image = decodeJpeg(
-        picturePath(fileName).c_str(), error, static_cast<unsigned>(std::max(maxTextureSide, 0)));
-    if (!image) {
-        reportPicture(fileName, error, false);
-        return false;
-    }
-
-    // Some pictures serve several scenes: the same warning is said once.
-    static std::set<std::string> warnedPictures;
-    if (!image->warning.empty() && warnedPictures.insert(fileName).second)
-        reportPicture(fileName, image->warning, true);
-
-    glGenTextures(1, &textures[index]);
-    glBindTexture(GL_TEXTURE_2D, textures[index]);
-    const std::string failure = buildMipmaps(*image);
-    if (!failure.empty()) {
-        reportPicture(fileName, failure, false);
-        return false;
-    }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    applyAnisotropicFiltering();
-    return true;
-}
-
-void createEmptyTexture(Texture* textures, int width, int height, int index) {
-    if (width <= 0 || height <= 0 || static_cast<unsigned>(width) > maxEmptyTextureSide ||
-        static_cast<unsigned>(height) > maxEmptyTextureSide) {
-        textures[index] = 0;
-        return;
-    }
-    // Three 32-bit components per pixel, matching the GL_UNSIGNED_INT upload.
-    const std::vector<GLuint> zeros(std::size_t(width) * std::size_t(height) * 3, 0);
-    glGenTextures(1, &textures[index]);
-    glBindTexture(GL_TEXTURE_2D, textures[index]);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_INT, zeros.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }

@@ -16,6 +16,9 @@ struct JpegImage {
     std::string warning;              // libjpeg's first warning (damaged data), "" when none
 };
 
+// Blank textures are made no larger than this on a side.
+inline constexpr unsigned maxEmptyTextureSide = 8192;
+
 // Pictures of more pixels than this are refused before any pixel memory is allocated.
 inline constexpr std::uint64_t maxDecodedPixels = 100'000'000;
 
@@ -27,6 +30,8 @@ inline constexpr std::uint64_t maxDecodedPixels = 100'000'000;
 std::unique_ptr<JpegImage> decodeJpeg(const char* fileName, std::string& error,
                                       unsigned maxSide = 0);
 
+// Uploading is the drawing layer's (render/texture_upload.cpp); declared here while scenes
+// reach it through this header.
 // Loads the picture into textures[index] and leaves it bound; a picture larger than the GL
 // texture limit is scaled down to fit. Returns false when it cannot be loaded, with a load
 // report "cannot load picture NAME: reason"; a libjpeg warning makes the report

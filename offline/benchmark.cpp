@@ -5,8 +5,8 @@
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
+#include "render/gfx.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -26,8 +26,8 @@ double measureFloor() {
     std::vector<double> samples;
     for (int i = 0; i < 120; ++i) {
         auto start = Clock::now();
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gfx::setClearColor(0, 0, 0, 1);
+        gfx::clear(true, true);
         platform::presentFrame();
         samples.push_back(msSince(start));
     }

@@ -36,7 +36,7 @@ struct PictureSize {
 // True when windows can be seen: SDL found a display server (X11, Wayland), rather than falling
 // back to a driver that draws off screen (which serves offline runs and hidden windows).
 bool displayAvailable();
-// Opens the window with a compatibility GL context (double buffered, 32-bit colour, 16-bit
+// Opens the window with an OpenGL ES 3.0 context (double buffered, 32-bit colour, 16-bit
 // depth) and binds an offscreen width x height framebuffer (colour + 16-bit depth) for the whole
 // run: scenes draw into it as if it were the 640 x 480 screen. Returns false with `error` set.
 bool openWindow(const WindowOptions& options, std::string& error);
@@ -47,6 +47,8 @@ bool fullScreenActive();
 // Releases the context and the window; safe to call when nothing is open.
 void closeWindow();
 bool windowOpen();
+// Counts the contexts made so far: GL objects belong to the context of one generation.
+int contextGeneration();
 
 // Remakes the offscreen picture (a multisampled one with a single-sample copy when sampling)
 // by these rules and binds it with a viewport over it. False with `error` set.
@@ -62,9 +64,6 @@ void resolvePicture(int x, int y, int width, int height);
 // toHeight) on the GPU, linearly filtered; the offscreen picture is bound again afterwards.
 void scaleTexture(unsigned from, int fromWidth, int fromHeight, unsigned to, int toWidth,
                   int toHeight);
-
-// GL entry point lookup (the multitexture check).
-void* glProcAddress(const char* name);
 
 // Presents the offscreen picture: scaled into the window's drawable with its aspect kept and
 // black bars, then swapped. Rebinds the offscreen framebuffer afterwards. A picture that

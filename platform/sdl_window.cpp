@@ -2,8 +2,7 @@
 #include "platform/platform.h"
 
 #include "platform/browser.h"
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "platform/gl_api.h"
 #include <SDL.h>
 #include <algorithm>
 #include <cstdio>
@@ -26,9 +25,10 @@ bool keepFrames = false;
 std::vector<std::uint8_t> presented;
 bool fullScreenNow = false;
 bool minimal = false;
+int contextsMade = 0;
 int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
-// Framebuffer objects are GL 3.0 / ARB_framebuffer_object entry points: looked up at run time.
+// Framebuffer entry points, looked up at run time.
 PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
 PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
 PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
@@ -215,14 +215,10 @@ bool openWindow(const WindowOptions& options, std::string& error) {
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-#ifdef __EMSCRIPTEN__
-    // WebGL 2, which is OpenGL ES 3.0. The page sizes the canvas; full screen is the page's.
+    // OpenGL ES 3.0: the same calls and shaders as WebGL 2 in the browser.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-#else
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-#endif
 
     // Full screen is a borderless window over the whole desktop, not SDL's full-screen state:
     // without a window manager nobody carries out that request, the X window keeps its size
@@ -256,6 +252,7 @@ bool openWindow(const WindowOptions& options, std::string& error) {
         closeWindow();
         return false;
     }
+    ++contextsMade;
     setSwapInterval(options.vsync);
     if (!createOffscreenPicture(error)) {
         closeWindow();
@@ -322,7 +319,7 @@ void closeWindow() {
 
 bool windowOpen() { return window != nullptr; }
 
-void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+int contextGeneration() { return contextsMade; }
 
 bool setPictureSize(const PictureSize& size, std::string& error) {
     wantedSize = size;

@@ -4,8 +4,7 @@
 #include "platform/platform.h"
 #include "render/input_hooks.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "render/gfx.h"
 
 #include <cmath>
 #include <cstdint>
@@ -119,9 +118,8 @@ void Camera::orbit(Vec3 pivot, float angle, float pitch, float yaw, float roll) 
 }
 
 void Camera::apply() const {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z);
+    gfx::loadMatrix(
+        lookAtMatrix(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z));
 }
 
 // Rates are per millisecond, so holding a key moves the camera by the same amount whatever the

@@ -15,7 +15,7 @@ struct Camera {
     void turn(float angle, float pitch, float yaw, float roll);
     void lookAt(Vec3 point);
     void orbit(Vec3 pivot, float angle, float pitch, float yaw, float roll);
-    // Loads the identity model-view matrix and applies gluLookAt with the nine values.
+    // Loads the model-view matrix of the view from `eye` towards `center`.
     void apply() const;
 };
 

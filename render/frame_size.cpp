@@ -1,7 +1,7 @@
 #include "render/frame_size.h"
 
 #include "platform/platform.h"
-#include <GL/gl.h>
+#include "render/gfx.h"
 #include <cmath>
 #include <vector>
 
@@ -25,14 +25,13 @@ int framePixels(int screenUnits) {
 }
 
 void setFrameViewport(int screenWidth, int screenHeight) {
-    glViewport(0, 0, framePixels(screenWidth), framePixels(screenHeight));
+    gfx::setViewport(0, 0, framePixels(screenWidth), framePixels(screenHeight));
 }
 
 void copyFrameIntoTexture(Texture texture, int screenWidth, int screenHeight) {
     const int width = framePixels(screenWidth), height = framePixels(screenHeight);
     platform::resolvePicture(0, 0, width, height);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+    gfx::copyReadFrameIntoTexture(texture, width, height);
 }
 
 void createFrameSizedTexture(Texture* textures, int screenWidth, int screenHeight, int index) {
@@ -57,7 +56,7 @@ void followFrameSize() {
         Texture remade = 0;
         createEmptyTexture(&remade, width, height, 0);
         platform::scaleTexture(*known.slot, known.width, known.height, remade, width, height);
-        glDeleteTextures(1, known.slot);
+        gfx::deleteTexture(*known.slot);
         *known.slot = remade;
         known.width = width;
         known.height = height;

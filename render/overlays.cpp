@@ -5,8 +5,7 @@
 #include "render/backdrop.h"
 #include "render/camera.h"
 #include "render/frame_size.h"
-
-#include <GL/gl.h>
+#include "render/gfx.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,22 +15,14 @@ ShakeState shakeState;
 
 namespace {
 
-// 2D pass: pixel units, origin at the top-left corner, y down.
-void beginScreenPass() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, screenUnitsWide, screenUnitsHigh, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_DEPTH_TEST);
-}
-
-void endScreenPass() {
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-}
+bool gentle = false;
+// A gentle flash: its peak opacity keeps the change in relative luminance below a tenth of the
+// maximum over any picture (the largest change, over mid-greys, is about 0.08), and it fades
+// out over twice the time.
+constexpr float gentleFlashOpacity = 0.15f;
+constexpr float gentleFlashSlowdown = 2;
+constexpr float flashRateAbove = 0.001f; // per ms: fades shorter than a second are flashes
+constexpr float gentleShakeScale = 0.2f;
 
 // Displacement factor for a step e ms after the last one. Bounded to [0, 1]: after a pause
 // longer than 1 / decay the swing stops instead of growing, and a negative decay cannot grow it.
@@ -57,6 +48,10 @@ void fadeOverlay(bool start, float rate, float red, float green, float blue) {
     s.fadeLastTick = platform::tickCount();
     s.fadeRate = rate;
     s.fadeAlpha = 1;
+    if (gentle && rate > flashRateAbove) {
+        s.fadeAlpha = gentleFlashOpacity;
+        s.fadeRate = rate * gentleFlashOpacity / gentleFlashSlowdown;
+    }
     s.fadeColor[0] = red;
     s.fadeColor[1] = green;
     s.fadeColor[2] = blue;
@@ -79,27 +74,17 @@ void advanceFade() {
 void drawFade() {
     const FadeState& s = fadeState;
     if (!s.drawPending) return;
-    beginScreenPass();
-    glLoadIdentity();
-    glTranslatef(320, 240, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
-
-    glColor4f(s.fadeColor[0], s.fadeColor[1], s.fadeColor[2], s.fadeAlpha);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0.125f);
-    glVertex2f(-320, -240);
-    glTexCoord2f(1, 0.125f);
-    glVertex2f(320, -240);
-    glTexCoord2f(1, 0.875f);
-    glVertex2f(320, 240);
-    glTexCoord2f(0, 0.875f);
-    glVertex2f(-320, 240);
-    glEnd();
-    glDisable(GL_BLEND);
-    glColor4f(1, 1, 1, 1);
-    endScreenPass();
+    beginPixelPass();
+    gfx::translate(320, 240, 0);
+    gfx::bindTexture(0);
+    gfx::setColor(s.fadeColor[0], s.fadeColor[1], s.fadeColor[2], s.fadeAlpha);
+    gfx::setBlend(true);
+    gfx::blendAlpha();
+    const float quad[] = {-320, -240, 320, -240, 320, 240, -320, 240};
+    gfx::draw(gfx::VertexLayout{2, 0, 2}, quad, 4, gfx::Primitive::Quads);
+    gfx::setBlend(false);
+    gfx::setColor(1, 1, 1, 1);
+    endPixelPass();
 }
 
 void cameraShake(bool start, float decay, float right, float up) {
@@ -115,8 +100,8 @@ void cameraShake(bool start, float decay, float right, float up) {
         // A displacement left by a running shake is not taken back.
         s.shakeLastTick = platform::tickCount();
         s.shakeDecay = decay;
-        s.shakeRight = right;
-        s.shakeUp = up;
+        s.shakeRight = gentle ? right * gentleShakeScale : right;
+        s.shakeUp = gentle ? up * gentleShakeScale : up;
         displaceCamera(s.shakeRight, s.shakeUp);
         return;
     }
@@ -133,53 +118,26 @@ void cameraShake(bool start, float decay, float right, float up) {
 }
 
 void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alpha) {
-    glActiveTexture(GL_TEXTURE1);
-    glEnable(GL_TEXTURE_2D);
     const FrameFillingPicture copy(screenCopy, 1);
-    // copy * alpha + picture * (1 - alpha), as the blend would give.
-    const GLfloat constant[4] = {1, 1, 1, alpha};
-    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
-    glActiveTexture(GL_TEXTURE0);
     const FrameFillingPicture bound(picture, 1);
-
-    beginScreenPass();
-    glLoadIdentity();
-    glBegin(GL_QUADS);
-    // The copy's row 0 is the bottom of the screen.
-    glMultiTexCoord2f(GL_TEXTURE1, 0, 1);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glMultiTexCoord2f(GL_TEXTURE1, 1, 1);
-    glTexCoord2f(1, 0);
-    glVertex2f(640, 0);
-    glMultiTexCoord2f(GL_TEXTURE1, 1, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(640, 480);
-    glMultiTexCoord2f(GL_TEXTURE1, 0, 0);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 480);
-    glEnd();
-    endScreenPass();
-    glLoadIdentity();
-
-    glActiveTexture(GL_TEXTURE1);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTexture(GL_TEXTURE0);
+    // copy * alpha + picture * (1 - alpha), as the blend would give.
+    gfx::bindTexture(picture);
+    gfx::setSecondTexture(screenCopy, alpha);
+    beginPixelPass();
+    // s, t of the picture, x, y, then s, t of the copy, whose row 0 is the bottom of the screen.
+    const float quad[] = {0, 0, 0,   0,   0, 1, 1, 0, 640, 0,   1, 1,
+                          1, 1, 640, 480, 1, 0, 0, 1, 0,   480, 0, 0};
+    gfx::draw(gfx::VertexLayout{6, 2, 2, 0, -1, 4}, quad, 4, gfx::Primitive::Quads);
+    endPixelPass();
+    gfx::setSecondTexture(0);
+    gfx::loadIdentity();
 }
 
+void setGentleEffects(bool on) { gentle = on; }
+bool gentleEffects() { return gentle; }
+
 void resetOverlays() {
+    gentle = false;
     fadeState = {};
     shakeState = {};
 }

@@ -15,11 +15,17 @@ void drawFade();
 // start clear: swings the camera to the other side, shrinking with time.
 void cameraShake(bool start, float decay, float right, float up);
 // drawBackdrop(picture) with `screenCopy` (a copy of the whole screen) laid over it at
-// opacity `alpha`, in one pass that writes each pixel once and reads none back: texture unit 1
-// mixes the copy into the picture.
-// Leaves unit 0 active and unit 1 off; restores the projection and loads the identity
-// model-view matrix, as drawBackdrop does.
+// opacity `alpha`, in one pass that writes each pixel once and reads none back: the second
+// texture mixes the copy into the picture.
+// Leaves the second texture off; restores the projection and loads the identity model-view
+// matrix, as drawBackdrop does.
 void drawBackdropUnderScreenCopy(Texture picture, Texture screenCopy, float alpha);
+
+// Reduced flashing: a fade shorter than a second (a flash) starts at a fraction of full
+// opacity and fades out more slowly; a shake swings a fraction as far. Start times and
+// durations of everything else stay as they are.
+void setGentleEffects(bool gentle);
+bool gentleEffects();
 
 struct FadeState {
     float fadeAlpha = 0;

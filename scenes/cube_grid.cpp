@@ -3,11 +3,10 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "render/input_hooks.h"
 #include "render/overlays.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <cmath>
 
 CubeGridState cubeGrid;
@@ -134,16 +133,22 @@ void updateBanner(std::uint32_t now, float dt) {
     }
 }
 
-// Interleaved as glInterleavedArrays(GL_T2F_N3F_V3F) reads them.
+// Interleaved as gfx::texturedNormalLayout reads them.
 struct CubeVertex {
     float s, t;
     float nx, ny, nz;
     float x, y, z;
 };
 
-// The six faces of a cube of half-size h, each pushed out by e along its normal, as one array
-// that every cube of a lattice is drawn from.
+// The lattice cube that every cube of a lattice is drawn from, remade in place when its size or
+// its push changes.
+gfx::Mesh latticeCube;
+float latticeCubeSize = 0, latticeCubePush = 0;
+
+// The six faces of a cube of half-size h, each pushed out by e along its normal, into the
+// lattice cube.
 void setCubeArray(float h, float e) {
+    if (gfx::meshAlive(latticeCube) && h == latticeCubeSize && e == latticeCubePush) return;
     struct Face {
         float normal[3];
         float corner[4][3]; // at texture (0, 0), (0, 1), (1, 1), (1, 0)
@@ -158,7 +163,7 @@ void setCubeArray(float h, float e) {
         {{0, -1, 0}, {{h, -p, -h}, {-h, -p, -h}, {-h, -p, h}, {h, -p, h}}},
     };
     const float texCorners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-    static CubeVertex vertices[24];
+    CubeVertex vertices[24];
     int i = 0;
     for (const Face& face : faces) {
         for (int c = 0; c < 4; ++c) {
@@ -167,7 +172,13 @@ void setCubeArray(float h, float e) {
                              face.corner[c][1], face.corner[c][2]};
         }
     }
-    glInterleavedArrays(GL_T2F_N3F_V3F, 0, vertices);
+    if (gfx::meshAlive(latticeCube))
+        gfx::updateMesh(latticeCube, gfx::texturedNormalLayout, &vertices[0].s, 24);
+    else
+        latticeCube =
+            gfx::createMesh(gfx::texturedNormalLayout, &vertices[0].s, 24, gfx::Primitive::Quads);
+    latticeCubeSize = h;
+    latticeCubePush = e;
 }
 
 void drawLattice(float factor, std::uint32_t now) {
@@ -189,68 +200,57 @@ void drawLattice(float factor, std::uint32_t now) {
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             for (int k = 0; k < n; ++k) {
-                glPushMatrix();
-                if (s.phase == 7) glRotatef(wave(j) * 40, 0, 1, 0); // layers swing about y
-                if (n > 1) glTranslatef(place(i), place(j), place(k));
+                gfx::pushMatrix();
+                if (s.phase == 7) gfx::rotate(wave(j) * 40, 0, 1, 0); // layers swing about y
+                if (n > 1) gfx::translate(place(i), place(j), place(k));
                 if (s.phase == 6) { // every cube wobbles about its own centre
-                    glRotatef(wave(i) * 20, 1, 0, 0);
-                    glRotatef(wave(j) * 20, 0, 1, 0);
-                    glRotatef(wave(k) * 20, 0, 0, 1);
+                    gfx::rotate(wave(i) * 20, 1, 0, 0);
+                    gfx::rotate(wave(j) * 20, 0, 1, 0);
+                    gfx::rotate(wave(k) * 20, 0, 0, 1);
                 }
-                glDrawArrays(GL_QUADS, 0, 24);
-                glPopMatrix();
+                gfx::draw(latticeCube);
+                gfx::popMatrix();
             }
         }
     }
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void applyTumble() {
-    glRotatef(cubeGrid.tumble[0], 1, 0, 0);
-    glRotatef(cubeGrid.tumble[1], 0, 1, 0);
-    glRotatef(cubeGrid.tumble[2], 0, 0, 1);
+    gfx::rotate(cubeGrid.tumble[0], 1, 0, 0);
+    gfx::rotate(cubeGrid.tumble[1], 0, 1, 0);
+    gfx::rotate(cubeGrid.tumble[2], 0, 0, 1);
 }
 
 void drawLattices(std::uint32_t now) {
     const CubeGridState& s = cubeGrid;
-    glEnable(GL_BLEND);
-    glColor4f(1, 1, 1, 0.8f);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, cubeGridTextures[1]);
+    gfx::setBlend(true);
+    gfx::setColor(1, 1, 1, 0.8f);
+    gfx::blendAlpha();
+    gfx::bindTexture(cubeGridTextures[1]);
     // The fly-in roll about y is outside the push, so it turns the outer lattice too.
-    if (s.phase == 0) glRotatef(s.innerX * rollPerUnit, 0, 1, 0);
-    glPushMatrix();
-    glTranslatef(s.innerX, 0, 0);
-    if (s.phase == 0) glRotatef(s.innerX * rollPerUnit, 1, 0, 0);
+    if (s.phase == 0) gfx::rotate(s.innerX * rollPerUnit, 0, 1, 0);
+    gfx::pushMatrix();
+    gfx::translate(s.innerX, 0, 0);
+    if (s.phase == 0) gfx::rotate(s.innerX * rollPerUnit, 1, 0, 0);
     if (s.phase >= 4) applyTumble();
     drawLattice(0.45f, now);
-    glPopMatrix();
+    gfx::popMatrix();
 
-    glColor4f(1, 1, 1, 0.5f);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, cubeGridTextures[2]);
-    glPushMatrix();
-    glTranslatef(s.outerX, 0, 0);
-    if (s.phase == 0) glRotatef(s.outerX * rollPerUnit, 1, 0, 0);
+    gfx::setColor(1, 1, 1, 0.5f);
+    gfx::blendAlpha();
+    gfx::bindTexture(cubeGridTextures[2]);
+    gfx::pushMatrix();
+    gfx::translate(s.outerX, 0, 0);
+    if (s.phase == 0) gfx::rotate(s.outerX * rollPerUnit, 1, 0, 0);
     if (s.phase >= 4) applyTumble();
     drawLattice(0.5f, now);
-    glPopMatrix();
-    glDisable(GL_BLEND);
+    gfx::popMatrix();
+    gfx::setBlend(false);
 }
 
 void bannerQuad(float a, float b) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-a, -b);
-    glTexCoord2f(1, 0);
-    glVertex2f(a, -b);
-    glTexCoord2f(1, 1);
-    glVertex2f(a, b);
-    glTexCoord2f(0, 1);
-    glVertex2f(-a, b);
-    glEnd();
+    const float quad[] = {0, 0, -a, -b, 1, 0, a, -b, 1, 1, a, b, 0, 1, -a, b};
+    gfx::draw(gfx::textured2dLayout, quad, 4, gfx::Primitive::Quads);
 }
 
 // The plain picture masks the frame (white keeps, black clears), the "_alpha" one adds light.
@@ -261,22 +261,19 @@ void drawBanner() {
     };
     static const Banner banners[3] = {{3, 4, 196, 75}, {5, 6, 200, 50}, {7, 8, 450, 50}};
     beginPixelPass();
-    glEnable(GL_BLEND);
-    glTranslatef(cubeGrid.bannerX, 410, 0);
+    gfx::setBlend(true);
+    gfx::translate(cubeGrid.bannerX, 410, 0);
     if (cubeGrid.bannerIndex >= 0 && cubeGrid.bannerIndex < 3) {
         const Banner& banner = banners[cubeGrid.bannerIndex];
-        glBlendFunc(GL_DST_COLOR, GL_ZERO);
-        glBindTexture(GL_TEXTURE_2D, cubeGridTextures[banner.maskSlot]);
+        gfx::setBlendFunction(gfx::BlendFactor::DstColor, gfx::BlendFactor::Zero);
+        gfx::bindTexture(cubeGridTextures[banner.maskSlot]);
         bannerQuad(banner.halfWidth, banner.halfHeight);
-        glBlendFunc(GL_ONE, GL_ONE);
-        glBindTexture(GL_TEXTURE_2D, cubeGridTextures[banner.addSlot]);
+        gfx::setBlendFunction(gfx::BlendFactor::One, gfx::BlendFactor::One);
+        gfx::bindTexture(cubeGridTextures[banner.addSlot]);
         bannerQuad(banner.halfWidth, banner.halfHeight);
     }
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    gfx::setBlend(false);
+    endPixelPass();
 }
 
 } // namespace
@@ -315,7 +312,7 @@ void cubeGridAdvance(View) {
 }
 
 void cubeGridDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(cubeGridTextures[0], 0.125f, 0.875f); // rows 0.125 to 0.875 show
     camera.apply();
     drawLattices(cubeGrid.lastTick);
@@ -351,7 +348,10 @@ void cubeGridOnMusicSync(int value) {
     if (s.syncFlips > 8) s.phase = cubeGridLastPhase; // the ninth flip starts the fly-apart
 }
 
-void cubeGridUnload() { glDeleteTextures(9, cubeGridTextures); }
+void cubeGridUnload() {
+    gfx::deleteTextures(cubeGridTextures, 9);
+    gfx::deleteMesh(latticeCube);
+}
 
 void resetCubeGrid() { cubeGrid = CubeGridState{}; }
 

@@ -3,8 +3,11 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
+#include "render/overlays.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 Texture greetingsTextures[5] = {};
@@ -47,17 +50,37 @@ void updateParticles(float dt) {
     }
 }
 
+// Reduced flashing: how opaque a square is at `distance` from the eye. One that passes
+// close to the eye fills much of the view for a few frames, bright against the dark
+// backdrop, and several a second make a flicker; near the eye they fade out instead.
+float gentleOpacity(float distance) { return std::clamp((distance - 8.0f) / 12.0f, 0.0f, 1.0f); }
+
 // Free particles are drawn too, where they stopped. Colour and blending are left as the
-// previous scene set them.
+// previous scene set them (but for reduced flashing, which blends and restores them).
 void drawParticles() {
-    glBindTexture(GL_TEXTURE_2D, greetingsTextures[4]);
+    const bool gentle = gentleEffects();
+    if (gentle) {
+        gfx::setBlend(true);
+        gfx::blendAlpha();
+    }
+    gfx::bindTexture(greetingsTextures[4]);
     for (int i = 0; i < greetingsParticleCount; ++i) {
         const Vec3& p = greetings.particlePos[i];
-        glPushMatrix();
-        glTranslatef(p.x, p.z, p.y);
-        glRotatef(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
+        if (gentle) {
+            const float dx = p.x - camera.eye.x, dy = p.z - camera.eye.y, dz = p.y - camera.eye.z;
+            const float opacity = gentleOpacity(std::sqrt(dx * dx + dy * dy + dz * dz));
+            if (opacity == 0) continue;
+            gfx::setColor(1, 1, 1, opacity);
+        }
+        gfx::pushMatrix();
+        gfx::translate(p.x, p.z, p.y);
+        gfx::rotate(greetings.particleSpeed[i] * p.z * 1000, 0, 0, 1);
         drawCentredUnitQuad();
-        glPopMatrix();
+        gfx::popMatrix();
+    }
+    if (gentle) {
+        gfx::setBlend(false);
+        gfx::setColor(1, 1, 1, 1);
     }
 }
 
@@ -95,7 +118,7 @@ void greetingsAdvance(View) {
 }
 
 void greetingsDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(greetingsTextures[greetings.slide]);
     // No camera of its own: the view is wherever the interlude before left the camera.
     camera.apply();
@@ -109,7 +132,7 @@ void greetingsFrame() {
 
 // Frees the five textures at shutdown like every other scene does.
 void greetingsUnload() {
-    glDeleteTextures(5, greetingsTextures);
+    gfx::deleteTextures(greetingsTextures, 5);
     for (Texture& t : greetingsTextures)
         t = 0;
 }

@@ -2,11 +2,11 @@
 
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <cstdlib>
 
 HallState hall;
@@ -17,7 +17,7 @@ namespace {
 const char* const pictureFiles[5] = {"texture5.jpg", "tuli.jpg", "tuli_alpha.jpg", "texture2.jpg",
                                      "texture7.jpg"};
 
-void pillar(float x, float z) {
+void pillar(float x, float z, std::vector<float>& vertices) {
     const float l = x - 0.2f, r = x + 0.2f, n = z + 0.2f, f = z - 0.2f;
     const float sides[4][3][4] = {
         // normal, then x of the four corners, then z of the four corners
@@ -28,109 +28,87 @@ void pillar(float x, float z) {
     };
     const float y[4] = {2, 2, 0, 0};
     const float tex[4][2] = {{0, 0}, {0, 2}, {2, 2}, {2, 0}};
-    for (const auto& side : sides) {
-        glNormal3f(side[0][0], side[0][1], side[0][2]);
-        for (int c = 0; c < 4; ++c) {
-            glTexCoord2fv(tex[c]);
-            glVertex3f(side[1][c], y[c], side[2][c]);
-        }
-    }
+    for (const auto& side : sides)
+        for (int c = 0; c < 4; ++c)
+            vertices.insert(vertices.end(), {tex[c][0], tex[c][1], side[1][c], y[c], side[2][c]});
 }
 
-// Every pillar of the hall, compiled once into a display list: they never move.
-GLuint pillarList = 0;
+// Every pillar of the hall in one mesh, built once: they never move.
+gfx::Mesh pillars;
 
 void drawPillars(bool mirrored) {
-    if (pillarList == 0) {
-        pillarList = glGenLists(1);
-        glNewList(pillarList, GL_COMPILE);
-        glBegin(GL_QUADS);
+    if (!gfx::meshAlive(pillars)) {
+        std::vector<float> vertices;
         for (float x = -15; x < 15; x += 2) {
             for (float z = -15; z < 15; z += 2) {
                 // The four pillars around the centre are left out for the flames.
                 if (std::abs(static_cast<int>(x)) < 3 && std::abs(static_cast<int>(z)) < 3)
                     continue;
-                pillar(x, z);
+                pillar(x, z, vertices);
             }
         }
-        glEnd();
-        glEndList();
+        pillars = gfx::createMesh(gfx::texturedLayout, vertices.data(),
+                                  static_cast<int>(vertices.size() / 5), gfx::Primitive::Quads);
     }
     // A pillar's sides wind clockwise seen from outside (counter-clockwise in the mirror); the
     // sides turned away are always behind the others, and its open ends lie in the floor and
     // the ceiling, where no eye in the hall sees into them.
-    glFrontFace(mirrored ? GL_CCW : GL_CW);
-    glEnable(GL_CULL_FACE);
-    glBindTexture(GL_TEXTURE_2D, hallTextures[4]);
-    glCallList(pillarList);
-    glDisable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
+    gfx::setFrontClockwise(!mirrored);
+    gfx::setCulling(true);
+    gfx::bindTexture(hallTextures[4]);
+    gfx::draw(pillars);
+    gfx::setCulling(false);
+    gfx::setFrontClockwise(false);
 }
 
 void drawFlames() {
     const float a = hall.flameAngle;
     for (int i = 0; i < 3; ++i) {
-        glPushMatrix();
-        glTranslatef(0, 0.8f, 0);
+        gfx::pushMatrix();
+        gfx::translate(0, 0.8f, 0);
         if (i == 0) {
-            glRotatef(a + 3, 1, 0, 0);
-            glRotatef(0.5f * a, 0, 1, 0);
-            glRotatef(a, 0, 0, 1);
+            gfx::rotate(a + 3, 1, 0, 0);
+            gfx::rotate(0.5f * a, 0, 1, 0);
+            gfx::rotate(a, 0, 0, 1);
         } else if (i == 1) {
-            glRotatef(a, 1, 0, 0);
-            glRotatef(a + 3, 0, 1, 0);
-            glRotatef(0.5f * a, 0, 0, 1);
+            gfx::rotate(a, 1, 0, 0);
+            gfx::rotate(a + 3, 0, 1, 0);
+            gfx::rotate(0.5f * a, 0, 0, 1);
         } else {
-            glRotatef(0.5f * a, 1, 0, 0);
-            glRotatef(a, 0, 1, 0);
-            glRotatef(a + 3, 0, 0, 1);
+            gfx::rotate(0.5f * a, 1, 0, 0);
+            gfx::rotate(a, 0, 1, 0);
+            gfx::rotate(a + 3, 0, 0, 1);
         }
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_DST_COLOR, GL_ZERO);
-        glBindTexture(GL_TEXTURE_2D, hallTextures[1]);
+        gfx::setBlend(true);
+        gfx::setBlendFunction(gfx::BlendFactor::DstColor, gfx::BlendFactor::Zero);
+        gfx::bindTexture(hallTextures[1]);
         drawCentredUnitQuad();
         // The light pass lies exactly on the mask pass: it must pass the depth test where the
         // mask has just written the same depth, or the flames would stay dark cut-outs.
-        glBlendFunc(GL_ONE, GL_ONE);
-        glBindTexture(GL_TEXTURE_2D, hallTextures[2]);
-        glDepthFunc(GL_LEQUAL);
+        gfx::setBlendFunction(gfx::BlendFactor::One, gfx::BlendFactor::One);
+        gfx::bindTexture(hallTextures[2]);
+        gfx::setDepthLessOrEqual(true);
         drawCentredUnitQuad();
-        glDepthFunc(GL_LESS);
-        glDisable(GL_BLEND);
-        glPopMatrix();
+        gfx::setDepthLessOrEqual(false);
+        gfx::setBlend(false);
+        gfx::popMatrix();
     }
 }
 
 // The pillars and the ceiling: everything of the hall but the flames.
 void drawStructure(bool mirrored) {
     drawPillars(mirrored);
-    glBindTexture(GL_TEXTURE_2D, hallTextures[0]);
-    glBegin(GL_QUADS);
-    glNormal3f(0, -1, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-15, 2, -15);
-    glTexCoord2f(30, 0);
-    glVertex3f(15, 2, -15);
-    glTexCoord2f(30, 17);
-    glVertex3f(15, 2, 15);
-    glTexCoord2f(0, 17);
-    glVertex3f(-15, 2, 15);
-    glEnd();
+    gfx::bindTexture(hallTextures[0]);
+    const float ceiling[] = {0,  0,  -15, 2, -15, 30, 0,  15,  2, -15,
+                             30, 17, 15,  2, 15,  0,  17, -15, 2, 15};
+    gfx::draw(gfx::texturedLayout, ceiling, 4, gfx::Primitive::Quads);
 }
 
 void drawFloor() {
-    glBindTexture(GL_TEXTURE_2D, hallTextures[3]);
-    glBegin(GL_QUADS);
-    glNormal3f(0, 1, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-15, 0, -15);
-    glTexCoord2f(30, 0);
-    glVertex3f(15, 0, -15);
-    glTexCoord2f(30, 30);
-    glVertex3f(15, 0, 15);
-    glTexCoord2f(0, 30);
-    glVertex3f(-15, 0, 15);
-    glEnd();
+    gfx::bindTexture(hallTextures[3]);
+    const float floor[] = {0,  0,  -15, 0, -15, 30, 0,  15,  0, -15,
+                           30, 30, 15,  0, 15,  0,  30, -15, 0, 15};
+    gfx::draw(gfx::texturedLayout, floor, 4, gfx::Primitive::Quads);
 }
 
 } // namespace
@@ -198,23 +176,23 @@ void hallDraw(View view) {
     // Everything of the hall lies above the floor and everything of the mirror image below it,
     // so the opaque hall can go first and hide what it covers of the image; only the flames,
     // which blend with what lies behind them, must come after the floor.
-    glEnable(GL_DEPTH_TEST);
+    gfx::setDepthTest(true);
     drawStructure(false);
-    glPushMatrix();
-    glScalef(1, -1, 1);
+    gfx::pushMatrix();
+    gfx::scale(1, -1, 1);
     drawStructure(true);
     drawFlames();
-    glPopMatrix();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1, 1, 1, 0.7f);
+    gfx::popMatrix();
+    gfx::setBlend(true);
+    gfx::blendAlpha();
+    gfx::setColor(1, 1, 1, 0.7f);
     drawFloor();
-    glDisable(GL_BLEND);
-    glColor4f(1, 1, 1, 1);
+    gfx::setBlend(false);
+    gfx::setColor(1, 1, 1, 1);
     drawFlames();
 
     if (view == View::Frame) drawFade();
-    glDisable(GL_FOG);
+    disableFog();
 }
 
 void hallFrame() {
@@ -223,9 +201,8 @@ void hallFrame() {
 }
 
 void hallUnload() {
-    glDeleteTextures(5, hallTextures);
-    if (pillarList != 0) glDeleteLists(pillarList, 1);
-    pillarList = 0;
+    gfx::deleteTextures(hallTextures, 5);
+    gfx::deleteMesh(pillars);
 }
 
 void resetHall() { hall = HallState{}; }

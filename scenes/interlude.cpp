@@ -4,14 +4,15 @@
 #include "render/backdrop.h"
 #include "render/camera.h"
 #include "render/frame_size.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
 #include "scenes/star_morph.h"
 #include "scenes/swarm.h"
-#include <GL/gl.h>
 #include <cmath>
+#include <vector>
 
 Texture interludeTextures[6] = {};
 Texture interludeTrailTexture = 0;
@@ -138,24 +139,15 @@ void updateCubeAngles() {
 
 // A face lies in the plane z = 2, x and y from -2 to 2, the picture upright on it.
 void drawWholeFace() {
-    glBegin(GL_QUADS);
-    glNormal3f(0, 0, 1);
-    glTexCoord2f(0, 0);
-    glVertex3f(-2, 2, 2);
-    glTexCoord2f(1, 0);
-    glVertex3f(2, 2, 2);
-    glTexCoord2f(1, 1);
-    glVertex3f(2, -2, 2);
-    glTexCoord2f(0, 1);
-    glVertex3f(-2, -2, 2);
-    glEnd();
+    const float face[] = {0, 0, -2, 2, 2, 1, 0, 2, 2, 2, 1, 1, 2, -2, 2, 0, 1, -2, -2, 2};
+    gfx::draw(gfx::texturedLayout, face, 4, gfx::Primitive::Quads);
 }
 
 // The exploding face as 20 x 20 tiles, each pushed by distance d out of the face and away from
-// its centre; the caller sets the tint and blending.
-void drawFlyingTiles(float d) {
-    glBegin(GL_QUADS);
-    glNormal3f(0, 0, 1);
+// its centre; the caller sets the tint and blending and draws them on every face.
+std::vector<float> flyingTiles(float d) {
+    std::vector<float> tiles;
+    tiles.reserve(tilesPerSide * tilesPerSide * 4 * 5);
     for (int column = 0; column < tilesPerSide; ++column) {
         const float e = static_cast<float>(column) * tileSize;
         for (int row = 0; row < tilesPerSide; ++row) {
@@ -163,17 +155,29 @@ void drawFlyingTiles(float d) {
             const float x = 4 * e - 2 + 2 * (e - 0.5f) * d;
             const float y = 2 - 4 * f + 2 * (0.5f - f) * d;
             const float z = 2 + d;
-            glTexCoord2f(e, f);
-            glVertex3f(x, y, z);
-            glTexCoord2f(e + tileSize, f);
-            glVertex3f(x + 0.2f, y, z);
-            glTexCoord2f(e + tileSize, f + tileSize);
-            glVertex3f(x + 0.2f, y - 0.2f, z);
-            glTexCoord2f(e, f + tileSize);
-            glVertex3f(x, y - 0.2f, z);
+            tiles.insert(tiles.end(), {e,
+                                       f,
+                                       x,
+                                       y,
+                                       z,
+                                       e + tileSize,
+                                       f,
+                                       x + 0.2f,
+                                       y,
+                                       z,
+                                       e + tileSize,
+                                       f + tileSize,
+                                       x + 0.2f,
+                                       y - 0.2f,
+                                       z,
+                                       e,
+                                       f + tileSize,
+                                       x,
+                                       y - 0.2f,
+                                       z});
         }
     }
-    glEnd();
+    return tiles;
 }
 
 void drawCube() {
@@ -191,35 +195,37 @@ void drawCube() {
     };
     const bool exploding = interlude.stage == 7;
     const float d = interlude.explodeDistance;
+    const std::vector<float> tiles = exploding ? flyingTiles(d) : std::vector<float>{};
     if (exploding) {
         // Tinted alternately red and cyan as the tiles fly, fading out by distance 30.
         const float tint = 0.5f * std::sin(d);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
+        gfx::setBlend(true);
+        gfx::blendAlpha();
+        gfx::setColor(1 + tint, 1 - tint, 1 - tint, 1 - d / interludeExplodeEnd);
     } else {
         // The whole cube is closed and opaque: faces turned away from the camera are hidden.
         // Its faces wind clockwise seen from outside.
-        glFrontFace(GL_CW);
-        glEnable(GL_CULL_FACE);
+        gfx::setFrontClockwise(true);
+        gfx::setCulling(true);
     }
     for (const Face& face : faces) {
-        glPushMatrix();
-        glBindTexture(GL_TEXTURE_2D, *face.texture);
+        gfx::pushMatrix();
+        gfx::bindTexture(*face.texture);
         for (const auto& r : face.rotations)
-            if (r[0] != 0) glRotatef(r[0], r[1], r[2], r[3]);
+            if (r[0] != 0) gfx::rotate(r[0], r[1], r[2], r[3]);
         if (exploding)
-            drawFlyingTiles(d);
+            gfx::draw(gfx::texturedLayout, tiles.data(), static_cast<int>(tiles.size() / 5),
+                      gfx::Primitive::Quads);
         else
             drawWholeFace();
-        glPopMatrix();
+        gfx::popMatrix();
     }
     if (exploding) {
-        glDisable(GL_BLEND);
-        glColor4f(1, 1, 1, 1);
+        gfx::setBlend(false);
+        gfx::setColor(1, 1, 1, 1);
     } else {
-        glDisable(GL_CULL_FACE);
-        glFrontFace(GL_CCW);
+        gfx::setCulling(false);
+        gfx::setFrontClockwise(false);
     }
 }
 
@@ -260,7 +266,7 @@ void interludeDraw(View) {
     if (interlude.liveHall) drawLiveView(hallScene, 2);
 
     setFrameViewport(screenUnitsWide, screenUnitsHigh);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     // From the second frame on the trail, last frame's picture at 70%, lies over the backdrop.
     if (interlude.firstFrame)
         drawBackdrop(interludeTextures[3]);
@@ -268,9 +274,9 @@ void interludeDraw(View) {
         drawBackdropUnderScreenCopy(interludeTextures[3], interludeTrailTexture, 0.7f);
 
     camera.apply();
-    glRotatef(interlude.cubeAngleX, 1, 0, 0);
-    glRotatef(interlude.cubeAngleY, 0, 1, 0);
-    glRotatef(interlude.cubeAngleZ, 0, 0, 1);
+    gfx::rotate(interlude.cubeAngleX, 1, 0, 0);
+    gfx::rotate(interlude.cubeAngleY, 0, 1, 0);
+    gfx::rotate(interlude.cubeAngleZ, 0, 0, 1);
     if (interlude.stage <= 7) drawCube();
 
     // The next frame's trail.
@@ -290,11 +296,10 @@ void interludeMusicSync(int value) {
 
 // Runs once per registration (six times); the slots are cleared so later calls do nothing.
 void interludeUnload() {
-    glDeleteTextures(6, interludeTextures);
+    gfx::deleteTextures(interludeTextures, 6);
     for (Texture& t : interludeTextures)
         t = 0;
-    if (interludeTrailTexture) glDeleteTextures(1, &interludeTrailTexture);
-    interludeTrailTexture = 0;
+    gfx::deleteTexture(interludeTrailTexture);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "platform/platform.h"
 #include "render/frame_size.h"
-#include <GL/gl.h>
+#include "render/gfx.h"
 
 std::uint32_t advanceLiveViewClock(const LiveViewClock& clock, View view, std::uint32_t runMs) {
     const std::uint32_t now = platform::tickCount();
@@ -18,23 +18,22 @@ std::uint32_t advanceLiveViewClock(const LiveViewClock& clock, View view, std::u
 }
 
 void beginLiveViewDraw(View view) {
+    gfx::setClearColor(0, 0, 0, 1);
     if (view == View::Frame) {
         setFrameViewport(screenUnitsWide, screenUnitsHigh);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gfx::clear(true, true);
     } else {
         // The projection stays 4:3. Only the pixels that go into the texture are cleared: the
-        // interlude clears the whole frame after us anyway. The scissor state is put back as it
-        // was: a jump draws everything through a 1 x 1 one.
+        // interlude clears the whole frame after us anyway. A scissor already on is left as it
+        // is: a jump draws everything through a 1 x 1 one.
         setFrameViewport(liveFaceSize, liveFaceSize);
-        glPushAttrib(GL_SCISSOR_BIT);
-        if (!glIsEnabled(GL_SCISSOR_TEST)) {
-            glScissor(0, 0, framePixels(liveFaceSize), framePixels(liveFaceSize));
-            glEnable(GL_SCISSOR_TEST);
+        if (gfx::scissorOn()) {
+            gfx::clear(true, true);
+        } else {
+            gfx::setScissor(true, 0, 0, framePixels(liveFaceSize), framePixels(liveFaceSize));
+            gfx::clear(true, true);
+            gfx::setScissor(false);
         }
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glPopAttrib();
     }
-    glLoadIdentity();
+    gfx::loadIdentity();
 }

@@ -7,8 +7,8 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -163,31 +163,58 @@ Vec3 blend(Vec3 from, Vec3 to, float t) {
                 from.z + t * (to.z - from.z)};
 }
 
+// The star between the two shapes, one mesh per object, rebuilt in place only when the blend
+// changes (it holds still between the morphs) or the models do.
+struct StarMeshes {
+    std::vector<gfx::Mesh> objects;
+    float blend = -1;
+    const Model* from = nullptr;
+    const Model* to = nullptr;
+};
+StarMeshes starMeshes;
+
 // Pairs object j with object j and face l with face l; the second model's faces are walked in
 // the opposite winding. Only called on models that passed modelsMorphable, or with a = b and
 // t = 0 on one that is drawableAlone (a model without texture coordinates shows the picture's
-// corner).
+// corner). Lighting is off, so the normals are not needed.
 void drawStar(const Model& a, const Model& b, float t) {
     constexpr int pairedCorner[3] = {0, 2, 1};
+    StarMeshes& meshes = starMeshes;
+    const bool alive = !meshes.objects.empty() && gfx::meshAlive(meshes.objects[0]);
+    if (!alive || meshes.from != &a || meshes.to != &b ||
+        meshes.objects.size() != static_cast<std::size_t>(a.objectCount)) {
+        if (alive)
+            for (gfx::Mesh& mesh : meshes.objects) gfx::deleteMesh(mesh);
+        meshes = {std::vector<gfx::Mesh>(static_cast<std::size_t>(a.objectCount)), -1, &a, &b};
+    }
+    const bool changed = t != meshes.blend;
+    std::vector<float> vertices;
     for (int j = 0; j < a.objectCount; ++j) {
         const ModelObject& objectA = a.objects[j];
         const ModelObject& objectB = b.objects[j];
-        glBindTexture(GL_TEXTURE_2D, morphTextures[1]);
-        glBegin(GL_TRIANGLES);
-        for (int l = 0; l < objectA.faceCount; ++l) {
-            for (int m = 0; m < 3; ++m) {
-                const int f = objectA.faces[l].vertexIndex[m];
-                const int g = objectB.faces[l].vertexIndex[pairedCorner[m]];
-                const Vec3 normal = blend(objectA.normals[f], objectB.normals[g], t);
-                const Vec3 vertex = blend(objectA.vertices[f], objectB.vertices[g], t);
-                glNormal3f(normal.x, normal.y, normal.z);
-                const Vec2 uv = f < objectA.texCoordCount ? objectA.texCoords[f] : Vec2{0, 0};
-                glTexCoord2f(uv.x, uv.y);
-                glVertex3f(vertex.x, vertex.y, vertex.z);
+        gfx::Mesh& mesh = meshes.objects[static_cast<std::size_t>(j)];
+        if (changed) {
+            vertices.clear();
+            for (int l = 0; l < objectA.faceCount; ++l) {
+                for (int m = 0; m < 3; ++m) {
+                    const int f = objectA.faces[l].vertexIndex[m];
+                    const int g = objectB.faces[l].vertexIndex[pairedCorner[m]];
+                    const Vec3 vertex = blend(objectA.vertices[f], objectB.vertices[g], t);
+                    const Vec2 uv = f < objectA.texCoordCount ? objectA.texCoords[f] : Vec2{0, 0};
+                    vertices.insert(vertices.end(), {uv.x, uv.y, vertex.x, vertex.y, vertex.z});
+                }
             }
+            const int count = static_cast<int>(vertices.size() / 5);
+            if (gfx::meshAlive(mesh))
+                gfx::updateMesh(mesh, gfx::texturedLayout, vertices.data(), count);
+            else
+                mesh = gfx::createMesh(gfx::texturedLayout, vertices.data(), count,
+                                       gfx::Primitive::Triangles);
         }
-        glEnd();
+        gfx::bindTexture(morphTextures[1]);
+        gfx::draw(mesh);
     }
+    meshes.blend = t;
 }
 
 void morphAdvance(View) {
@@ -207,13 +234,13 @@ void morphAdvance(View) {
 }
 
 void morphDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(morphTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.apply();
-    glTranslatef(morph.starX, 0, 0);
-    glRotatef(morph.starAngleX, 1, 0, 0);
-    glRotatef(morph.starAngleY, 0, 1, 0);
-    glRotatef(morph.starAngleZ, 0, 0, 1);
+    gfx::translate(morph.starX, 0, 0);
+    gfx::rotate(morph.starAngleX, 1, 0, 0);
+    gfx::rotate(morph.starAngleY, 0, 1, 0);
+    gfx::rotate(morph.starAngleZ, 0, 0, 1);
     // Star files that cannot be blended show the first one that can be drawn, unchanging.
     if (modelsMorphable(models[0], models[1]))
         drawStar(models[0], models[1], morph.morphFactor);
@@ -229,7 +256,10 @@ void morphFrame() {
 }
 
 void morphUnload() {
-    glDeleteTextures(2, morphTextures);
+    gfx::deleteTextures(morphTextures, 2);
+    for (gfx::Mesh& mesh : starMeshes.objects)
+        gfx::deleteMesh(mesh);
+    starMeshes = {};
     morphTextures[0] = morphTextures[1] = 0;
     releaseModel(models[0]);
     releaseModel(models[1]);

@@ -3,9 +3,9 @@
 #include "platform/platform.h"
 #include "render/backdrop.h"
 #include "render/camera.h"
+#include "render/gfx.h"
+#include "render/shapes.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <cmath>
 
 Texture swarmTextures[2] = {};
@@ -45,41 +45,37 @@ void wander(std::uint32_t tick) {
     }
 }
 
-// One textured sphere of radius 0.5, compiled once into a display list: every sphere of the
-// swarm is the same, and building it anew costs a few thousand sines and vertex calls a frame.
-GLuint sphereList = 0;
+// One textured sphere of radius 0.5 in a mesh built once: every sphere of the swarm is the
+// same.
+gfx::Mesh sphere;
 
-void callSphere() {
-    if (sphereList == 0) {
-        GLUquadric* quadric = gluNewQuadric();
-        gluQuadricTexture(quadric, GL_TRUE);
-        gluQuadricDrawStyle(quadric, GLU_FILL);
-        sphereList = glGenLists(1);
-        glNewList(sphereList, GL_COMPILE);
-        gluSphere(quadric, 0.5, 20, 20);
-        glEndList();
-        gluDeleteQuadric(quadric);
+void drawSphere() {
+    if (!gfx::meshAlive(sphere)) {
+        const SphereMesh shape = buildSphere(0.5f, 20, 20);
+        sphere = gfx::createMesh(gfx::texturedLayout, shape.vertices.data(),
+                                 static_cast<int>(shape.vertices.size() / 5),
+                                 gfx::Primitive::Triangles, shape.indices);
     }
-    glCallList(sphereList);
+    gfx::draw(sphere);
 }
 
 void drawSpheres() {
-    glTranslatef(swarm.swarmX, 0, 0);
-    glRotatef(swarm.swarmSpin[0], 1, 0, 0);
-    glRotatef(swarm.swarmSpin[1], 0, 1, 0);
-    glRotatef(swarm.swarmSpin[2], 0, 0, 1);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1, 1, 1, 0.6f);
-    glBindTexture(GL_TEXTURE_2D, swarmTextures[1]);
+    gfx::translate(swarm.swarmX, 0, 0);
+    gfx::rotate(swarm.swarmSpin[0], 1, 0, 0);
+    gfx::rotate(swarm.swarmSpin[1], 0, 1, 0);
+    gfx::rotate(swarm.swarmSpin[2], 0, 0, 1);
+    gfx::setBlend(true);
+    gfx::blendAlpha();
+    gfx::setColor(1, 1, 1, 0.6f);
+    gfx::bindTexture(swarmTextures[1]);
     for (const Vec3& p : swarm.spherePos) {
-        glPushMatrix();
-        glTranslatef(p.x, p.y, p.z);
-        callSphere();
-        glPopMatrix();
+        gfx::pushMatrix();
+        gfx::translate(p.x, p.y, p.z);
+        drawSphere();
+        gfx::popMatrix();
     }
-    glColor4f(1, 1, 1, 1);
-    glDisable(GL_BLEND);
+    gfx::setColor(1, 1, 1, 1);
+    gfx::setBlend(false);
 }
 
 void swarmAdvance(View) {
@@ -109,7 +105,7 @@ void swarmAdvance(View) {
 }
 
 void swarmDraw(View) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gfx::clear(true, true);
     drawBackdrop(swarmTextures[0], 0.125f, 0.875f); // middle three quarters
     camera.apply();
     drawSpheres();
@@ -121,10 +117,9 @@ void swarmFrame() {
 }
 
 void swarmUnload() {
-    glDeleteTextures(2, swarmTextures);
+    gfx::deleteTextures(swarmTextures, 2);
     swarmTextures[0] = swarmTextures[1] = 0;
-    if (sphereList != 0) glDeleteLists(sphereList, 1);
-    sphereList = 0;
+    gfx::deleteMesh(sphere);
 }
 
 } // namespace

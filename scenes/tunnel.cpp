@@ -3,11 +3,11 @@
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/frame_size.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/black_fog.h"
 #include "scenes/live_view.h"
 #include "scenes/scenes.h"
-#include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -45,7 +45,7 @@ const std::vector<float>& turnAngles() {
     return angles;
 }
 
-// Interleaved as glInterleavedArrays(GL_T2F_V3F) reads them.
+// Interleaved as gfx::texturedLayout reads them.
 struct TubeVertex {
     float s, t, x, y, z;
 };
@@ -99,7 +99,7 @@ void drawTube(float eyeZ, float focalPixels) {
     static std::vector<TubeVertex> quads, triangles; // reused, so a frame allocates nothing
     static std::vector<Point> nearPoints, farPoints;
     static std::vector<std::size_t> nearIndices, farIndices;
-    static std::vector<GLint> ringStarts; // where each ring's quads begin
+    static std::vector<int> ringStarts; // where each ring's quads begin
     quads.clear();
     triangles.clear();
     ringStarts.clear();
@@ -128,7 +128,7 @@ void drawTube(float eyeZ, float focalPixels) {
                               zNear};
         };
         if (span == nearSpan) {
-            ringStarts.push_back(static_cast<GLint>(quads.size()));
+            ringStarts.push_back(static_cast<int>(quads.size()));
             for (std::size_t k = 0; k + 1 < farIndices.size(); ++k) {
                 const std::size_t a = farIndices[k], b = farIndices[k + 1];
                 quads.push_back(farVertex(a));
@@ -158,36 +158,31 @@ void drawTube(float eyeZ, float focalPixels) {
         }
         nearSpan = span;
     }
-    glBindTexture(GL_TEXTURE_2D, tunnelTextures[0]);
-    glColor3f(1, 1, 1);
+    gfx::bindTexture(tunnelTextures[0]);
+    gfx::setColor(1, 1, 1);
     // One draw per ring: the renderer clips a draw as a whole once any of it needs clipping, at
     // a cost that grows with the square of its size, and only the rings at the eye need it.
-    ringStarts.push_back(static_cast<GLint>(quads.size()));
-    glInterleavedArrays(GL_T2F_V3F, 0, quads.data());
+    ringStarts.push_back(static_cast<int>(quads.size()));
     for (std::size_t r = 0; r + 1 < ringStarts.size(); ++r)
-        glDrawArrays(GL_QUADS, ringStarts[r], ringStarts[r + 1] - ringStarts[r]);
-    if (!triangles.empty()) {
-        glInterleavedArrays(GL_T2F_V3F, 0, triangles.data());
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles.size()));
-    }
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+        gfx::draw(gfx::texturedLayout, &quads[static_cast<std::size_t>(ringStarts[r])].s,
+                  ringStarts[r + 1] - ringStarts[r], gfx::Primitive::Quads);
+    if (!triangles.empty())
+        gfx::draw(gfx::texturedLayout, &triangles[0].s, static_cast<int>(triangles.size()),
+                  gfx::Primitive::Triangles);
 }
 
 // Four corners with texture (0, 0), (1, 0), (1, 1), (0, 1) in order.
-void ribbonQuad(const float (&corners)[4][3]) {
+void ribbonQuad(gfx::VertexBatch& batch, const float (&corners)[4][3]) {
     const float tex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (int c = 0; c < 4; ++c) {
-        glTexCoord2fv(tex[c]);
-        glVertex3fv(corners[c]);
-    }
+    for (int c = 0; c < 4; ++c)
+        batch.vertex(tex[c][0], tex[c][1], corners[c][0], corners[c][1], corners[c][2]);
 }
 
 // Two ribbons half a turn apart, 0.07 to 0.1 units off the z axis, from the camera 20 units on.
 void drawHelix(float eyeZ) {
     for (int k = 2; k <= 3; ++k) {
-        glBindTexture(GL_TEXTURE_2D, tunnelTextures[1]);
-        glBegin(GL_QUADS);
+        gfx::bindTexture(tunnelTextures[1]);
+        gfx::VertexBatch batch(gfx::Primitive::Quads);
         for (float s = -eyeZ; s < 20 - eyeZ; s += 0.5f) {
             const float zA = -s, zB = -s - 0.5f, zC = -s - 1;
             const float b1 = static_cast<float>(k) * pi + s + 0.5f;
@@ -196,12 +191,12 @@ void drawHelix(float eyeZ) {
             const float o2x = 0.1f * std::sin(b2), o2y = 0.1f * std::cos(b2);
             const float i1x = 0.07f * std::sin(b1), i1y = 0.07f * std::cos(b1);
             const float i2x = 0.07f * std::sin(b2), i2y = 0.07f * std::cos(b2);
-            ribbonQuad({{o1x, o1y, zB}, {i1x, i1y, zB}, {i2x, i2y, zA}, {o2x, o2y, zA}});
-            ribbonQuad({{i1x, i1y, zC}, {i1x, i1y, zB}, {i2x, i2y, zA}, {i2x, i2y, zB}});
-            ribbonQuad({{i1x, i1y, zC}, {o1x, o1y, zC}, {o2x, o2y, zB}, {i2x, i2y, zB}});
-            ribbonQuad({{o1x, o1y, zB}, {o1x, o1y, zC}, {o2x, o2y, zB}, {o2x, o2y, zA}});
+            ribbonQuad(batch, {{o1x, o1y, zB}, {i1x, i1y, zB}, {i2x, i2y, zA}, {o2x, o2y, zA}});
+            ribbonQuad(batch, {{i1x, i1y, zC}, {i1x, i1y, zB}, {i2x, i2y, zA}, {i2x, i2y, zB}});
+            ribbonQuad(batch, {{i1x, i1y, zC}, {o1x, o1y, zC}, {o2x, o2y, zB}, {i2x, i2y, zB}});
+            ribbonQuad(batch, {{o1x, o1y, zB}, {o1x, o1y, zC}, {o2x, o2y, zB}, {o2x, o2y, zA}});
         }
-        glEnd();
+        batch.draw();
     }
 }
 
@@ -244,8 +239,8 @@ void tunnelDraw(View view) {
     const int viewHeight = view == View::Frame ? screenUnitsHigh : liveFaceSize;
     drawTube(eyeZ, 0.5f * static_cast<float>(framePixels(viewHeight)) / std::tan(pi / 8));
     drawHelix(eyeZ);
-    glColor4f(1, 1, 1, 1);
-    glDisable(GL_FOG);
+    gfx::setColor(1, 1, 1, 1);
+    disableFog();
     if (view == View::Frame) drawFade();
 }
 
@@ -260,7 +255,7 @@ void tunnelOnMusicSync(int value) {
     cameraShake(true, 0.005f, 0.1f, 0);
 }
 
-void tunnelUnload() { glDeleteTextures(3, tunnelTextures); }
+void tunnelUnload() { gfx::deleteTextures(tunnelTextures, 3); }
 
 void resetTunnel() { tunnel = TunnelState{}; }
 

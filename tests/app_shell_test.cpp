@@ -107,6 +107,14 @@ TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) 
     ASSERT_TRUE(snapshots.snapshots);
     EXPECT_EQ(snapshots.snapshots->frames, (std::vector<long>{10, 30})) << "sorted, each once";
     EXPECT_EQ(snapshots.snapshots->folder, "d");
+    ShowOptions report;
+    ASSERT_EQ(
+        parseWords({"--from", "3", "--flash-report", "r.csv", "--to", "5", "--gentle"}, report), 0);
+    ASSERT_TRUE(report.flashReport);
+    EXPECT_EQ(report.flashReport->csvPath, "r.csv");
+    EXPECT_EQ(report.flashReport->fromSeconds, 3) << "the clip options may come first";
+    EXPECT_EQ(report.flashReport->toSeconds, 5);
+    EXPECT_TRUE(report.gentle);
     for (const std::vector<std::string>& good : std::vector<std::vector<std::string>>{
              {"--capture", "c/", "--from", "3", "--to", "5"}, {"--start-at", "30"}}) {
         ShowOptions ignored;
@@ -130,7 +138,10 @@ TEST(CommandLine, ReadsGoodOptionsAndRejectsUnknownOrBadOnesBeforeAnythingRuns) 
         {"--snapshots", "-1", "--snapshot-dir", "d"},
         {"--snapshots", "5"}, // no folder
         {"--snapshots", "5", "--snapshot-dir", "d", "--benchmark"},
-        {"--from", "3"}, // a clip needs a capture
+        {"--from", "3"}, // a clip needs a capture or a flash report
+        {"--flash-report", "r.csv", "--capture", "c/"},
+        {"--flash-report", "r.csv", "--start-at", "30"},
+        {"--flash-report"},
         {"--capture", "c/", "--from", "5", "--to", "5"},
         {"--capture", "c/", "--to", "5", "--duration", "4"},
         {"--start-at", "30", "--capture", "c/"},

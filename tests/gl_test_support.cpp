@@ -3,20 +3,21 @@
 #include "app/app.h"
 #include "app/app_state.h"
 #include "platform/platform.h"
+#include "render/context_check.h"
 #include <cstdio>
 #include <string>
 
 bool ensureGlContext(std::uint32_t tick) {
     platform::useVirtualClock(tick, 16);
-    if (platform::windowOpen()) return true;
+    std::string error;
+    if (platform::windowOpen()) return startLayerOnContext(error);
     appState.screenWidth = 640;
     appState.screenHeight = 480;
     appState.colorBits = 32;
     platform::WindowOptions options;
     options.hidden = true;
     options.vsync = false;
-    std::string error;
-    if (!platform::openWindow(options, error)) {
+    if (!platform::openWindow(options, error) || !startLayerOnContext(error)) {
         std::fprintf(stderr, "no GL context: %s\n", error.c_str());
         return false;
     }

@@ -1,4 +1,5 @@
 // Camera shake over time and pauses; fade and screen-copy drawing on a hidden GL window.
+#include "app/app.h"
 #include "app/loading_screen.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
@@ -6,9 +7,10 @@
 #include "render/overlays.h"
 #include "tests/gl_test_support.h"
 
-#include <GL/gl.h>
+#include "render/gfx.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -58,6 +60,23 @@ TEST_F(ShakeTest, StartDisplacesAtOnceAndStepsSwingBothAxesShrinking) {
 }
 
 // Over a long pause or many frames the shake comes to rest; it never grows.
+// Reduced flashing tones down flashes and shakes but leaves the long fade from black alone.
+TEST_F(ShakeTest, GentleEffectsToneDownFlashesAndShakesButNotTheOpeningFade) {
+    setGentleEffects(true);
+    cameraShake(true, 0.005f, 0.1f, 0.05f);
+    EXPECT_NEAR(camera.eye.x, 0.02f, 1e-6);
+    EXPECT_NEAR(camera.eye.y, 0.01f, 1e-6);
+    fadeOverlay(true, 0.005f, 1, 1, 1); // a 200 ms white flash
+    EXPECT_FLOAT_EQ(fadeState.fadeAlpha, 0.15f);
+    EXPECT_NEAR(fadeState.fadeAlpha / fadeState.fadeRate, 400, 1e-3) << "gone in twice the time";
+    fadeOverlay(true, 0.0001f, 0, 0, 0); // the ten-second fade from black
+    EXPECT_FLOAT_EQ(fadeState.fadeAlpha, 1);
+    EXPECT_FLOAT_EQ(fadeState.fadeRate, 0.0001f);
+    setGentleEffects(false);
+    fadeOverlay(true, 0.005f, 1, 1, 1);
+    EXPECT_FLOAT_EQ(fadeState.fadeAlpha, 1);
+}
+
 TEST_F(ShakeTest, LongPausesAndFramesEndTheShakeInsteadOfGrowingIt) {
     cameraShake(true, 0.001f, 0.1f, 0.05f);
     stepAt(1000 + 5000); // e * decay = 5: the factor is bounded to 0
@@ -88,22 +107,19 @@ class OverlayGlTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(ensureGlContext(1000));
         resetOverlays();
-        glViewport(0, 0, 640, 480);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glColor4f(1, 1, 1, 1);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        setupProjection();
+        gfx::setViewport(0, 0, 640, 480);
+        gfx::setDepthTest(true);
+        gfx::setBlend(false);
+        gfx::setColor(1, 1, 1, 1);
+        gfx::setClearColor(0, 0, 0, 0);
+        gfx::clear(true, true);
     }
     void TearDown() override { platform::useRealClock(); }
 
     static Pixel pixelFromBottom(int x, int y) { // GL coordinates: y = 0 is the bottom row
-        std::uint8_t rgba[4] = {};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return {rgba[0], rgba[1], rgba[2]};
+        const Rgb pixel = pixelAt(x, 479 - y);
+        return {pixel.r, pixel.g, pixel.b};
     }
     static void expectPixelNear(Pixel actual, Pixel expected, int tolerance = 3) {
         for (int i = 0; i < 3; ++i)
@@ -111,60 +127,56 @@ class OverlayGlTest : public ::testing::Test {
     }
 };
 
-// GL state the overlays promise to leave as they found it.
-struct GlState {
-    GLint matrixMode = 0, projectionDepth = 0, modelviewDepth = 0;
-    GLboolean blend = 0, depthTest = 0;
-    std::array<GLfloat, 16> projection{}, modelview{};
-    std::array<GLfloat, 4> color{};
+// Drawing state the overlays promise to leave as they found it.
+struct DrawingState {
+    gfx::StateReport fixed;
+    std::array<float, 16> projection{}, modelView{};
+    std::array<float, 4> color{};
 
-    static GlState capture() {
-        GlState s;
-        glGetIntegerv(GL_MATRIX_MODE, &s.matrixMode);
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &s.projectionDepth);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.modelviewDepth);
-        s.blend = glIsEnabled(GL_BLEND);
-        s.depthTest = glIsEnabled(GL_DEPTH_TEST);
-        glGetFloatv(GL_PROJECTION_MATRIX, s.projection.data());
-        glGetFloatv(GL_MODELVIEW_MATRIX, s.modelview.data());
-        glGetFloatv(GL_CURRENT_COLOR, s.color.data());
+    static DrawingState capture() {
+        DrawingState s;
+        s.fixed = gfx::currentState();
+        std::copy(gfx::projection().m, gfx::projection().m + 16, s.projection.begin());
+        std::copy(gfx::modelView().m, gfx::modelView().m + 16, s.modelView.begin());
+        for (int i = 0; i < 4; ++i)
+            s.color[static_cast<std::size_t>(i)] = gfx::currentColor(i);
         return s;
     }
-    bool operator==(const GlState&) const = default;
+    bool operator==(const DrawingState&) const = default;
 };
 
 TEST_F(OverlayGlTest, FadeStepRestoresMatricesAndTurnsBlendOff) {
-    glTranslatef(1, 2, 3);
-    const GlState before = GlState::capture();
+    gfx::translate(1, 2, 3);
+    const DrawingState before = DrawingState::capture();
     fadeOverlay(true, 0.0001f, 0, 0, 0);
     platform::setVirtualTick(1100);
     fadeOverlay(false, 0, 0, 0, 0);
-    GlState after = GlState::capture();
+    DrawingState after = DrawingState::capture();
     // The fade leaves the model-view matrix holding its own translation to the screen centre.
-    EXPECT_EQ(after.modelview[12], 320);
-    EXPECT_EQ(after.modelview[13], 240);
-    after.modelview = before.modelview;
+    EXPECT_EQ(after.modelView[12], 320);
+    EXPECT_EQ(after.modelView[13], 240);
+    after.modelView = before.modelView;
     EXPECT_TRUE(after == before);
 }
 
 TEST_F(OverlayGlTest, FadeOverALongPauseClampsAndThenStops) {
-    glClearColor(0, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gfx::setClearColor(0, 0, 1, 1);
+    gfx::clear(true, false);
     fadeOverlay(true, 0.005f, 1, 0, 0);
     platform::setVirtualTick(1000 + 60000);
     fadeOverlay(false, 0, 0, 0, 0);
     EXPECT_EQ(fadeState.fadeAlpha, 0);
     expectPixelNear(pixelFromBottom(320, 240), {0, 0, 255}); // drawn fully transparent once
 
-    // Ended: further steps touch no GL state at all.
-    glMatrixMode(GL_TEXTURE);
-    glEnable(GL_BLEND);
-    glColor4f(0.5f, 0.25f, 0, 1);
-    const GlState before = GlState::capture();
+    // Ended: further steps change no drawing state at all.
+    gfx::setBlend(true);
+    gfx::setColor(0.5f, 0.25f, 0, 1);
+    const DrawingState before = DrawingState::capture();
     platform::setVirtualTick(1000 + 70000);
     fadeOverlay(false, 0, 0, 0, 0);
-    EXPECT_TRUE(GlState::capture() == before);
-    glMatrixMode(GL_MODELVIEW);
+    EXPECT_TRUE(DrawingState::capture() == before);
+    gfx::setBlend(false);
+    gfx::setColor(1, 1, 1, 1);
 }
 
 } // namespace

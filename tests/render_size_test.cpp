@@ -4,9 +4,9 @@
 #include "app/render_size.h"
 #include "platform/platform.h"
 #include "render/frame_size.h"
+#include "render/gfx.h"
 #include "tests/gl_test_support.h"
 
-#include <GL/gl.h>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <string>
@@ -15,20 +15,15 @@
 
 namespace {
 
-GLint textureWidth(Texture texture) {
-    GLint width = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    return width;
-}
+int textureWidth(Texture texture) { return gfx::textureInfo(texture).width; }
 
 // Every texel of the first `rows` rows of the texture, `width` wide and no taller, is this
 // colour (within 2).
 ::testing::AssertionResult textureIsAll(Texture texture, int width, int rows, Rgb colour) {
-    std::vector<std::uint8_t> texels(static_cast<size_t>(width) * width * 3);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    const std::vector<std::uint8_t> texels = gfx::readTexture(texture);
+    if (texels.size() < static_cast<size_t>(width) * rows * 3)
+        return ::testing::AssertionFailure()
+               << "the texture is smaller than " << width << " x " << rows;
     for (size_t i = 0; i < static_cast<size_t>(width) * rows * 3; i += 3) {
         const int want[3] = {colour.r, colour.g, colour.b};
         for (int c = 0; c < 3; ++c)
@@ -42,14 +37,13 @@ GLint textureWidth(Texture texture) {
 
 // Clears the whole picture blue and its bottom-left `units` x `units` (screen units) red.
 void paintRedCorner(int units) {
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glScissor(0, 0, framePixels(units), framePixels(units));
-    glEnable(GL_SCISSOR_TEST);
-    glClearColor(1, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    gfx::setScissor(false);
+    gfx::setClearColor(0, 0, 1, 1);
+    gfx::clear(true, false);
+    gfx::setScissor(true, 0, 0, framePixels(units), framePixels(units));
+    gfx::setClearColor(1, 0, 0, 1);
+    gfx::clear(true, false);
+    gfx::setScissor(false);
 }
 
 // Puts the shared context back as the other tests expect it.
@@ -143,12 +137,11 @@ TEST(RenderSize, CopiesFromAMultisampledPictureAreResolvedAndCoverTheScaledArea)
 
     paintRedCorner(256);
     copyFrameIntoTexture(live, 256, 256);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_TRUE(textureIsAll(live, 512, 512, {255, 0, 0}));
     // What is read back is the resolved picture too.
     EXPECT_EQ(pixelAt(10, 950).r, 255);
     EXPECT_EQ(pixelAt(1270, 10).b, 255);
-    glDeleteTextures(1, &live);
+    gfx::deleteTexture(live);
 }
 
 TEST(RenderSize, ResizingTheWindowRemakesThePictureAndEveryFrameSizedTexture) {
@@ -173,10 +166,8 @@ TEST(RenderSize, ResizingTheWindowRemakesThePictureAndEveryFrameSizedTexture) {
     }
     ASSERT_EQ(platform::frameWidth(), 1028);
     EXPECT_EQ(platform::frameHeight(), 771);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 1028);
-    EXPECT_EQ(viewport[3], 771);
+    EXPECT_EQ(gfx::currentState().viewport[2], 1028);
+    EXPECT_EQ(gfx::currentState().viewport[3], 771);
 
     followFrameSize();
     EXPECT_EQ(textureWidth(textures[0]), framePixels(256));
@@ -185,11 +176,16 @@ TEST(RenderSize, ResizingTheWindowRemakesThePictureAndEveryFrameSizedTexture) {
         << "the picture is carried over to the new size";
 
     // Copies at the new size fill the new textures.
-    glClearColor(0, 1, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gfx::setClearColor(0, 1, 0, 1);
+    gfx::clear(true, false);
     copyFrameIntoTexture(textures[1], 640, 480);
     EXPECT_TRUE(textureIsAll(textures[1], framePixels(640), framePixels(480), {0, 255, 0}));
-    glDeleteTextures(2, textures);
+    // The new size was recorded: the next frame at the same size leaves the textures alone.
+    const Texture remade = textures[1];
+    followFrameSize();
+    EXPECT_EQ(textures[1], remade);
+    EXPECT_TRUE(textureIsAll(textures[1], framePixels(640), framePixels(480), {0, 255, 0}));
+    gfx::deleteTextures(textures, 2);
     textures[0] = textures[1] = 0;
     followFrameSize(); // forgets the emptied slots
 }

@@ -63,18 +63,16 @@ TEST_F(HallScene, LeavesTheCullingAndDepthStateAsItFoundThem) {
     // after the hall (the swarm and greetings would lose faces).
     currentScene = 5;
     at(0);
-    GLint depthFunc = 0, frontFace = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    glGetIntegerv(GL_FRONT_FACE, &frontFace);
-    EXPECT_EQ(depthFunc, GL_LESS);
-    EXPECT_EQ(frontFace, GL_CCW);
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    const gfx::StateReport state = gfx::currentState();
+    EXPECT_FALSE(state.depthLessOrEqual);
+    EXPECT_FALSE(state.frontClockwise);
+    EXPECT_FALSE(state.culling);
 }
 
 TEST_F(HallScene, FogDimsTheFloorAndCeilingByDistanceWhereverTheEyeStands) {
     // White floor and ceiling, black pillars: near the eye both must stay bright. At these two
     // places on the path the driver's default fog distance turned the whole floor black.
-    glDeleteTextures(5, hallTextures);
+    gfx::deleteTextures(hallTextures, 5);
     hallTextures[0] = solidTexture(255, 255, 255);
     hallTextures[1] = solidTexture(255, 255, 255);
     hallTextures[2] = solidTexture(0, 0, 0);

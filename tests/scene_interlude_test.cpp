@@ -41,8 +41,7 @@ class InterludeScene : public ::testing::Test {
     }
     void TearDown() override {
         interludeScene.unload();
-        glDeleteTextures(1, &interludeTrailTexture);
-        interludeTrailTexture = 0;
+        gfx::deleteTexture(interludeTrailTexture);
     }
 
     // One interlude frame `dt` ms after the previous one.
@@ -113,10 +112,8 @@ TEST_F(InterludeScene, TheSixthOccurrenceExplodesTheCubeAndHoldsTheBackgroundFor
     EXPECT_EQ(camera.eye.z, interludeFarZ);
     EXPECT_LT(turnBetween(interlude.cubeAngleX, 0), 3.0f); // back to the front face
     // The whole cube's culling must not reach the flying tiles or the scenes after it.
-    GLint frontFace = 0;
-    glGetIntegerv(GL_FRONT_FACE, &frontFace);
-    EXPECT_EQ(frontFace, GL_CCW);
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(gfx::currentState().frontClockwise);
+    EXPECT_FALSE(gfx::currentState().culling);
     const std::uint32_t explodeStart = tick;
     const float eyeXBefore = camera.eye.x;
     frame();
@@ -169,13 +166,13 @@ TEST(InterludeSceneLoad, FirstRegistrationLoadsFourTexturesTheOthersReturnAtOnce
     for (int registration = 2; registration <= 6; ++registration)
         EXPECT_EQ(interludeScene.load(), 1);
     for (Texture t : loaded)
-        EXPECT_TRUE(glIsTexture(t));
+        EXPECT_TRUE(gfx::isTexture(t));
     EXPECT_EQ(interludeTextures[4], 0u);
     EXPECT_EQ(interludeTextures[5], 0u);
     for (int registration = 1; registration <= 6; ++registration)
         interludeScene.unload();
     for (Texture t : loaded)
-        EXPECT_FALSE(glIsTexture(t));
+        EXPECT_FALSE(gfx::isTexture(t));
     setDataDirectory("");
 }
 

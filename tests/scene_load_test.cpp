@@ -32,13 +32,13 @@ TEST(SceneLoad, EachSceneLoadsAFileACallThenReportsReadyAndUnloadReleasesIt) {
         EXPECT_EQ(c.scene.load(), 1) << "nothing more to load";
         const std::vector<Texture> loaded(c.textures, c.textures + c.textureCount);
         for (Texture t : loaded)
-            EXPECT_TRUE(glIsTexture(t));
+            EXPECT_TRUE(gfx::isTexture(t));
         if (&c.scene == &starMorphScene) {
             EXPECT_TRUE(modelsMorphable(models[0], models[1]));
         }
         c.scene.unload();
         for (Texture t : loaded)
-            EXPECT_FALSE(glIsTexture(t));
+            EXPECT_FALSE(gfx::isTexture(t));
     }
     EXPECT_FALSE(modelsMorphable(models[0], models[1])) << "the star files stayed after unload";
     models[0] = models[1] = Model{};

@@ -76,7 +76,7 @@ class StarMorphScene : public ::testing::Test {
         currentScene = 7;
     }
     void TearDown() override {
-        glDeleteTextures(2, morphTextures);
+        gfx::deleteTextures(morphTextures, 2);
         morphTextures[0] = morphTextures[1] = 0;
         models[0] = Model{};
         models[1] = Model{};

@@ -4,8 +4,9 @@
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
-#include <GL/gl.h>
+#include "scenes/black_fog.h"
 
 bool prepareSceneTest(std::uint32_t tick) {
     if (!ensureGlContext(tick)) return false;
@@ -15,24 +16,21 @@ bool prepareSceneTest(std::uint32_t tick) {
     resetOverlays();
     platform::keepPresentedFrames(true);
     setupProjection();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_FOG);
-    glDepthFunc(GL_LESS);
-    glColor4f(1, 1, 1, 1);
+    gfx::setDepthTest(true);
+    gfx::setBlend(false);
+    disableFog();
+    gfx::setDepthLessOrEqual(false);
+    gfx::setColor(1, 1, 1, 1);
     return true;
 }
 
 Texture makeTexture(int width, int height, const std::vector<std::uint8_t>& rgba) {
-    Texture texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 rgba.data());
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+        rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+    std::string error;
+    const Texture texture = gfx::createTexture(width, height, rgb.data(), false, error);
+    gfx::setTextureFilters(texture, gfx::Filter::Nearest, gfx::Filter::Nearest);
     return texture;
 }
 
@@ -41,18 +39,16 @@ Texture solidTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_
 }
 
 std::vector<std::uint8_t> readTexture(Texture texture, int width, int height) {
-    std::vector<std::uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::vector<std::uint8_t> rgb = gfx::readTexture(texture);
+    rgb.resize(static_cast<size_t>(width) * height * 3);
     return rgb;
 }
 
 void presentMarker(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    glViewport(0, 0, platform::frameWidth(), platform::frameHeight());
-    glClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glClearColor(0, 0, 0, 1);
+    gfx::setViewport(0, 0, platform::frameWidth(), platform::frameHeight());
+    gfx::setClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1);
+    gfx::clear(true, true);
+    gfx::setClearColor(0, 0, 0, 1);
     platform::presentFrame();
 }
 

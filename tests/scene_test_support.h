@@ -9,11 +9,11 @@
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "render/camera.h"
+#include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/scenes.h"
 #include "tests/gl_test_support.h"
 
-#include <GL/gl.h>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <vector>

@@ -50,10 +50,9 @@ TEST_F(TunnelScene, LiveFaceDrawsIntoItsCornerAndTheLastFrameIsWhole) {
     presentMarker(255, 0, 255);
     liveAt(0);
     liveAt(100);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 256);
-    EXPECT_EQ(viewport[3], 256);
+    const gfx::StateReport state = gfx::currentState();
+    EXPECT_EQ(state.viewport[2], 256);
+    EXPECT_EQ(state.viewport[3], 256);
     const auto live = offscreenPicture();
     const size_t outside = (static_cast<size_t>(5) * 640 + 600) * 3; // top right
     EXPECT_EQ(live[outside + 1], 0) << "the marker is left alone outside the face";

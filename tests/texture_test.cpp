@@ -4,7 +4,7 @@
 #include "assets/texture.h"
 #include "tests/gl_test_support.h"
 
-#include <GL/gl.h>
+#include "render/gfx.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -279,12 +279,11 @@ TEST(TextureGlTest, PictureProblemsAreReportedNotActedOn) {
         EXPECT_EQ(report.kind, LoadReport::Kind::Picture);
         EXPECT_EQ(report.warning, &report == &reports[2]);
     }
-    glDeleteTextures(2, slots);
+    gfx::deleteTextures(slots, 2);
 }
 
-// Rows of 99 bytes upload unskewed (the unpack alignment is 1 during the upload and restored
-// after), row 0 of the texture is the file's first row, and the last row survives the rescaling
-// of the width alone (33 -> 32, 16 stays).
+// Rows of 99 bytes upload unskewed (the unpack alignment is 1 during the upload), row 0 of the
+// texture is the file's first row, and the last row is there (33 x 16, no rescaling).
 TEST(TextureGlTest, OddWidthUploadsUprightAndUnskewed) {
     ASSERT_TRUE(ensureGlContext());
     quadrantPicture();
@@ -294,18 +293,11 @@ TEST(TextureGlTest, OddWidthUploadsUprightAndUnskewed) {
     setDataDirectory("");
     ASSERT_NE(slots[1], 0u);
     EXPECT_EQ(slots[0], 0u);
-    GLint alignment = 0, width = 0, height = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(alignment, 4);
-
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    const int width = gfx::textureInfo(slots[1]).width;
+    const int height = gfx::textureInfo(slots[1]).height;
     ASSERT_GT(width, 8);
     ASSERT_GT(height, 4);
-    std::vector<std::uint8_t> texels(std::size_t(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    const std::vector<std::uint8_t> texels = gfx::readTexture(slots[1]);
     for (int y : {0, height / 4, height / 2 - 2, height / 2 + 1, height - 1}) {
         const bool top = y < height / 2;
         for (int x : {1, width / 4, width / 2 - 2, width / 2 + 2, width - 2}) {
@@ -315,7 +307,7 @@ TEST(TextureGlTest, OddWidthUploadsUprightAndUnskewed) {
                           left ? 0 : 255, 40);
         }
     }
-    glDeleteTextures(1, &slots[1]);
+    gfx::deleteTexture(slots[1]);
 }
 
 } // namespace
