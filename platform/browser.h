@@ -13,8 +13,10 @@ namespace platform::browser {
 // the picture reaches the screen and the page's events run.
 void waitForNextFrame();
 // During runs that present no frame to the screen (offline runs, jumps): gives the page a turn
-// when the last one is more than a tenth of a second ago, so it stays responsive.
+// when the last one is more than a quarter of a second ago, so it stays responsive.
 void yieldWhenBusy();
+// Whether yieldWhenBusy will give the page its turn at the next call.
+bool pageTurnDue();
 // Asks the page to show the canvas full screen or to leave full screen. The browser may refuse
 // (no recent user gesture): the show goes on in the page.
 void requestFullScreen(bool on);
@@ -26,6 +28,7 @@ void showEnded(int exitCode);
 #else
 inline void waitForNextFrame() {}
 inline void yieldWhenBusy() {}
+inline bool pageTurnDue() { return true; }
 inline void requestFullScreen(bool) {}
 inline bool fullScreen() { return false; }
 inline void offerDownload(const std::string&) {}

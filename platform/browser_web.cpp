@@ -31,6 +31,8 @@ EM_JS(void, pageShowEnded, (int code), {
 // clang-format on
 
 double lastTurn = 0;
+// Milliseconds between the page's turns while the show runs without presenting to the screen.
+constexpr double turnInterval = 250;
 
 } // namespace
 
@@ -39,9 +41,10 @@ void waitForNextFrame() {
     lastTurn = emscripten_get_now();
 }
 
+bool pageTurnDue() { return emscripten_get_now() - lastTurn >= turnInterval; }
+
 void yieldWhenBusy() {
-    const double now = emscripten_get_now();
-    if (now - lastTurn < 100) return;
+    if (!pageTurnDue()) return;
     emscripten_sleep(0);
     lastTurn = emscripten_get_now();
 }

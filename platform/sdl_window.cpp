@@ -152,6 +152,11 @@ void deleteOffscreenPicture() {
 }
 
 void setSwapInterval(bool vsync) {
+#ifdef __EMSCRIPTEN__
+    // The page paces the frames (browser::waitForNextFrame); there is no swap interval to set.
+    (void)vsync;
+    return;
+#endif
     if (!vsync) {
         SDL_GL_SetSwapInterval(0);
         return;
@@ -426,6 +431,9 @@ void setMinimalDrawing(bool on) {
 void presentFrame() {
     if (!window || minimal) return;
     if (keepFrames) readOffscreenFrameInto(presented);
+    // Offline runs on the virtual clock show a picture in the page only when the page is about
+    // to get its turn: there, copying every frame onto the page costs more than drawing it.
+    if (virtualClockActive() && !browser::pageTurnDue()) return;
 
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
