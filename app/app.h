@@ -1,6 +1,8 @@
-// Start-up, command line and release of the show.
+// Start-up and the command line.
 #pragma once
 
+#include "app/play_settings.h"
+#include "app/release.h"
 #include "offline/capture.h"
 #include "offline/flash_report.h"
 #include "offline/snapshots.h"
@@ -58,12 +60,5 @@ int runShow(const ShowOptions& options);
 // Viewport of the whole screen and the one perspective projection of the run.
 void setupProjection();
 
-// Releases everything in reverse order of creation; safe to call more than once.
-void releaseAll();
-// Prints "tuvero: `message`" to stderr, releases everything and ends the process with `code`.
-[[noreturn]] void failAndExit(const std::string& message, int code);
-
-// The options of the running show (trace, frame limit).
-const ShowOptions& showOptions();
-// Frames run so far by the main loop, and the tick of the first frame.
-long frameNumber();
+// What the show's core takes from the options.
+PlaySettings playSettingsOf(const ShowOptions& options);

@@ -1,6 +1,6 @@
 #include "app/console.h"
 
-#include "app/app.h"
+#include "app/play_settings.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -27,8 +27,7 @@ void printMessageLine(const std::string& text) {
 
 void reportToUser(const std::string& text, const std::string& title) {
     printMessageLine(text);
-    const ShowOptions& options = showOptions();
-    const bool offline = options.capture || options.benchmark || options.snapshots;
-    if (!offline && !options.hidden && platform::windowOpen())
+    const PlaySettings& settings = playSettings();
+    if (!settings.offline && !settings.hidden && platform::windowOpen())
         platform::messageBox({text, title, false});
 }

@@ -1,9 +1,8 @@
 #include "app/jump.h"
 
-#include "app/app.h"
 #include "app/loading_screen.h"
+#include "app/play_settings.h"
 #include "app/scene_table.h"
-#include "offline/trace.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
@@ -13,19 +12,22 @@
 
 namespace {
 
-constexpr long stepsPerSecond = 60;
-constexpr long mostSteps = 20 * 60 * stepsPerSecond; // a jump gives up after 20 minutes of show
+constexpr long mostSeconds = 20 * 60; // a jump gives up after 20 minutes of show
 
 std::uint32_t startTick = 0;
 long startFrame = 0;
 bool started = false;
 
-// Step k of the show: k frames after the hand-over, on the grid of a 60 fps capture.
+long stepsPerSecond() { return playSettings().framesPerSecond; }
+
+// Tick of frame `frame` after frame 0 of the grid.
+std::uint32_t gridTick(long frame) {
+    return static_cast<std::uint32_t>(frame * 1000 / stepsPerSecond());
+}
+
+// Step k of the show: k frames after the hand-over, on the grid of a capture at the jump's rate.
 std::uint32_t tickOfStep(long k) {
-    const auto at = [](long frame) {
-        return static_cast<std::uint32_t>(frame * 1000 / stepsPerSecond);
-    };
-    return startTick - at(startFrame) + at(startFrame + k);
+    return startTick - gridTick(startFrame) + gridTick(startFrame + k);
 }
 
 // Output frame of the music at `tick`.
@@ -35,22 +37,27 @@ std::uint64_t musicFrameAt(std::uint32_t tick) {
 
 // The show as the hand-over left it: the first scene about to start under its fade.
 void restartShow() {
-    platform::useVirtualClockAtRate(startTick, stepsPerSecond);
+    platform::useVirtualClockAtRate(startTick, static_cast<std::uint32_t>(stepsPerSecond()));
     resetSceneStates();
     beginFirstScene();
 }
 
 bool arrived(const JumpTarget& target, long steps) {
-    if (target.kind == JumpTarget::Kind::ShowTime)
+    switch (target.kind) {
+    case JumpTarget::Kind::ShowTime:
         return showMsAt(tickOfStep(steps + 1)) >= target.showMs;
-    return currentScene >= target.entry;
+    case JumpTarget::Kind::Frame:
+        return startFrame + steps + 1 >= target.frame;
+    default:
+        return currentScene >= target.entry;
+    }
 }
 
 // One pass of the replay. `drawAt` (ascending) lists the steps drawn in full; the others only
 // advance. `carried` collects, per step, what its picture leaves for later ones.
 struct Pass {
     const std::vector<platform::SyncNote>& notes;
-    bool traced = false;
+    bool counted = false; // the frames count and the observer hears of them (the final pass)
     const std::vector<long>* drawAt = nullptr;
     std::vector<unsigned>* carried = nullptr;
 };
@@ -63,7 +70,7 @@ JumpOutcome replay(const JumpTarget& target, const Pass& pass) {
     int entry = currentScene;
     outcome.entryStartTick = tickOfStep(1);
     while (!arrived(target, k)) {
-        if (quitRequested() || k >= mostSteps) break;
+        if (quitRequested() || k >= mostSeconds * stepsPerSecond()) break;
         if (showWaitsForMusic() && nextNote >= pass.notes.size()) break;
         ++k;
         platform::setVirtualTick(tickOfStep(k));
@@ -71,12 +78,12 @@ JumpOutcome replay(const JumpTarget& target, const Pass& pass) {
         const std::uint64_t spanEnd = musicFrameAt(tickOfStep(k + 1));
         for (; nextNote < pass.notes.size() && pass.notes[nextNote].frame < spanEnd; ++nextNote) {
             const int value = pass.notes[nextNote].userValue;
-            if (pass.traced)
+            if (pass.counted)
                 dispatchMusicSync(value);
             else if (sceneTable[currentScene].onMusicSync)
                 sceneTable[currentScene].onMusicSync(value);
         }
-        if (pass.traced) traceFrameStart();
+        if (pass.counted) beginFrame();
         if (currentScene != entry) {
             entry = currentScene;
             outcome.entryStartTick = tickOfStep(k);
@@ -91,11 +98,13 @@ JumpOutcome replay(const JumpTarget& target, const Pass& pass) {
             scene.advance(View::Frame);
         }
         if (pass.carried) pass.carried->push_back(carriedPictures(scene));
-        if (pass.traced) traceFrameEnd();
+        if (pass.counted) endFrame();
     }
     outcome.arrived = arrived(target, k);
     outcome.steps = k;
     outcome.nextTick = tickOfStep(k + 1);
+    outcome.nextFrame = startFrame + k + 1;
+    outcome.gridStartTick = startTick - gridTick(startFrame);
     if (currentScene != entry) outcome.entryStartTick = outcome.nextTick;
     return outcome;
 }

@@ -2,11 +2,11 @@
 // under a ten-second fade from black while the music starts.
 #include "app/loading_screen.h"
 
-#include "app/app.h"
 #include "app/app_state.h"
 #include "app/console.h"
 #include "app/jump.h"
 #include "app/music.h"
+#include "app/release.h"
 #include "app/scene_table.h"
 #include "assets/load_report.h"
 #include "platform/module_player.h"

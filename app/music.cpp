@@ -2,9 +2,9 @@
 // delivery to the current scene on the main thread.
 #include "app/music.h"
 
-#include "app/app.h"
 #include "app/app_state.h"
 #include "app/console.h"
+#include "app/play_settings.h"
 #include "app/scene_table.h"
 #include "assets/data_folder.h"
 #include "platform/module_player.h"
@@ -37,7 +37,7 @@ bool cuesMissing = false;
 
 // One line per cue instrument that the module never plays: the first scene waits for its cues.
 void warnAboutSilentCues(const std::string& path, int onceInstrument, int everyInstrument) {
-    const bool offline = showOptions().capture || showOptions().benchmark;
+    const bool offline = playSettings().offline;
     const std::string outcome = offline ? "this run stops with an error when the music ends"
                                         : "the first scene waits there until you press G";
     const std::string advice = "; --cue-instruments ONCE,EVERY chooses others";
@@ -69,15 +69,13 @@ int startMusic() {
     for (const std::string& warning : platform::musicLoadWarnings())
         printMessageLine("warning: " + path + ": " + warning);
     applyLatencySetting();
-    const int once = showOptions().cueOnceInstrument;
-    const int every = showOptions().cueEveryInstrument;
+    const int once = playSettings().cueOnceInstrument;
+    const int every = playSettings().cueEveryInstrument;
     platform::musicSetSync({.instrument = once, .once = true, .userValue = 0});
     platform::musicSetSync({.instrument = every, .once = false, .userValue = 1});
     warnAboutSilentCues(path, once, every);
     // A live show may jump: its cues over the whole run are looked for while it loads.
-    const bool offline =
-        showOptions().capture || showOptions().benchmark || showOptions().snapshots;
-    if (!offline) platform::musicStartFindingSyncNotes();
+    if (!playSettings().offline) platform::musicStartFindingSyncNotes();
     appState.music = 1;
     return 1;
 }
@@ -85,6 +83,14 @@ int startMusic() {
 bool musicCuesMissing() { return appState.music && cuesMissing; }
 
 bool musicCanNoLongerCue() { return appState.music && platform::musicFinished(); }
+
+std::string cuesNeverCameMessage(const std::string& outcome) {
+    return "the music ended while the first scene still waits for its cues (the first note of "
+           "instrument " +
+           std::to_string(playSettings().cueOnceInstrument) + ", the notes of instrument " +
+           std::to_string(playSettings().cueEveryInstrument) + "); " + outcome +
+           ". --cue-instruments ONCE,EVERY chooses others";
+}
 
 void playMusic() {
     if (appState.music) platform::musicPlay(platform::tickCount());

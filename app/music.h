@@ -1,6 +1,8 @@
 // The show's music: "musa.mo3" with its two instrument syncs.
 #pragma once
 
+#include <string>
+
 // Loads the module and sets both syncs (value 0: the first note of the once-instrument, 7 unless
 // --cue-instruments says otherwise; value 1: every note of the every-instrument, 3). Warns on
 // stderr about a cue instrument the module never plays. Returns 1 on success; 0 with one line
@@ -10,6 +12,9 @@ int startMusic();
 bool musicCuesMissing();
 // Offline runs: the module has ended and every sync it raised was delivered; none will follow.
 bool musicCanNoLongerCue();
+// What an offline run says when the music ended while the first scene still waits for its cues:
+// which cues, `outcome` (what the run does now), and the option that chooses others.
+std::string cuesNeverCameMessage(const std::string& outcome);
 // Starts playback from the beginning (the hand-over from the loading screen).
 void playMusic();
 // Main thread, before each frame: delivers every sync heard by now through dispatchMusicSync.

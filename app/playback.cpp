@@ -1,8 +1,9 @@
 #include "app/playback.h"
 
-#include "app/app.h"
 #include "app/music.h"
+#include "app/play_settings.h"
 #include "app/scene_table.h"
+#include "app/show_observer.h"
 #include "platform/browser.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
@@ -18,6 +19,7 @@ namespace {
 JumpTarget startJump;
 bool jumping = false;
 bool paused = false;
+bool frameWhilePaused = false; // a jump while paused: its moment is drawn once, then held
 long framesOfJumps = 0;
 int lastScreenshot = 0;
 int entrySeen = -1;               // the entry the last frame played
@@ -63,14 +65,24 @@ bool beginJump(const JumpTarget& target) {
     platform::musicSetLockStep(true);
     const JumpOutcome outcome = replayShowTo(target);
     framesOfJumps += outcome.steps;
-    if (platform::musicPlaying())
-        platform::musicSeek(std::uint64_t{showMsAt(outcome.nextTick)} * platform::musicSampleRate /
-                            1000);
+    const PlaySettings& settings = playSettings();
+    if (platform::musicPlaying()) {
+        const std::uint64_t next =
+            std::uint64_t{showMsAt(outcome.nextTick)} * platform::musicSampleRate / 1000;
+        // An offline run keeps its sound: the module plays on to there as it would have.
+        if (settings.offline)
+            platform::musicSkipTo(next);
+        else
+            platform::musicSeek(next);
+    }
     platform::musicSetLockStep(false);
     entrySeen = currentScene;
     entryStartTick = outcome.entryStartTick;
-    if (showOptions().stepMs > 0)
-        platform::useVirtualClockAtStep(outcome.nextTick, stepMicroseconds(showOptions()), 1000);
+    if (settings.offline) // on the run's own grid of frames
+        platform::useVirtualClockAtRate(outcome.gridStartTick, settings.framesPerSecond,
+                                        static_cast<std::uint64_t>(outcome.nextFrame));
+    else if (settings.stepMicroseconds > 0)
+        platform::useVirtualClockAtStep(outcome.nextTick, settings.stepMicroseconds, 1000);
     else
         platform::useRealClockFrom(outcome.nextTick);
     jumping = false;
@@ -97,7 +109,8 @@ void afterMainLoopFrame() {
     if (startJump.kind != JumpTarget::Kind::None && loaded() && showStarted()) {
         const JumpTarget jump = startJump;
         startJump = {};
-        beginJump(jump);
+        const bool there = jump.kind == JumpTarget::Kind::Frame && jump.frame <= frameNumber();
+        if (!there) beginJump(jump);
     }
 }
 
@@ -113,9 +126,14 @@ void setShowPaused(bool pause) {
         showPositionInTitle();
     else
         restoreTitle();
-    if (showOptions().trace)
-        std::printf("%s tick %u music %.6f\n", pause ? "pause" : "resume",
-                    static_cast<unsigned>(platform::tickCount()), music);
+    showObserver().pauseChanged(pause, music);
+}
+
+bool holdingPicture() {
+    if (!paused) return false;
+    if (!frameWhilePaused) return true;
+    frameWhilePaused = false;
+    return false;
 }
 
 void showHeldPicture() {
@@ -161,9 +179,19 @@ JumpTarget previousEntryTarget() {
     return {JumpTarget::Kind::Entry, 0, entry};
 }
 
+// A jump while paused stays paused: the music waits at the new moment, whose picture the loop
+// draws once and then holds, and the title says where the show now stands.
 void jumpFromKey(const JumpTarget& target) {
-    setShowPaused(false);
-    beginJump(target);
+    if (!paused) {
+        beginJump(target);
+        return;
+    }
+    platform::pauseClock(false); // the jump sets the clock itself
+    const bool jumped = beginJump(target);
+    platform::pauseClock(true);
+    if (!jumped) return;
+    frameWhilePaused = true;
+    showPositionInTitle();
 }
 
 } // namespace

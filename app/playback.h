@@ -18,7 +18,9 @@ void afterMainLoopFrame();
 // The picture holds, the music pauses and the tick counter stands still.
 void setShowPaused(bool paused);
 bool showPaused();
-// While paused the main loop only shows the held picture again (window changes, exposure).
+// True while the main loop only shows the held picture again (window changes, exposure): while
+// paused, except for the one frame that draws the moment a jump while paused arrived at.
+bool holdingPicture();
 void showHeldPicture();
 
 // Jumps to the target at once (see replayShowTo), then goes on from there as before: the music

@@ -1,11 +1,12 @@
 // The scene table, its registration order, the main loop and the dispatch of music syncs.
 #include "app/scene_table.h"
 
-#include "app/app.h"
 #include "app/loading_screen.h"
 #include "app/music.h"
+#include "app/play_settings.h"
 #include "app/playback.h"
-#include "offline/trace.h"
+#include "app/release.h"
+#include "app/show_observer.h"
 #include "platform/platform.h"
 #include "render/camera.h"
 #include "render/frame_size.h"
@@ -19,12 +20,14 @@ int registeredCount = 0;
 
 namespace {
 bool quitPosted = false;
-std::function<bool()> frameObserver;
+long framesRun = 0;
 } // namespace
 
-void setFrameObserver(std::function<bool()> observer) { frameObserver = std::move(observer); }
+long frameNumber() { return framesRun; }
 
-void noOperation(int) {}
+void beginFrame() { showObserver().frameStarting(); }
+
+void endFrame() { ++framesRun; }
 
 bool quitRequested() { return quitPosted; }
 void requestQuit() { quitPosted = true; }
@@ -35,6 +38,8 @@ void resetSceneTable() {
     currentScene = 0;
     registeredCount = 0;
     quitPosted = false;
+    framesRun = 0;
+    setSceneEndAction(advanceScene);
 }
 
 void advanceScene() {
@@ -44,7 +49,9 @@ void advanceScene() {
 }
 
 namespace {
-const Scene loadingScreen{registerScenes, loadingScreenFrame, nullptr, loadingScreenUnload};
+const Scene loadingScreen{
+    registerScenes,   loadingScreenFrame,      nullptr, loadingScreenUnload, nullptr, nullptr,
+    "loading screen", SceneKind::LoadingScreen};
 const Scene* const entryOrder[sceneCount] = {
     &loadingScreen,  &cubeGridScene,  &interludeScene, &tunnelScene,    &interludeScene,
     &hallScene,      &interludeScene, &starMorphScene, &interludeScene, &swarmScene,
@@ -57,38 +64,47 @@ int registerScenes() {
     if (registeredCount >= sceneCount) return 1;
     int index = registeredCount++;
     sceneTable[index] = *entryOrder[index];
-    if (index == 0) prepareLoadingScreen();
-    if (index == 1) setPhaseStepAction(cubeGridStepPhase); // the G key
+    if (index == 0) {
+        setSceneEndAction(advanceScene);
+        prepareLoadingScreen();
+    }
+    if (sceneTable[index].kind == SceneKind::CubeGrid)
+        setPhaseStepAction(cubeGridStepPhase); // the G key
     return index == sceneCount - 1 ? 1 : 0;
 }
 
 void dispatchMusicSync(int userValue) {
     if (currentScene < 0 || currentScene >= sceneCount) return;
-    traceSync(userValue);
+    showObserver().syncDelivered(userValue);
     if (sceneTable[currentScene].onMusicSync) sceneTable[currentScene].onMusicSync(userValue);
 }
 
+bool showWaitsForMusic() {
+    return currentScene >= 0 && currentScene < sceneCount &&
+           sceneWaitsForMusic(sceneTable[currentScene]);
+}
+
 int mainLoop() {
-    const long frameLimit = showOptions().frames;
+    const long frameLimit = playSettings().frames;
     for (;;) {
         if (platform::pumpEvents()) requestQuit();
         handleControlKeys();
         if (quitRequested()) break;
         followFrameSize(); // the picture may have been remade at a new size
-        if (showPaused()) {
+        if (holdingPicture()) {
             showHeldPicture();
             continue;
         }
         deliverMusicSyncs();
-        traceFrameStart();
+        beginFrame();
         processInput();
         if (sceneTable[currentScene].frame) sceneTable[currentScene].frame();
         platform::presentFrame();
-        traceFrameEnd();
+        endFrame();
         // Frames played by a jump are not shown: they do not count.
         if (frameLimit >= 0 && !jumpInProgress() && frameNumber() - jumpFrames() >= frameLimit)
             requestQuit();
-        if (frameObserver && !frameObserver()) requestQuit();
+        if (!showObserver().frameEnded()) requestQuit();
         if (platform::virtualClockActive()) platform::advanceVirtualClock();
         afterMainLoopFrame();
     }

@@ -1,33 +1,14 @@
 // The show as a table of 13 scenes played in index order, and the main loop that drives it.
 #pragma once
 
-#include <functional>
+#include "scenes/scene_kind.h"
 
 constexpr int sceneCount = 13;
-
-// Where a scene plays: as the current entry on the whole frame, or as a 256 x 256 live face of
-// the interlude's cube (which copies the picture into a texture of its own).
-enum class View { Frame, LiveFace };
-
-// The operations of a scene kind; an empty slot is nullptr.
-struct Scene {
-    int (*load)() = nullptr;            // 1 = fully loaded, 0 = call again next frame
-    void (*frame)() = nullptr;          // advance, then draw into the frame (the loop presents)
-    void (*onMusicSync)(int) = nullptr; // user value of the sync: 0 or 1; no GL
-    void (*unload)() = nullptr;         // frees the scene's resources at shutdown
-    // One step of time: the clock, phases, camera and the effects of the syncs received. No GL,
-    // so a jump can run it alone for every step it passes over.
-    void (*advance)(View) = nullptr;
-    // GL only: draws the state the last advance left, into the frame or the live face's area.
-    void (*draw)(View) = nullptr;
-    const char* name = nullptr; // what the window's title calls it
-};
 
 extern Scene sceneTable[sceneCount];
 extern int currentScene;
 extern int registeredCount;
 
-void noOperation(int);
 // Moves to the next entry; after the last one it ends the main loop instead.
 void advanceScene();
 // The scene kind of entry `index` (0 to 12) in the show's order.
@@ -42,8 +23,15 @@ int mainLoop();
 bool quitRequested();
 void requestQuit();
 
-// Called after every frame of the main loop; returning false ends the show like Escape.
-void setFrameObserver(std::function<bool()> observer);
+// The current entry stands still until a music cue arrives.
+bool showWaitsForMusic();
+
+// Frames run so far: the main loop's and those a jump replayed.
+long frameNumber();
+// Each frame, the loop's and each a jump replays, starts and ends with these: the observer hears
+// of it, and the frame counter moves on at its end.
+void beginFrame();
+void endFrame();
 
 // Clears the table and counters (tests).
 void resetSceneTable();

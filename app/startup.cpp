@@ -9,11 +9,13 @@
 #include "app/playback.h"
 #include "app/render_size.h"
 #include "app/scene_table.h"
+#include "app/show_observer.h"
 #include "assets/data_folder.h"
 #include "assets/texture.h"
 #include "offline/benchmark.h"
 #include "offline/capture.h"
 #include "offline/music_hash.h"
+#include "offline/trace.h"
 #include "platform/platform.h"
 #include "render/context_check.h"
 #include "render/gfx.h"
@@ -111,33 +113,24 @@ bool writeScreenshot() {
 }
 } // namespace
 
-const ShowOptions& showOptions() { return activeOptions; }
+PlaySettings playSettingsOf(const ShowOptions& options) {
+    PlaySettings settings;
+    settings.frames = options.frames;
+    settings.stepMicroseconds = options.stepMs > 0 ? stepMicroseconds(options) : 0;
+    settings.offline =
+        options.capture || options.benchmark || options.snapshots || options.flashReport;
+    settings.hidden = options.hidden;
+    if (options.capture) settings.framesPerSecond = options.capture->fps;
+    settings.cueOnceInstrument = options.cueOnceInstrument;
+    settings.cueEveryInstrument = options.cueEveryInstrument;
+    return settings;
+}
 
 void setupProjection() {
     gfx::setViewport(0, 0, platform::frameWidth(), platform::frameHeight());
     gfx::resetMatrices();
     gfx::setProjection(perspectiveMatrix(
         45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1, 100.0));
-}
-
-void releaseAll() {
-    // Scenes delete their GL objects only while the context exists.
-    if (appState.window) {
-        for (Scene& scene : sceneTable)
-            if (scene.unload) scene.unload();
-    }
-    freeMusic();
-    gfx::stop();
-    platform::closeWindow();
-    appState.window = 0;
-}
-
-void failAndExit(const std::string& message, int code) {
-    printMessageLine(message);
-    std::fflush(stdout);
-    abandonActiveCapture();
-    releaseAll();
-    std::exit(code);
 }
 
 int runShow(const ShowOptions& given) {
@@ -208,6 +201,7 @@ int runShow(const ShowOptions& given) {
         }
     }
     activeOptions = options;
+    setPlaySettings(playSettingsOf(options));
     setGentleEffects(options.gentle);
     if (!offline && !options.gentle && !classicShowFlashWarning().empty())
         std::printf("%s\n", classicShowFlashWarning().c_str());
@@ -231,6 +225,24 @@ int runShow(const ShowOptions& given) {
         platform::useVirtualClockAtStep(100000, stepMicroseconds(options), 1000);
     platform::keepPresentedFrames(!options.screenshot.empty());
 
+    // What watches the show: the offline run, if any, and the trace. The core holds a pointer
+    // for the rest of this run.
+    std::unique_ptr<SnapshotRun> snapshots;
+    if (options.snapshots) snapshots = std::make_unique<SnapshotRun>(*options.snapshots);
+    std::unique_ptr<BenchmarkRun> benchmark;
+    if (options.benchmark) benchmark = std::make_unique<BenchmarkRun>(options.benchmarkJson);
+    std::unique_ptr<Trace> trace;
+    if (options.trace) trace = std::make_unique<Trace>();
+    ShowObserverList observers;
+    observers.add(trace.get()); // first: its lines come before what the run prints of a frame
+    for (ShowObserver* run : std::initializer_list<ShowObserver*>{capture.get(), flashReport.get(),
+                                                                  snapshots.get(), benchmark.get()})
+        observers.add(run);
+    setShowObserver(&observers);
+    struct Detach {
+        ~Detach() { setShowObserver(nullptr); }
+    } detach;
+
     if (!createAppWindow() || !configurePicture(offline) || !startMusic()) {
         releaseAll();
         if (capture) capture->abandon();
@@ -243,9 +255,9 @@ int runShow(const ShowOptions& given) {
         setStartJump({JumpTarget::Kind::ShowTime,
                       static_cast<std::uint32_t>(options.startAtSeconds * 1000 + 0.5), 0});
     if (capture) return capture->run();
-    if (options.snapshots) return runSnapshots(*options.snapshots);
+    if (snapshots) return snapshots->run();
     if (flashReport) return flashReport->run();
-    if (options.benchmark) return runBenchmark(options.benchmarkJson);
+    if (benchmark) return benchmark->run();
     int code = mainLoop();
     if (!writeScreenshot() && code == 0) code = 1;
     return code;

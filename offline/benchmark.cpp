@@ -1,6 +1,5 @@
 #include "offline/benchmark.h"
 
-#include "app/app.h"
 #include "app/console.h"
 #include "app/music.h"
 #include "app/scene_table.h"
@@ -96,46 +95,36 @@ std::string formatReportJson(const BenchmarkReport& report) {
     return out;
 }
 
-int runBenchmark(const std::string& jsonPath) {
+bool BenchmarkRun::frameEnded() {
+    frameTimes_[sceneOfFrame_].push_back(msSince(frameStart_));
+    sceneOfFrame_ = std::min(currentScene, sceneCount - 1);
+    frameStart_ = Clock::now();
+    if (holdFrames_ < 0 && showHolding()) holdFrames_ = 0;
+    if (holdFrames_ < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
+        stalled_ = true; // the music is over: the first scene would wait for ever
+        return false;
+    }
+    return holdFrames_ < 0 || ++holdFrames_ < 60; // one more second of the final picture
+}
+
+int BenchmarkRun::run() {
     BenchmarkReport report;
-    std::map<int, std::vector<double>> frameTimes;
     const std::uint32_t firstTick = platform::tickCount();
     const auto started = Clock::now();
-    auto frameStart = started;
-    long holdFrames = -1;
-    int sceneOfFrame = currentScene; // the scene that was current when the frame began
-    bool stalled = false;
-    setFrameObserver([&] {
-        double ms = msSince(frameStart);
-        frameTimes[sceneOfFrame].push_back(ms);
-        sceneOfFrame = std::min(currentScene, sceneCount - 1);
-        frameStart = Clock::now();
-        if (holdFrames < 0 && showHolding()) holdFrames = 0;
-        if (holdFrames < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
-            stalled = true; // the music is over: the first scene would wait for ever
-            return false;
-        }
-        return holdFrames < 0 || ++holdFrames < 60; // one more second of the final picture
-    });
+    frameStart_ = started;
+    sceneOfFrame_ = currentScene;
     // The show's picture, for the floor measured after it (the show closes its window).
     const platform::PictureSize picture{false, platform::frameWidth(), platform::frameHeight(),
                                         platform::pictureSamples()};
     mainLoop();
-    setFrameObserver(nullptr);
-    if (stalled) {
-        printMessageLine("the music ended while the first scene still waits for its cues "
-                         "(the first note of instrument " +
-                         std::to_string(showOptions().cueOnceInstrument) +
-                         ", the notes of instrument " +
-                         std::to_string(showOptions().cueEveryInstrument) +
-                         "); the benchmark stops without a result. --cue-instruments ONCE,EVERY "
-                         "chooses others");
+    if (stalled_) {
+        printMessageLine(cuesNeverCameMessage("the benchmark stops without a result"));
         return 1;
     }
     report.wallSeconds = msSince(started) / 1000;
     report.showSeconds = (platform::tickCount() - firstTick) / 1000.0;
 
-    for (auto& [entry, samples] : frameTimes) {
+    for (auto& [entry, samples] : frameTimes_) {
         if (entry == 0) {
             for (double ms : samples)
                 report.loadingMs += ms;
@@ -155,12 +144,12 @@ int runBenchmark(const std::string& jsonPath) {
     std::printf("picture %d x %d, %d samples per pixel\n", picture.width, picture.height,
                 picture.samples);
     std::printf("%s", formatReportTable(report).c_str());
-    if (!jsonPath.empty()) {
-        FILE* file = std::fopen(jsonPath.c_str(), "w");
+    if (!jsonPath_.empty()) {
+        FILE* file = std::fopen(jsonPath_.c_str(), "w");
         std::string json = formatReportJson(report);
         if (!file || std::fwrite(json.data(), 1, json.size(), file) != json.size() ||
             std::fclose(file) != 0) {
-            std::fprintf(stderr, "tuvero: cannot write %s\n", jsonPath.c_str());
+            std::fprintf(stderr, "tuvero: cannot write %s\n", jsonPath_.c_str());
             return 1;
         }
     }

@@ -2,6 +2,11 @@
 // sound output (the module is still mixed), as fast as the machine allows.
 #pragma once
 
+#include "app/show_observer.h"
+
+#include <chrono>
+#include <map>
+
 #include <string>
 #include <vector>
 
@@ -25,6 +30,25 @@ SceneTimes summarise(int entry, std::vector<double> samples);
 std::string formatReportTable(const BenchmarkReport& report);
 std::string formatReportJson(const BenchmarkReport& report);
 
-// Runs the started show to its held final picture (plus one second) and measures it; prints
-// the table and writes the JSON when `jsonPath` is set. Returns the exit code.
-int runBenchmark(const std::string& jsonPath);
+// Start-up makes it the show's observer before run().
+class BenchmarkRun : public ShowObserver {
+  public:
+    // Writes the JSON to `jsonPath` too when it is not empty.
+    explicit BenchmarkRun(const std::string& jsonPath) : jsonPath_(jsonPath) {}
+    // Runs the started show to its held final picture (plus one second) and measures it;
+    // prints the table and writes the JSON. Returns the exit code.
+    int run();
+    // Notes the frame's time; false one second into the held picture, or when the music
+    // ended while the first scene still waits for its cues.
+    bool frameEnded() override;
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    std::string jsonPath_;
+    std::map<int, std::vector<double>> frameTimes_; // per entry
+    Clock::time_point frameStart_;
+    long holdFrames_ = -1;
+    int sceneOfFrame_ = 0; // the entry that was current when the frame began
+    bool stalled_ = false;
+};

@@ -1,8 +1,8 @@
 #include "offline/capture.h"
 
-#include "app/app.h"
 #include "app/console.h"
 #include "app/music.h"
+#include "app/playback.h"
 #include "app/scene_table.h"
 #include "offline/frame_sink.h"
 #include "offline/interrupt.h"
@@ -18,11 +18,6 @@ namespace {
 
 // A show's usual length, for the progress estimate until the final picture is reached.
 constexpr double usualShowSeconds = 180;
-// Frames before a clip are drawn in full only for this long before it, so that the pictures
-// that carry over from frame to frame (trails, live faces) are as in the whole capture.
-constexpr double settleSeconds = 2;
-
-CaptureRun* activeCapture = nullptr;
 
 std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int width, int height,
                                   unsigned scale) {
@@ -43,15 +38,9 @@ std::vector<std::uint8_t> upscale(const std::vector<std::uint8_t>& rgb, int widt
 
 } // namespace
 
-void abandonActiveCapture() {
-    if (activeCapture) activeCapture->abandon();
-}
-
 CaptureRun::CaptureRun(const CaptureSettings& settings) : settings_(settings) {}
 
-CaptureRun::~CaptureRun() {
-    if (activeCapture == this) activeCapture = nullptr;
-}
+CaptureRun::~CaptureRun() = default;
 
 bool CaptureRun::open(std::string& error) {
     width_ = settings_.width;
@@ -59,7 +48,6 @@ bool CaptureRun::open(std::string& error) {
     sink_ = openFrameSink(settings_.target, width_ * static_cast<int>(settings_.scale),
                           height_ * static_cast<int>(settings_.scale), settings_.fps, error);
     if (!sink_) return false;
-    activeCapture = this;
     catchInterrupts();
     return true;
 }
@@ -89,8 +77,10 @@ long CaptureRun::estimatedFrames() const {
     return static_cast<long>((usualShowSeconds + settings_.holdSeconds) * fps);
 }
 
-bool CaptureRun::afterFrame() {
-    if (frames_ >= firstKept_) {
+bool CaptureRun::frameEnded() {
+    // The frame just presented; a jump to a clip's start runs frames of its own before it.
+    const long frame = frameNumber() - 1;
+    if (frame >= firstKept_) {
         const auto& picture = platform::lastPresentedFrame();
         std::vector<std::uint8_t> frame =
             picture.empty() ? std::vector<std::uint8_t>(static_cast<size_t>(width_) * height_ * 3)
@@ -98,20 +88,26 @@ bool CaptureRun::afterFrame() {
         if (!sink_->writeFrame(upscale(frame, width_, height_, settings_.scale), failure_))
             return false;
     }
-    ++frames_;
-    if (frames_ >= firstKept_ - static_cast<long>(settleSeconds * settings_.fps))
-        platform::setMinimalDrawing(false);
+    frames_ = frame + 1;
 
-    // The soundtrack is silent until the music starts, then the module as it was mixed.
+    // The soundtrack is silent until the music starts, then the module as it was mixed. What a
+    // jump passed over was not recorded: the samples that follow are placed by the module's
+    // own position.
     if (platform::musicPlaying()) {
         if (!musicPlaced_) {
-            musicStartFrame_ = frames_ - 1;
+            musicStartFrame_ = frame;
             const std::uint32_t silentMs = platform::musicStartTick() - firstTick_;
-            soundtrack_.assign(static_cast<size_t>(silentMs) * platform::musicSampleRate / 1000 * 2,
-                               0.0f);
+            musicOffset_ = static_cast<size_t>(silentMs) * platform::musicSampleRate / 1000;
+            soundtrack_.assign(musicOffset_ * 2, 0.0f);
             musicPlaced_ = true;
         }
         std::vector<float> mixed = platform::musicTakeRecorded();
+        const std::size_t mixedStart =
+            musicOffset_ + platform::musicFramesMixed() - mixed.size() / 2;
+        if (mixedStart > soundDropped_ + soundtrack_.size() / 2) {
+            soundtrack_.clear(); // all before the clip
+            soundDropped_ = mixedStart;
+        }
         soundtrack_.insert(soundtrack_.end(), mixed.begin(), mixed.end());
     }
     // Only the clip's sound is kept: frame n starts at sample n * rate / fps.
@@ -127,11 +123,7 @@ bool CaptureRun::afterFrame() {
         return false;
     }
     if (holdFrame_ < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
-        failure_ = "the music ended while the first scene still waits for its cues (the first "
-                   "note of instrument " +
-                   std::to_string(showOptions().cueOnceInstrument) + ", the notes of instrument " +
-                   std::to_string(showOptions().cueEveryInstrument) +
-                   "); the capture stops here. --cue-instruments ONCE,EVERY chooses others";
+        failure_ = cuesNeverCameMessage("the capture stops here");
         return false;
     }
     reportProgress(false);
@@ -165,20 +157,17 @@ int CaptureRun::run() {
     started_ = std::chrono::steady_clock::now();
     firstTick_ = platform::tickCount();
     firstKept_ = std::lround(settings_.fromSeconds * settings_.fps);
-    // The frames before a clip play only for the state they leave.
-    platform::setMinimalDrawing(firstKept_ > static_cast<long>(settleSeconds * settings_.fps));
+    // A clip's start is reached by a jump, as a live show's is, on the capture's frame grid.
+    if (firstKept_ > 0) setStartJump({JumpTarget::Kind::Frame, 0, 0, firstKept_});
     cuesMissing_ = musicCuesMissing();
     musicSeconds_ = platform::musicDurationSeconds();
     platform::keepPresentedFrames(true);
     platform::musicRecord(true);
     deliverSyncsByFrameSpan(true);
-    setFrameObserver([this] { return afterFrame(); });
     mainLoop();
-    setFrameObserver(nullptr);
     platform::musicRecord(false);
     deliverSyncsByFrameSpan(false);
     reportProgress(true);
-    platform::setMinimalDrawing(false);
     if (failure_.empty() && frames_ <= firstKept_)
         failure_ = "the show ended before the clip's start (--from)";
 

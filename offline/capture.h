@@ -2,6 +2,8 @@
 // (through ffmpeg) or a folder of numbered PNG frames and music.wav.
 #pragma once
 
+#include "app/show_observer.h"
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -23,25 +25,24 @@ struct CaptureSettings {
 
 class FrameSink;
 
-// Removes what the running capture wrote, if one runs: failAndExit calls it before it exits.
-void abandonActiveCapture();
-
 // One capture: open the target before the show starts (so a bad target fails at once), then
-// run the show's main loop into it.
-class CaptureRun {
+// run the show's main loop into it. Start-up makes it the show's observer before run().
+class CaptureRun : public ShowObserver {
   public:
     explicit CaptureRun(const CaptureSettings& settings);
-    ~CaptureRun();
+    ~CaptureRun() override;
     bool open(std::string& error);
     // Runs the main loop frame by frame into the target. Returns the exit code: 0; 1 with a
     // message on stderr and nothing half-written left behind; 128 + the signal's number after
     // SIGINT or SIGTERM, again with nothing left behind.
     int run();
-    // Removes whatever was written and ends ffmpeg (any failure after open).
-    void abandon();
+    // Removes whatever was written and ends ffmpeg (any failure after open, and a failure that
+    // ends the process).
+    void abandon() override;
+    // Writes the frame just presented; false once the capture is complete or failed.
+    bool frameEnded() override;
 
   private:
-    bool afterFrame();
     long exactFrames() const; // -1 until the length is known
     long estimatedFrames() const;
     void reportProgress(bool last);
@@ -49,9 +50,10 @@ class CaptureRun {
     CaptureSettings settings_;
     std::unique_ptr<FrameSink> sink_;
     int width_ = 640, height_ = 480;
-    long frames_ = 0;              // run so far, the skipped ones before a clip included
+    long frames_ = 0;              // run so far, the jump's to a clip's start included
     long firstKept_ = 0;           // the first frame of a clip
     std::size_t soundDropped_ = 0; // samples before the clip, left out
+    std::size_t musicOffset_ = 0;  // the sample at which the music starts
     long holdFrame_ = -1;
     std::uint32_t firstTick_ = 0;
     bool musicPlaced_ = false;

@@ -1,8 +1,8 @@
 #include "offline/flash_report.h"
 
-#include "app/app.h"
 #include "app/console.h"
 #include "app/music.h"
+#include "app/playback.h"
 #include "app/scene_table.h"
 #include "offline/flash_analysis.h"
 #include "offline/interrupt.h"
@@ -17,17 +17,10 @@
 
 namespace {
 constexpr int framesPerSecond = 60;
-// Frames before the analysed span are drawn in full only for this long before it, so that
-// the pictures carried from frame to frame (trails, live faces) are as in the whole run.
-constexpr double settleSeconds = 2;
 } // namespace
 
 const char* sceneEntryName(int entry) {
-    static const char* const names[sceneCount] = {
-        "loading screen", "cube grid", "interlude",  "tunnel flight", "interlude",
-        "pillar hall",    "interlude", "star morph", "interlude",     "sphere swarm",
-        "interlude",      "greetings", "interlude"};
-    return entry >= 0 && entry < sceneCount ? names[entry] : "end";
+    return entry >= 0 && entry < sceneCount ? sceneOfEntry(entry).name : "end";
 }
 
 FlashReportRun::FlashReportRun(const FlashReportSettings& settings) : settings_(settings) {}
@@ -57,10 +50,13 @@ void FlashReportRun::discard() {
     releaseInterrupts();
 }
 
-bool FlashReportRun::afterFrame() {
+void FlashReportRun::frameStarting() { sceneOfFrame_ = currentScene; }
+
+bool FlashReportRun::frameEnded() {
     const int scene = sceneOfFrame_;
-    sceneOfFrame_ = currentScene;
-    const long frame = frames_++;
+    // The frame just presented; a jump to the span's start runs frames of its own before it.
+    const long frame = frameNumber() - 1;
+    frames_ = frame + 1;
     if (frame >= firstKept_) {
         const auto& picture = platform::lastPresentedFrame();
         if (picture.empty()) {
@@ -77,17 +73,13 @@ bool FlashReportRun::afterFrame() {
                      f.redTransition, f.generalFlashes, f.redFlashes, f.fails);
         lastFrame_ = frame;
     }
-    if (frames_ >= firstKept_ - static_cast<long>(settleSeconds * framesPerSecond))
-        platform::setMinimalDrawing(false);
-
     if (holdFrame_ < 0 && showHolding()) holdFrame_ = frames_;
     if (const int signal = interruptSignal()) {
         failure_ = "flash report interrupted by signal " + std::to_string(signal);
         return false;
     }
     if (holdFrame_ < 0 && musicCanNoLongerCue() && showWaitsForMusic()) {
-        failure_ = "the music ended while the first scene still waits for its cues; "
-                   "--cue-instruments ONCE,EVERY chooses others";
+        failure_ = cuesNeverCameMessage("the flash report stops here");
         return false;
     }
     const double elapsed =
@@ -107,16 +99,12 @@ bool FlashReportRun::afterFrame() {
 int FlashReportRun::run() {
     started_ = std::chrono::steady_clock::now();
     firstKept_ = std::lround(settings_.fromSeconds * framesPerSecond);
-    // The frames long before the span play only for the state they leave.
-    platform::setMinimalDrawing(firstKept_ > static_cast<long>(settleSeconds * framesPerSecond));
-    sceneOfFrame_ = currentScene;
+    // The span's start is reached by a jump, as a live show's is.
+    if (firstKept_ > 0) setStartJump({JumpTarget::Kind::Frame, 0, 0, firstKept_});
     platform::keepPresentedFrames(true);
     deliverSyncsByFrameSpan(true);
-    setFrameObserver([this] { return afterFrame(); });
     mainLoop();
-    setFrameObserver(nullptr);
     deliverSyncsByFrameSpan(false);
-    platform::setMinimalDrawing(false);
     endProgressLine();
     if (failure_.empty() && !analyzer_) failure_ = "the show ended before --from";
     if (failure_.empty() && interruptSignal())

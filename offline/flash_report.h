@@ -2,6 +2,8 @@
 // the virtual clock, every frame analysed for flashes, one CSV line a frame, and a verdict.
 #pragma once
 
+#include "app/show_observer.h"
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -18,13 +20,14 @@ struct FlashReportSettings {
 // Exit code of a show that fails the guideline somewhere.
 constexpr int flashReportFails = 3;
 
-// The name of a scene entry of the show, for the verdict ("tunnel flight").
+// The name of a scene entry of the show, for the verdict ("tunnel").
 const char* sceneEntryName(int entry);
 
-class FlashReportRun {
+// Start-up makes it the show's observer before run().
+class FlashReportRun : public ShowObserver {
   public:
     explicit FlashReportRun(const FlashReportSettings& settings);
-    ~FlashReportRun();
+    ~FlashReportRun() override;
     // Opens the CSV (written beside it under a temporary name until the end), so that a bad
     // path fails before the show starts.
     bool open(std::string& error);
@@ -32,8 +35,14 @@ class FlashReportRun {
     // fails, 1 after an error (nothing left behind), 128 + signal when interrupted.
     int run();
 
+    // Notes the entry the frame plays.
+    void frameStarting() override;
+    // Analyses the frame just presented; false once the span is complete or the run failed.
+    bool frameEnded() override;
+    // Removes the part-written CSV (a failure that ends the process).
+    void abandon() override { discard(); }
+
   private:
-    bool afterFrame();
     void discard();
 
     FlashReportSettings settings_;

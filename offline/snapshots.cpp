@@ -1,6 +1,5 @@
 #include "offline/snapshots.h"
 
-#include "app/app.h"
 #include "app/music.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
@@ -44,44 +43,42 @@ bool checkSnapshotFolder(const std::string& folder, std::string& error) {
     return true;
 }
 
-int runSnapshots(const SnapshotSettings& settings) {
-    const std::vector<long>& chosen = settings.frames;
-    auto isChosen = [&](long frame) {
-        return std::binary_search(chosen.begin(), chosen.end(), frame);
-    };
-    size_t written = 0;
-    std::string failure;
+bool SnapshotRun::isChosen(long frame) const {
+    return std::binary_search(settings_.frames.begin(), settings_.frames.end(), frame);
+}
+
+bool SnapshotRun::frameEnded() {
+    const long frame = frameNumber() - 1; // the frame just drawn
+    if (isChosen(frame)) {
+        const auto& picture = platform::lastPresentedFrame();
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
+        const std::string path = (fs::path(settings_.folder) / name).string();
+        if (picture.empty()) {
+            failure_ = "frame " + std::to_string(frame) + " presented nothing";
+            return false;
+        }
+        if (!platform::writePng(path, picture.data(), platform::frameWidth(),
+                                platform::frameHeight(), failure_))
+            return false;
+        ++written_;
+    }
+    // Only the chosen frames are read back from the GL.
+    platform::keepPresentedFrames(isChosen(frame + 1));
+    return written_ < settings_.frames.size();
+}
+
+int SnapshotRun::run() {
     deliverSyncsByFrameSpan(true); // syncs land on the same frames as in a capture
     platform::keepPresentedFrames(isChosen(0));
-    setFrameObserver([&] {
-        const long frame = frameNumber() - 1; // the frame just drawn
-        if (isChosen(frame)) {
-            const auto& picture = platform::lastPresentedFrame();
-            char name[32];
-            std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
-            const std::string path = (fs::path(settings.folder) / name).string();
-            if (picture.empty()) {
-                failure = "frame " + std::to_string(frame) + " presented nothing";
-                return false;
-            }
-            if (!platform::writePng(path, picture.data(), platform::frameWidth(),
-                                    platform::frameHeight(), failure))
-                return false;
-            ++written;
-        }
-        // Only the chosen frames are read back from the GL.
-        platform::keepPresentedFrames(isChosen(frame + 1));
-        return written < chosen.size();
-    });
     mainLoop();
-    setFrameObserver(nullptr);
     deliverSyncsByFrameSpan(false);
     platform::keepPresentedFrames(false);
-    if (failure.empty() && written < chosen.size())
-        failure = "the show ended after frame " + std::to_string(frameNumber() - 1) +
-                  ", before frame " + std::to_string(chosen[written]);
-    if (!failure.empty()) {
-        std::fprintf(stderr, "tuvero: %s\n", failure.c_str());
+    if (failure_.empty() && written_ < settings_.frames.size())
+        failure_ = "the show ended after frame " + std::to_string(frameNumber() - 1) +
+                   ", before frame " + std::to_string(settings_.frames[written_]);
+    if (!failure_.empty()) {
+        std::fprintf(stderr, "tuvero: %s\n", failure_.c_str());
         return 1;
     }
     return 0;

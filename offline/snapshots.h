@@ -3,6 +3,10 @@
 // back and written, as frame_NNNNNN.png in a folder. The run ends after the last chosen frame.
 #pragma once
 
+#include "app/show_observer.h"
+
+#include <cstddef>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +22,20 @@ bool parseSnapshotFrames(const std::string& text, std::vector<long>& frames, std
 // Fails at once (false, `error` set) when the folder cannot be written.
 bool checkSnapshotFolder(const std::string& folder, std::string& error);
 
-// Runs the main loop. Returns 0, or 1 with a message on stderr when a frame could not be written
-// or the show ended before a chosen frame.
-int runSnapshots(const SnapshotSettings& settings);
+// Start-up makes it the show's observer before run().
+class SnapshotRun : public ShowObserver {
+  public:
+    explicit SnapshotRun(const SnapshotSettings& settings) : settings_(settings) {}
+    // Runs the main loop. Returns 0, or 1 with a message on stderr when a frame could not be
+    // written or the show ended before a chosen frame.
+    int run();
+    // Writes the frame just presented when it is chosen; false after the last chosen one.
+    bool frameEnded() override;
+
+  private:
+    bool isChosen(long frame) const;
+
+    SnapshotSettings settings_;
+    std::size_t written_ = 0;
+    std::string failure_;
+};

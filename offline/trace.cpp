@@ -1,49 +1,33 @@
 #include "offline/trace.h"
 
-#include "app/app.h"
 #include "app/console.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
-#include <cstdint>
 #include <cstdio>
 
-namespace {
-long framesRun = 0;
-bool started = false;
-std::uint32_t firstFrameTick = 0;
-int tracedScene = -1;
-
-std::uint32_t sinceFirstFrame() { return started ? platform::tickCount() - firstFrameTick : 0; }
-} // namespace
-
-long frameNumber() { return framesRun; }
-
-void resetTrace() {
-    framesRun = 0;
-    started = false;
-    tracedScene = -1;
+std::uint32_t Trace::sinceFirstFrame() const {
+    return started_ ? platform::tickCount() - firstFrameTick_ : 0;
 }
 
-void traceFrameStart() {
-    if (!started) {
-        started = true;
-        firstFrameTick = platform::tickCount();
+void Trace::frameStarting() {
+    if (!started_) {
+        started_ = true;
+        firstFrameTick_ = platform::tickCount();
     }
-    if (currentScene != tracedScene) {
-        tracedScene = currentScene;
-        if (showOptions().trace) {
-            endProgressLine();
-            std::printf("scene %d frame %ld time %u\n", currentScene, framesRun,
-                        static_cast<unsigned>(sinceFirstFrame()));
-        }
-    }
-}
-
-void traceFrameEnd() { ++framesRun; }
-
-void traceSync(int userValue) {
-    if (!showOptions().trace) return;
-    endProgressLine(); // a trace line never runs on after an offline run's progress line
-    std::printf("sync %d frame %ld time %u\n", userValue, framesRun,
+    if (currentScene == tracedScene_) return;
+    tracedScene_ = currentScene;
+    endProgressLine();
+    std::printf("scene %d frame %ld time %u\n", currentScene, frameNumber(),
                 static_cast<unsigned>(sinceFirstFrame()));
+}
+
+void Trace::syncDelivered(int userValue) {
+    endProgressLine(); // a trace line never runs on after an offline run's progress line
+    std::printf("sync %d frame %ld time %u\n", userValue, frameNumber(),
+                static_cast<unsigned>(sinceFirstFrame()));
+}
+
+void Trace::pauseChanged(bool paused, double musicSeconds) {
+    std::printf("%s tick %u music %.6f\n", paused ? "pause" : "resume",
+                static_cast<unsigned>(platform::tickCount()), musicSeconds);
 }

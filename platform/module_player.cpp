@@ -581,7 +581,13 @@ void musicSetLockStep(bool on) {
     Player& p = player;
     if (on == p.lockStep) return;
     p.lockStep = on;
-    if (!p.device || !p.playing || p.devicePaused) return;
+    if (!p.device || !p.playing) return;
+    if (p.devicePaused) {
+        // The device stays paused; when it resumes, it plays on from where lock-step left the
+        // module (a jump while paused), not from where the pause found it.
+        if (!on) p.clock.publish(p.framesMixed, p.framesMixed, p.pausedNs);
+        return;
+    }
     if (on)
         SDL_PauseAudioDevice(p.device, 1);
     else
@@ -806,6 +812,21 @@ void musicSeek(std::uint64_t frame) {
         mixChunk(scratch.data(),
                  static_cast<int>(std::min<std::uint64_t>(chunkFrames, frame - p.framesMixed)));
     recording = wasRecording;
+}
+
+void musicSkipTo(std::uint64_t frame) {
+    Player& p = player;
+    if (!p.module || !p.playing || (p.device && !p.lockStep) || frame == 0) return;
+    const auto drop = [](int) {};
+    const bool wasRecording = recording;
+    recording = false;
+    std::array<float, 2 * chunkFrames> scratch{};
+    while (p.framesMixed + chunkFrames < frame) {
+        mixChunk(scratch.data(), chunkFrames);
+        release(p.framesMixed, drop);
+    }
+    recording = wasRecording;
+    mixAndRelease(frame - 1, drop);
 }
 
 } // namespace platform

@@ -96,5 +96,10 @@ const std::vector<SyncNote>& musicSyncNotes();
 // there with every sync before it delivered: the syncs from there on follow as usual. Only
 // without a device or in lock-step (a jump).
 void musicSeek(std::uint64_t frame);
+// Lock-step only: plays on, unheard, up to output frame `frame` (exclusive), as the frames up to
+// there would have, and drops the syncs it raises before it (a jump ahead has acted on them).
+// Only the last chunk, which reaches past `frame`, is recorded. Exact where musicSeek is not:
+// it is the same mixing as playing through.
+void musicSkipTo(std::uint64_t frame);
 
 } // namespace platform

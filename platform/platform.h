@@ -84,9 +84,6 @@ int frameHeight();
 void setWindowTitle(const std::string& title);
 // Resizes the window (tests: a hidden window gets no resize from a window manager).
 void setWindowSize(int width, int height);
-// While on, frames are drawn through a 1 x 1 scissor and presentFrame shows nothing: a jump
-// plays frames only for the state they leave behind.
-void setMinimalDrawing(bool on);
 // Writes an RGB picture (top row first) as PNG. False with `error` set on failure.
 bool writePng(const std::string& path, const std::uint8_t* rgb, int width, int height,
               std::string& error);
@@ -132,7 +129,9 @@ std::uint32_t tickCount();
 void useVirtualClock(std::uint32_t startTick, std::uint32_t stepMs);
 // Virtual clock at a frame rate: after n advances the counter stands at
 // startTick + floor(n * 1000 / framesPerSecond), so no fraction of a millisecond is lost.
-void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond);
+// `advances` of them are counted as made already (a jump lands on the same grid).
+void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond,
+                           std::uint64_t advances = 0);
 // Virtual clock with a step of numerator / denominator milliseconds, kept exactly as above.
 void useVirtualClockAtStep(std::uint32_t startTick, std::uint64_t numerator,
                            std::uint64_t denominator);

@@ -199,10 +199,13 @@ void useVirtualClockAtStep(std::uint32_t startTick, std::uint64_t numerator,
     stepDenominator = denominator ? denominator : 1;
 }
 
-void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond) {
+void useVirtualClockAtRate(std::uint32_t startTick, std::uint32_t framesPerSecond,
+                           std::uint64_t advances) {
     useVirtualClock(startTick, 0);
     stepNumerator = 1000;
     stepDenominator = framesPerSecond ? framesPerSecond : 1;
+    virtualAdvances = advances;
+    virtualTick = virtualStart + static_cast<std::uint32_t>(advances * 1000 / stepDenominator);
 }
 bool virtualClockActive() { return virtualClock; }
 void useRealClock() { virtualClock = false; }

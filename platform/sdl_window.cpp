@@ -24,7 +24,6 @@ GLuint resolvedFramebuffer = 0, resolvedColorBuffer = 0;  // read from, when sam
 bool keepFrames = false;
 std::vector<std::uint8_t> presented;
 bool fullScreenNow = false;
-bool minimal = false;
 int contextsMade = 0;
 int windowedWidth = 640, windowedHeight = 480; // restored when full screen is left
 
@@ -102,7 +101,6 @@ bool buildOffscreenPicture(int width, int height, int samples, std::string& erro
         return false;
     }
     glViewport(0, 0, pictureWidth, pictureHeight);
-    if (minimal) glScissor(0, 0, 1, 1);
     return true;
 }
 
@@ -319,7 +317,6 @@ void closeWindow() {
         window = nullptr;
     }
     fullScreenNow = false;
-    minimal = false;
 }
 
 bool windowOpen() { return window != nullptr; }
@@ -416,20 +413,8 @@ void setWindowTitle(const std::string& title) {
     if (window) SDL_SetWindowTitle(window, title.c_str());
 }
 
-void setMinimalDrawing(bool on) {
-    minimal = on;
-    if (!window) return;
-    if (on) {
-        glScissor(0, 0, 1, 1);
-        glEnable(GL_SCISSOR_TEST);
-    } else {
-        glDisable(GL_SCISSOR_TEST);
-        glScissor(0, 0, pictureWidth, pictureHeight);
-    }
-}
-
 void presentFrame() {
-    if (!window || minimal) return;
+    if (!window) return;
     if (keepFrames) readOffscreenFrameInto(presented);
     // Offline runs on the virtual clock show a picture in the page only when the page is about
     // to get its turn: there, copying every frame onto the page costs more than drawing it.

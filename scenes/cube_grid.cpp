@@ -107,7 +107,7 @@ void updatePhase(std::uint32_t now, float dt) {
         s.innerX += flyApartRate * dt;
         s.outerX -= flyApartRate * dt;
         if (s.innerX >= 6) {
-            advanceScene();
+            endCurrentEntry();
             s.innerX = 6;
             s.outerX = -6;
         }
@@ -356,4 +356,4 @@ void cubeGridUnload() {
 void resetCubeGrid() { cubeGrid = CubeGridState{}; }
 
 const Scene cubeGridScene{cubeGridLoad,    cubeGridFrame, cubeGridOnMusicSync, cubeGridUnload,
-                          cubeGridAdvance, cubeGridDraw,  "cube lattices"};
+                          cubeGridAdvance, cubeGridDraw,  "cube lattices",     SceneKind::CubeGrid};

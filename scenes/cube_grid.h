@@ -2,8 +2,8 @@
 // then fly apart; three caption banners slide across the lower part of the screen.
 #pragma once
 
-#include "app/scene_table.h"
 #include "assets/texture.h"
+#include "scenes/scene_kind.h"
 #include <cstdint>
 
 // Everything the scene changes while it plays. It plays once per run, so nothing resets it

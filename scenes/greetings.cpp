@@ -94,7 +94,7 @@ void greetingsAdvance(View) {
         greetings.started = true;
         greetings.startTick = now;
     }
-    if (now - greetings.startTick >= sceneLength) advanceScene();
+    if (now - greetings.startTick >= sceneLength) endCurrentEntry();
 
     if (!greetings.particlesReady) {
         for (int i = 0; i < greetingsParticleCount; ++i) {
@@ -140,4 +140,4 @@ void greetingsUnload() {
 } // namespace
 
 const Scene greetingsScene{greetingsLoad,    greetingsFrame, noOperation, greetingsUnload,
-                           greetingsAdvance, greetingsDraw,  "greetings"};
+                           greetingsAdvance, greetingsDraw,  "greetings", SceneKind::Greetings};

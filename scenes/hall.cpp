@@ -207,5 +207,5 @@ void hallUnload() {
 
 void resetHall() { hall = HallState{}; }
 
-const Scene hallScene{hallLoad,    hallFrame, noOperation,  hallUnload,
-                      hallAdvance, hallDraw,  "pillar hall"};
+const Scene hallScene{hallLoad,    hallFrame, noOperation,   hallUnload,
+                      hallAdvance, hallDraw,  "pillar hall", SceneKind::Hall};

@@ -3,9 +3,9 @@
 // cube too.
 #pragma once
 
-#include "app/scene_table.h"
 #include "assets/texture.h"
 #include "render/camera.h"
+#include "scenes/scene_kind.h"
 #include <cstdint>
 
 constexpr std::uint32_t hallRunMs = 30000;

@@ -67,7 +67,7 @@ void endOccurrence() {
     camera.position(0, 0, interludeNearZ, 0, 0, -1, 0, 1, 0);
     ++interlude.stage;
     interlude.occurrenceStarting = true;
-    advanceScene();
+    endCurrentEntry();
 }
 
 void moveCamera(std::uint32_t now) {
@@ -304,5 +304,6 @@ void interludeUnload() {
 
 } // namespace
 
-const Scene interludeScene{interludeLoad,    interludeFrame, interludeMusicSync, interludeUnload,
-                           interludeAdvance, interludeDraw,  "interlude"};
+const Scene interludeScene{interludeLoad,   interludeFrame,      interludeMusicSync,
+                           interludeUnload, interludeAdvance,    interludeDraw,
+                           "interlude",     SceneKind::Interlude};

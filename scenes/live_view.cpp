@@ -12,7 +12,7 @@ std::uint32_t advanceLiveViewClock(const LiveViewClock& clock, View view, std::u
     }
     if (view == View::Frame) {
         if (clock.runStart == 0) clock.runStart = now;
-        if (now - clock.runStart >= runMs) advanceScene(); // this frame is still drawn
+        if (now - clock.runStart >= runMs) endCurrentEntry(); // this frame is still drawn
     }
     return now;
 }

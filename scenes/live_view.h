@@ -2,7 +2,7 @@
 // 256 x 256 (screen units) faces, while the scene is not the current entry.
 #pragma once
 
-#include "app/scene_table.h"
+#include "scenes/scene_kind.h"
 #include <cstdint>
 
 struct LiveViewClock {

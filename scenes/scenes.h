@@ -1,20 +1,22 @@
 // The scene kinds of the show, as the operation records the scene table holds.
 #pragma once
 
-#include "app/scene_table.h"
+#include "scenes/scene_kind.h"
 
-extern const Scene cubeGridScene;  // entry 1
-extern const Scene interludeScene; // entries 2, 4, 6, 8, 10, 12
-extern const Scene tunnelScene;    // entry 3
-extern const Scene hallScene;      // entry 5
-extern const Scene starMorphScene; // entry 7
-extern const Scene swarmScene;     // entry 9
-extern const Scene greetingsScene; // entry 11
+// The show's order of them is the scene table's alone (app/).
+extern const Scene cubeGridScene;
+extern const Scene interludeScene; // between every two of the others, and last
+extern const Scene tunnelScene;
+extern const Scene hallScene;
+extern const Scene starMorphScene;
+extern const Scene swarmScene;
+extern const Scene greetingsScene;
 
 // True once the last interlude's cube has blown apart and its final picture holds.
 bool showHolding();
-// The show stands still until a music cue arrives (the first scene's waiting phases).
-bool showWaitsForMusic();
+// `current`, playing as the current entry, stands still until a music cue arrives (the cube
+// grid's waiting phases).
+bool sceneWaitsForMusic(const Scene& current);
 // Every scene's state, the shared effects and the camera as they were before the first scene's
 // first frame (a jump replays the show from there). Textures and models stay loaded.
 void resetSceneStates();

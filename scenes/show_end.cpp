@@ -1,4 +1,3 @@
-#include "app/scene_table.h"
 #include "render/camera.h"
 #include "render/overlays.h"
 #include "scenes/cube_grid.h"
@@ -15,8 +14,9 @@
 bool showHolding() { return interlude.stage >= 8; }
 
 // The cube grid's phase 3 waits for the value-0 cue, phases 6 and 7 for value-1 cues.
-bool showWaitsForMusic() {
-    return currentScene == 1 && (cubeGrid.phase == 3 || cubeGrid.phase == 6 || cubeGrid.phase == 7);
+bool sceneWaitsForMusic(const Scene& current) {
+    return current.kind == SceneKind::CubeGrid &&
+           (cubeGrid.phase == 3 || cubeGrid.phase == 6 || cubeGrid.phase == 7);
 }
 
 void resetSceneStates() {
@@ -27,13 +27,15 @@ void resetSceneStates() {
     resetMorph();
     resetSwarm();
     resetGreetings();
+    const bool gentle = gentleEffects(); // a choice of the run, not a scene's state
     resetOverlays();
+    setGentleEffects(gentle);
     camera = Camera{};
     std::srand(1); // the greetings' particles draw the same numbers as in a run from the start
 }
 
 unsigned carriedPictures(const Scene& scene) {
-    if (scene.advance != interludeScene.advance) return 0;
+    if (scene.kind != SceneKind::Interlude) return 0;
     return carriesTrail | (interlude.liveTunnel ? carriesTunnelFace : 0u) |
            (interlude.liveHall ? carriesHallFace : 0u);
 }

@@ -154,7 +154,7 @@ void stepMotion(float dt) {
         morph.morphPhase = 1;
         morph.starSpin = tumbleSpin;
     } else if (morph.morphPhase == 2 && morph.starX >= starEndX) {
-        advanceScene();
+        endCurrentEntry();
     }
 }
 
@@ -267,5 +267,5 @@ void morphUnload() {
 
 } // namespace
 
-const Scene starMorphScene{morphLoad,    morphFrame, noOperation, morphUnload,
-                           morphAdvance, morphDraw,  "star morph"};
+const Scene starMorphScene{morphLoad,    morphFrame, noOperation,  morphUnload,
+                           morphAdvance, morphDraw,  "star morph", SceneKind::StarMorph};

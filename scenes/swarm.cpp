@@ -100,7 +100,7 @@ void swarmAdvance(View) {
         swarm.swarmX = 0;
         swarm.swarmState = 1;
     }
-    if (swarm.swarmState == 2 && swarm.swarmX >= flightEnd) advanceScene();
+    if (swarm.swarmState == 2 && swarm.swarmX >= flightEnd) endCurrentEntry();
     swarm.lastTick = now;
 }
 
@@ -124,5 +124,5 @@ void swarmUnload() {
 
 } // namespace
 
-const Scene swarmScene{swarmLoad,    swarmFrame, noOperation,   swarmUnload,
-                       swarmAdvance, swarmDraw,  "sphere swarm"};
+const Scene swarmScene{swarmLoad,    swarmFrame, noOperation,    swarmUnload,
+                       swarmAdvance, swarmDraw,  "sphere swarm", SceneKind::Swarm};

@@ -260,4 +260,4 @@ void tunnelUnload() { gfx::deleteTextures(tunnelTextures, 3); }
 void resetTunnel() { tunnel = TunnelState{}; }
 
 const Scene tunnelScene{tunnelLoad,    tunnelFrame, tunnelOnMusicSync, tunnelUnload,
-                        tunnelAdvance, tunnelDraw,  "tunnel"};
+                        tunnelAdvance, tunnelDraw,  "tunnel",          SceneKind::Tunnel};

@@ -2,9 +2,9 @@
 // axis, in black fog. The interlude shows it live on a face of its cube too.
 #pragma once
 
-#include "app/scene_table.h"
 #include "assets/texture.h"
 #include "render/camera.h"
+#include "scenes/scene_kind.h"
 #include <cstdint>
 
 constexpr std::uint32_t tunnelRunMs = 30000;

@@ -4,6 +4,7 @@
 #include "app/jump.h"
 #include "app/loading_screen.h"
 #include "platform/module_player.h"
+#include "render/overlays.h"
 #include "scenes/cube_grid.h"
 #include "scenes/greetings.h"
 #include "scenes/hall.h"
@@ -139,6 +140,11 @@ TEST_F(JumpReplay, ForwardAndBackLandOnTheStateOfAnUninterruptedRun) {
     EXPECT_EQ(jumpTo(75000), whole) << "back from 120 s";
     jumpTo(30000);
     EXPECT_EQ(jumpTo(75000), whole) << "forward from 30 s";
+    // The run's reduced flashing is a choice of the run, not a state the replay starts afresh.
+    setGentleEffects(true);
+    jumpTo(1000);
+    EXPECT_TRUE(gentleEffects()) << "a jump turned --gentle off";
+    setGentleEffects(false);
 }
 
 // The show's cues in a jump are the ones the mixer delivers, frame for frame.

@@ -37,16 +37,23 @@ std::vector<Arrival> arrivals(const std::string& out) {
     return found;
 }
 
-// The picture a whole 60 fps capture holds at `showSeconds` after the music started, through a
-// clip of that one frame.
-RgbImage capturedAt(double showSeconds, const std::string& name) {
+// The picture a whole 60 fps capture holds at `showSeconds` after the music started: by
+// snapshots, which play every frame up to it as the whole capture does, or (faster) by a clip of
+// that one frame, which reaches it by a jump.
+enum class Reach { EveryFrame, Jump };
+RgbImage capturedAt(double showSeconds, const std::string& name, Reach reach) {
     const fs::path dir = freshFolder(name);
     const long frame = loadingFrames - 1 + std::lround(showSeconds * 60);
     const std::string from = std::to_string(frame / 60.0), to = std::to_string((frame + 1) / 60.0);
     const ProcessResult r =
-        runProgram({"--capture", (dir / "clip/").string(), "--from", from, "--to", to}, dir);
+        reach == Reach::EveryFrame
+            ? runProgram({"--snapshots", std::to_string(frame), "--snapshot-dir", dir.string()},
+                         dir)
+            : runProgram({"--capture", (dir / "clip/").string(), "--from", from, "--to", to}, dir);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    return readPicture(framePath(dir / "clip", 0));
+    char file[32];
+    std::snprintf(file, sizeof file, "frame_%06ld.png", frame);
+    return readPicture(reach == Reach::EveryFrame ? dir / file : framePath(dir / "clip", 0));
 }
 
 std::string lineValue(const std::string& out, const std::string& prefix) {
@@ -225,7 +232,8 @@ TEST(Playback, PictureASecondAfterAJumpMatchesTheCapture) {
         EXPECT_FALSE(fs::exists(dir / "after.png.part")) << "the screenshot is written whole";
         const std::vector<Arrival> landed = arrivals(live.out);
         ASSERT_EQ(landed.size(), 1u) << live.out;
-        const RgbImage captured = capturedAt(landed[0].showSeconds + 1, "jump-reference");
+        const RgbImage captured =
+            capturedAt(landed[0].showSeconds + 1, "jump-reference", Reach::EveryFrame);
         EXPECT_GE(psnr(readPicture(dir / "after.png"), captured), 35) << jump[0];
     }
 }
@@ -269,5 +277,57 @@ TEST(Playback, JumpKeysGoBackAndForwardAndPageDownStopsAtTheLastEntry) {
     EXPECT_LE(landed[4].showSeconds, landed[3].showSeconds - 2);
     for (const Arrival& a : landed)
         EXPECT_NEAR(a.musicSeconds, a.showSeconds, 0.02) << "the music goes on from there";
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
+// A jump while paused stays paused: the music waits at the new moment, the held picture becomes
+// that moment's, and the title says where the show now stands until it resumes.
+TEST(Playback, AJumpWhilePausedStaysPausedOnTheNewMomentsPicture) {
+    OwnDisplay display;
+    ASSERT_TRUE(display.started()) << "no X server of the test's own";
+    const fs::path dir = freshFolder("paused-jump");
+    ChildProcess child =
+        startShow(display, {"--window", "--music", "--trace", "--start-at-entry", "3"}, dir,
+                  {"SDL_AUDIODRIVER=dummy"});
+    std::string out;
+    bool ok = readOutputUntil(child, out, "(entry 3,", 120);
+    display.pressKey(child.pid, "space");
+    ok = ok && readOutputUntil(child, out, "pause tick", 30);
+    display.pressKey(child.pid, "Next");
+    ok = ok && readOutputUntil(child, out, "(entry 4,", 60);
+    // A while later: still paused, the title and the picture are the new moment's.
+    std::string later;
+    const bool resumedByItself = readOutputUntil(child, later, "resume tick", 1.5);
+    out += later;
+    const std::string title = display.shell(
+        "xwininfo -root -tree 2>/dev/null | grep -o '\"Tuvero - [^\"]*\"' | head -n 1");
+    display.pressKey(child.pid, "F12");
+    ok = ok && readOutputUntil(child, out, "tuvero-0001.png", 30);
+    display.pressKey(child.pid, "space");
+    ok = ok && readOutputUntil(child, out, "resume tick", 30);
+    display.pressKey(child.pid, "Escape");
+    const ProcessResult result = waitProcess(child, 60);
+    ASSERT_TRUE(ok) << out << result.out << result.err;
+    EXPECT_FALSE(resumedByItself) << out;
+    const std::vector<Arrival> landed = arrivals(out);
+    ASSERT_EQ(landed.size(), 2u) << out;
+    const Arrival& jump = landed[1];
+    EXPECT_EQ(jump.entry, 4);
+    EXPECT_NE(title.find("interlude"), std::string::npos) << title;
+    char shown[32];
+    const int minutes = static_cast<int>(jump.showSeconds / 60);
+    std::snprintf(shown, sizeof shown, "%d:%04.1f", minutes, jump.showSeconds - minutes * 60);
+    EXPECT_NE(title.find(shown), std::string::npos) << title << " at " << jump.showSeconds;
+
+    // The music stood at the jump's moment until the show resumed.
+    EXPECT_NEAR(jump.musicSeconds, jump.showSeconds, 0.02) << out;
+    unsigned resumeTick = 0;
+    double resumeMusic = -1;
+    std::sscanf(lineValue(out, "resume").c_str(), "resume tick %u music %lf", &resumeTick,
+                &resumeMusic);
+    EXPECT_NEAR(resumeMusic, jump.musicSeconds, 0.02) << out;
+
+    const RgbImage captured = capturedAt(jump.showSeconds, "paused-jump-reference", Reach::Jump);
+    EXPECT_GE(psnr(readPicture(dir / "tuvero-0001.png"), captured), 35);
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
