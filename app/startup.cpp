@@ -20,6 +20,7 @@
 #include "render/context_check.h"
 #include "render/gfx.h"
 #include "render/overlays.h"
+#include "scenes/show_random.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -210,7 +211,7 @@ int runShow(const ShowOptions& given) {
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
     // Runs on the virtual clock (--step, capture, benchmark) repeat exactly: a fixed seed.
     const bool virtualClock = options.stepMs > 0 || offline;
-    std::srand(virtualClock ? 1u : static_cast<unsigned>(std::time(nullptr)));
+    seedShowRandom(virtualClock ? 1u : static_cast<unsigned>(std::time(nullptr)));
     if (options.trace)
         std::printf("start fullscreen %d music %d\n", appState.fullScreen, appState.musicEnabled);
     appState.screenWidth = 640;
