@@ -33,6 +33,7 @@ struct ShowOptions {
     int renderWidth = 0, renderHeight = 0;
     bool classic = false;
     int msaa = -1; // samples per pixel; -1: 4 above 640 x 480, none at or below
+    double musicHashSeconds = 0; // > 0: only print the hash of this much mixed music
     bool help = false;
     bool version = false;
     // Render offline and write only the chosen frames.

@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "platform/browser.h"
 
 #include <cstdio>
 
@@ -18,5 +19,7 @@ int main(int argc, char** argv) {
         std::printf("%s", usageText());
         return 0;
     }
-    return runShow(options);
+    const int code = runShow(options);
+    platform::browser::showEnded(code);
+    return code;
 }

@@ -48,6 +48,8 @@ const char* usageText() {
            "                            every note of instrument EVERY (default 7,3)\n"
            "  --start-at SECONDS        start the show SECONDS after the music started\n"
            "  --start-at-entry N        start the show at scene entry N (1 to 12)\n"
+           "  --music-hash S            mix the first S seconds of the music as a capture does\n"
+           "                            and print a hash of the samples\n"
            "  --version                 print the version\n"
            "  --help                    show this text\n"
            "\n"
@@ -216,6 +218,15 @@ int parseOptions(int argc, char** argv, ShowOptions& options, std::string& error
                 return 2;
             }
             options.msaa = samples;
+        } else if (arg == "--music-hash") {
+            if (!value(text)) return 2;
+            char* end = nullptr;
+            const double seconds = std::strtod(text, &end);
+            if (*end != '\0' || !(seconds > 0 && seconds <= 3600)) {
+                error = "--music-hash takes seconds from 0 to 3600";
+                return 2;
+            }
+            options.musicHashSeconds = seconds;
         } else if (arg == "--flash-report") {
             if (!value(text)) return 2;
             options.flashReport.emplace();

@@ -4,6 +4,7 @@
 #include "app/play_settings.h"
 #include "app/scene_table.h"
 #include "app/show_observer.h"
+#include "platform/browser.h"
 #include "platform/module_player.h"
 #include "platform/platform.h"
 
@@ -137,8 +138,11 @@ bool holdingPicture() {
 
 void showHeldPicture() {
     platform::presentFrame();
-    // Without vsync nothing else waits: do not spin on the held picture.
+#ifndef __EMSCRIPTEN__
+    // Without vsync nothing else waits: do not spin on the held picture. (In a browser the
+    // presentation waits for the page's next frame.)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+#endif
 }
 
 std::string writeNumberedScreenshot() {
@@ -162,6 +166,7 @@ std::string writeNumberedScreenshot() {
         return "";
     }
     std::printf("%s\n", name.c_str());
+    platform::browser::offerDownload(name); // in a browser the working folder is not the user's
     return name;
 }
 

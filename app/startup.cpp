@@ -14,11 +14,13 @@
 #include "assets/texture.h"
 #include "offline/benchmark.h"
 #include "offline/capture.h"
+#include "offline/music_hash.h"
 #include "offline/trace.h"
 #include "platform/platform.h"
 #include "render/context_check.h"
 #include "render/gfx.h"
 #include "render/overlays.h"
+#include "scenes/show_random.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +141,10 @@ int runShow(const ShowOptions& given) {
         std::fprintf(stderr, "tuvero: %s\n", dataError.c_str());
         return 1;
     }
+    if (options.musicHashSeconds > 0) {
+        setDataDirectory(dataFolder);
+        return printMusicHash(dataPath(showMarkerFile), options.musicHashSeconds);
+    }
     // Offline runs ask nothing, open no sound device and need no visible window.
     const bool offline =
         options.capture || options.benchmark || options.snapshots || options.flashReport;
@@ -205,7 +211,7 @@ int runShow(const ShowOptions& given) {
     appState.musicEnabled = options.music ? *options.music : ask("Musiikit?");
     // Runs on the virtual clock (--step, capture, benchmark) repeat exactly: a fixed seed.
     const bool virtualClock = options.stepMs > 0 || offline;
-    std::srand(virtualClock ? 1u : static_cast<unsigned>(std::time(nullptr)));
+    seedShowRandom(virtualClock ? 1u : static_cast<unsigned>(std::time(nullptr)));
     if (options.trace)
         std::printf("start fullscreen %d music %d\n", appState.fullScreen, appState.musicEnabled);
     appState.screenWidth = 640;

@@ -3,7 +3,6 @@
 #include "assets/load_report.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string>
 
@@ -59,7 +58,11 @@ std::uint32_t littleEndian32(const unsigned char* bytes) {
 }
 
 float littleEndianFloat(const unsigned char* bytes) {
-    return std::bit_cast<float>(littleEndian32(bytes));
+    // (memcpy rather than std::bit_cast, which the browser build's C++ library lacks)
+    const std::uint32_t bits = littleEndian32(bytes);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 void report(const std::string& file, const std::string& text, bool warning) {

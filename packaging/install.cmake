@@ -26,6 +26,8 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/tuvero.desktop
 install(FILES ${CMAKE_BINARY_DIR}/packaging/tuvero.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/${TUVERO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The licence (MIT), in Debian's machine-readable copyright format.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tuvero)

@@ -60,8 +60,6 @@ constexpr int defaultExtraLatencyMs = 15;
 constexpr int noteMin = 1, noteMax = 120;
 constexpr int effectTonePortamento = 4;
 constexpr int effectTonePortaVolSlide = 6;
-constexpr int effectPositionJump = 12;
-constexpr int effectPatternBreak = 14;
 constexpr int effectModExtended = 19; // MOD/XM Exy
 constexpr int effectS3mExtended = 20; // S3M/IT Sxy
 constexpr int volumeTonePortamento = 11;
@@ -768,7 +766,13 @@ const SyncNoteSearch& finishedSearch() {
 void musicStartFindingSyncNotes() {
     const Player& p = player;
     if (searchDone || pendingSearch.valid() || !p.module) return;
-    pendingSearch = std::async(std::launch::async, searchSyncNotes, p.file, p.syncs);
+#ifdef __EMSCRIPTEN__
+    // The browser build has no threads: the search runs when its result is first needed.
+    constexpr auto policy = std::launch::deferred;
+#else
+    constexpr auto policy = std::launch::async;
+#endif
+    pendingSearch = std::async(policy, searchSyncNotes, p.file, p.syncs);
 }
 
 const std::vector<SyncNote>& musicSyncNotes() { return finishedSearch().notes; }

@@ -1,6 +1,7 @@
 // SDL backend of the event pump, the key state and the tick counter.
 #include "platform/platform.h"
 
+#include "platform/browser.h"
 #include <SDL.h>
 #include <array>
 #include <optional>
@@ -39,12 +40,22 @@ std::optional<ControlKey> controlKeyOf(const SDL_Keysym& key) {
         return ControlKey::Pause;
     case SDLK_F11:
         return ControlKey::FullScreen;
+#ifndef __EMSCRIPTEN__
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
         if (key.mod & KMOD_ALT) return ControlKey::FullScreen;
         return std::nullopt;
+#endif
     case SDLK_F12:
         return ControlKey::Screenshot;
+#ifdef __EMSCRIPTEN__
+    // The browser keeps F11 and F12 for itself: Enter and P stand in for them.
+    case SDLK_p:
+        return ControlKey::Screenshot;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return ControlKey::FullScreen;
+#endif
     case SDLK_PAGEDOWN:
         return ControlKey::NextEntry;
     case SDLK_PAGEUP:
@@ -91,6 +102,7 @@ SDL_Scancode scancodeOf(int virtualKey) {
 } // namespace
 
 bool pumpEvents() {
+    browser::yieldWhenBusy();
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     bool quit = false;
     SDL_Event event;

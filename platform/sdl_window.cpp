@@ -1,6 +1,7 @@
 // SDL backend of the window, the GL context, the offscreen picture and presentation.
 #include "platform/platform.h"
 
+#include "platform/browser.h"
 #include "platform/gl_api.h"
 #include <SDL.h>
 #include <algorithm>
@@ -149,6 +150,11 @@ void deleteOffscreenPicture() {
 }
 
 void setSwapInterval(bool vsync) {
+#ifdef __EMSCRIPTEN__
+    // The page paces the frames (browser::waitForNextFrame); there is no swap interval to set.
+    (void)vsync;
+    return;
+#endif
     if (!vsync) {
         SDL_GL_SetSwapInterval(0);
         return;
@@ -165,6 +171,7 @@ SDL_Rect desktopBounds() {
     return bounds;
 }
 
+#ifndef __EMSCRIPTEN__
 // SDL places a window by its frame: it subtracts the frame's size, as last reported by the
 // window manager, from the position asked for. After the frame is taken away the window manager
 // reports the change a little later; placing the window before that puts it off the screen by
@@ -178,6 +185,7 @@ void waitForFrameToGo() {
         SDL_Delay(5);
     }
 }
+#endif
 
 } // namespace
 
@@ -225,7 +233,12 @@ bool openWindow(const WindowOptions& options, std::string& error) {
     if (options.hidden) flags |= SDL_WINDOW_HIDDEN;
     SDL_Rect place{static_cast<int>(SDL_WINDOWPOS_CENTERED),
                    static_cast<int>(SDL_WINDOWPOS_CENTERED), options.width, options.height};
-    if (options.fullScreen) {
+#ifdef __EMSCRIPTEN__
+    const bool borderless = false;
+#else
+    const bool borderless = options.fullScreen;
+#endif
+    if (borderless) {
         flags |= SDL_WINDOW_BORDERLESS;
         place = desktopBounds();
     } else {
@@ -249,10 +262,21 @@ bool openWindow(const WindowOptions& options, std::string& error) {
         return false;
     }
     fullScreenNow = options.fullScreen;
+#ifdef __EMSCRIPTEN__
+    if (options.fullScreen) browser::requestFullScreen(true);
+#else
     if (options.fullScreen) SDL_ShowCursor(SDL_DISABLE);
+#endif
     return true;
 }
 
+#ifdef __EMSCRIPTEN__
+bool fullScreenActive() { return window && browser::fullScreen(); }
+
+void setFullScreen(bool on) {
+    if (window) browser::requestFullScreen(on);
+}
+#else
 bool fullScreenActive() { return window && fullScreenNow; }
 
 void setFullScreen(bool on) {
@@ -278,6 +302,7 @@ void setFullScreen(bool on) {
         SDL_ShowCursor(SDL_ENABLE);
     }
 }
+#endif
 
 void closeWindow() {
     if (context) {
@@ -391,6 +416,9 @@ void setWindowTitle(const std::string& title) {
 void presentFrame() {
     if (!window) return;
     if (keepFrames) readOffscreenFrameInto(presented);
+    // Offline runs on the virtual clock show a picture in the page only when the page is about
+    // to get its turn: there, copying every frame onto the page costs more than drawing it.
+    if (virtualClockActive() && !browser::pageTurnDue()) return;
 
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
@@ -419,6 +447,8 @@ void presentFrame() {
     blitFramebuffer(0, 0, pictureWidth, pictureHeight, x, y, x + width, y + height,
                     GL_COLOR_BUFFER_BIT, filter);
     SDL_GL_SwapWindow(window);
+    // In a browser the picture reaches the screen only when the page gets its turn.
+    if (!virtualClockActive()) browser::waitForNextFrame();
     bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     if (scissor) glEnable(GL_SCISSOR_TEST);
     if (wantedSize.followDrawable) {

@@ -6,9 +6,9 @@
 #include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/scenes.h"
+#include "scenes/show_random.h"
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 Texture greetingsTextures[5] = {};
 GreetingsState greetings;
@@ -37,9 +37,9 @@ void updateParticles(float dt) {
     for (int i = 0; i < greetingsParticleCount; ++i) {
         Vec3& p = greetings.particlePos[i];
         if (p.x == 0) {
-            const int r1 = std::rand();
-            const int r2 = std::rand();
-            const int r3 = std::rand();
+            const int r1 = showRandom();
+            const int r2 = showRandom();
+            const int r3 = showRandom();
             p.x = static_cast<float>(r1 % 1000) * 0.1f - 50;
             p.z = spawnHeight;
             p.y = static_cast<float>(r2 % 1000) * 0.1f - 50;

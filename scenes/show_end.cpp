@@ -5,10 +5,10 @@
 #include "scenes/hall.h"
 #include "scenes/interlude.h"
 #include "scenes/scenes.h"
+#include "scenes/show_random.h"
 #include "scenes/star_morph.h"
 #include "scenes/swarm.h"
 #include "scenes/tunnel.h"
-#include <cstdlib>
 
 // Stage 8: the sixth interlude's cube has blown apart and only its background remains.
 bool showHolding() { return interlude.stage >= 8; }
@@ -31,7 +31,7 @@ void resetSceneStates() {
     resetOverlays();
     setGentleEffects(gentle);
     camera = Camera{};
-    std::srand(1); // the greetings' particles draw the same numbers as in a run from the start
+    seedShowRandom(1); // the greetings' particles draw the same numbers as in a run from the start
 }
 
 unsigned carriedPictures(const Scene& scene) {

@@ -2,9 +2,38 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <png.h>
+#include <sstream>
+
+std::string describe(const ImageDifference& d) {
+    char text[120];
+    std::snprintf(text, sizeof text, "PSNR %.1f dB, worst tile %.1f at (%d, %d)", d.psnr,
+                  d.worstTileMae, d.worstTileX, d.worstTileY);
+    return text;
+}
+
+std::vector<Moment> readMoments(const std::string& path) {
+    std::vector<Moment> moments;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = line.substr(0, line.find('#'));
+        std::istringstream fields(line);
+        Moment moment;
+        if (fields >> moment.frame >> moment.name) moments.push_back(moment);
+    }
+    return moments;
+}
+
+std::string snapshotFileName(long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
+    return name;
+}
 
 bool readPngImage(const std::string& path, RgbImage& image, std::string& error) {
     png_image png{};

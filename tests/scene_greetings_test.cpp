@@ -1,8 +1,8 @@
 // Greetings scene on the virtual clock: picture cycle and particle respawning.
 #include "scenes/greetings.h"
+#include "scenes/show_random.h"
 #include "tests/scene_test_support.h"
 
-#include <cstdlib>
 
 namespace {
 
@@ -16,7 +16,7 @@ class GreetingsScene : public ::testing::Test {
         // The camera as the interlude hands it over.
         camera.position(0, 0, 5.63f, 0, 0, -1, 0, 1, 0);
         currentScene = 11;
-        std::srand(7);
+        seedShowRandom(7);
     }
     void TearDown() override { greetingsScene.unload(); }
 };
