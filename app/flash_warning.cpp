@@ -3,6 +3,6 @@
 // From `tuvero --flash-report` over the show as it ships; README.md states the same.
 std::string classicShowFlashWarning() {
     return "tuvero: photosensitivity warning: 27 seconds of this show flicker more than three "
-           "times a second (pillar hall, greetings); --gentle tones down its flashes, shakes and "
-           "greetings";
+           "times a second (pillar hall, greetings); --gentle plays it with them toned down, "
+           "and passes";
 }
