@@ -77,6 +77,10 @@ const std::vector<std::uint8_t>& lastPresentedFrame();
 std::vector<std::uint8_t> readOffscreenFrame();
 // The same into `rgb`, whose storage is kept when the size has not changed.
 void readOffscreenFrameInto(std::vector<std::uint8_t>& rgb);
+// Returns once the GPU has finished everything drawn so far, by reading back one pixel of the
+// picture. A browser queues WebGL drawing and glFinish there only flushes, so a frame time
+// without this would count issuing the commands, not drawing them.
+void waitForDrawing();
 // Size of the offscreen picture in pixels.
 int frameWidth();
 int frameHeight();

@@ -409,6 +409,17 @@ std::vector<std::uint8_t> readOffscreenFrame() {
     return rgb;
 }
 
+void waitForDrawing() {
+    if (!window) return;
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) glDisable(GL_SCISSOR_TEST);
+    resolvePicture(0, 0, 1, 1);
+    std::uint8_t pixel[4];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
 void setWindowTitle(const std::string& title) {
     if (window) SDL_SetWindowTitle(window, title.c_str());
 }
