@@ -1,11 +1,11 @@
 // The scene table, the main loop's ways out and the command line, on the real program.
-#include "app/app.h"
 #include "app/app_state.h"
 #include "app/loading_screen.h"
 #include "app/scene_table.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "scenes/scenes.h"
+#include "startup/options.h"
 #include "tests/gl_test_support.h"
 #include "tests/process_support.h"
 

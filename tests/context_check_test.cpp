@@ -1,10 +1,10 @@
 // The check at start goes by the driver's version, and refuses to start without what the
 // drawing layer needs.
-#include "app/app.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/context_check.h"
 #include "render/gfx.h"
+#include "startup/options.h"
 #include "tests/gl_test_support.h"
 
 #include <gtest/gtest.h>

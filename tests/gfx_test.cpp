@@ -1,6 +1,6 @@
 // The drawing layer: its matrices against the classic definitions, and its shader's colour,
 // texture, second-texture and fog arithmetic against pixels drawn on the software renderer.
-#include "app/app.h"
+#include "app/projection.h"
 #include "render/gfx.h"
 #include "render/matrix.h"
 #include "render/shapes.h"
@@ -246,10 +246,10 @@ TEST(GfxShader, StateSetUnderOneVariantReachesTheOthers) {
 // lit, the half beyond that diagonal stays black. (Split on 0-2, both halves would be lit.)
 TEST(GfxMeshes, QuadsSplitOnTheDiagonalFromCorner1ToCorner3) {
     prepareFrame();
-    const float quad[] = {-1, -1, 1, 1, 1, 1, 1, -1, 0, 0, 0, 1,
-                          1,  1,  0, 0, 0, 1, -1, 1, 0, 0, 0, 1};
+    const float quad[] = {-1, -1, 1, 1, 1, 1, 1,  -1, 0, 0, 0, 1,
+                          1,  1,  0, 0, 0, 1, -1, 1,  0, 0, 0, 1};
     gfx::draw(gfx::VertexLayout{6, 0, 2, -1, 2}, quad, 4, gfx::Primitive::Quads);
-    expectPixel(480, 120, 0, 0, 0); // three quarters along 0-2, beyond the 1-3 diagonal
+    expectPixel(480, 120, 0, 0, 0);   // three quarters along 0-2, beyond the 1-3 diagonal
     const Rgb lit = pixelAt(40, 460); // near corner 0
     EXPECT_GT(lit.r, 200);
 }

@@ -1,9 +1,10 @@
 #include "tests/gl_test_support.h"
 
-#include "app/app.h"
 #include "app/app_state.h"
+#include "app/projection.h"
 #include "platform/platform.h"
 #include "render/context_check.h"
+#include "startup/options.h"
 #include <cstdio>
 #include <string>
 

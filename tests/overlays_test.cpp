@@ -1,6 +1,6 @@
 // Camera shake over time and pauses; fade and screen-copy drawing on a hidden GL window.
-#include "app/app.h"
 #include "app/loading_screen.h"
+#include "app/projection.h"
 #include "assets/texture.h"
 #include "platform/platform.h"
 #include "render/camera.h"

@@ -1,10 +1,11 @@
 // The picture drawn larger than 640 x 480: how its size is chosen, copies of a multisampled
 // frame and a window resize.
-#include "app/app.h"
-#include "app/render_size.h"
+#include "app/projection.h"
 #include "platform/platform.h"
 #include "render/frame_size.h"
 #include "render/gfx.h"
+#include "startup/options.h"
+#include "startup/render_size.h"
 #include "tests/gl_test_support.h"
 
 #include <chrono>

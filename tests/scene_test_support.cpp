@@ -1,6 +1,6 @@
 #include "tests/scene_test_support.h"
 
-#include "app/app.h"
+#include "app/projection.h"
 #include "app/scene_table.h"
 #include "platform/platform.h"
 #include "render/camera.h"

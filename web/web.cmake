@@ -22,7 +22,7 @@ target_include_directories(tuvero_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(tuvero_platform PRIVATE ${TUVERO_WARNINGS})
 
 include(cmake/show_core.cmake)
-add_executable(tuvero app/main.cpp)
+add_executable(tuvero startup/main.cpp)
 target_link_libraries(tuvero PRIVATE tuvero_core)
 target_compile_options(tuvero PRIVATE ${TUVERO_WARNINGS})
 target_compile_definitions(tuvero PRIVATE TUVERO_VERSION="${PROJECT_VERSION}")

@@ -1,4 +1,4 @@
-// Start-up and the command line.
+// The command line and start-up: what the program was asked to do, and the run that does it.
 #pragma once
 
 #include "app/play_settings.h"
@@ -32,7 +32,7 @@ struct ShowOptions {
     // chooseRenderSize); --classic draws 640 x 480 and scales it up.
     int renderWidth = 0, renderHeight = 0;
     bool classic = false;
-    int msaa = -1; // samples per pixel; -1: 4 above 640 x 480, none at or below
+    int msaa = -1;               // samples per pixel; -1: 4 above 640 x 480, none at or below
     double musicHashSeconds = 0; // > 0: only print the hash of this much mixed music
     bool help = false;
     bool version = false;
@@ -56,9 +56,6 @@ const char* usageText();
 // The whole program after the command line: questions, window, music, show, release.
 // Returns the process exit code.
 int runShow(const ShowOptions& options);
-
-// Viewport of the whole screen and the one perspective projection of the run.
-void setupProjection();
 
 // What the show's core takes from the options.
 PlaySettings playSettingsOf(const ShowOptions& options);

@@ -1,6 +1,6 @@
-#include "app/render_size.h"
+#include "startup/render_size.h"
 
-#include "app/app.h"
+#include "startup/options.h"
 #include <algorithm>
 #include <cctype>
 #include <charconv>

@@ -1,13 +1,13 @@
 // Start-up in order (questions, window and context, music, first registration), the main loop,
 // and the release sequence.
-#include "app/app.h"
+#include "startup/options.h"
 
 #include "app/app_state.h"
 #include "app/console.h"
 #include "app/flash_warning.h"
 #include "app/music.h"
 #include "app/playback.h"
-#include "app/render_size.h"
+#include "app/projection.h"
 #include "app/scene_table.h"
 #include "app/show_observer.h"
 #include "assets/data_folder.h"
@@ -21,6 +21,7 @@
 #include "render/gfx.h"
 #include "render/overlays.h"
 #include "scenes/show_random.h"
+#include "startup/render_size.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -125,13 +126,6 @@ PlaySettings playSettingsOf(const ShowOptions& options) {
     settings.cueOnceInstrument = options.cueOnceInstrument;
     settings.cueEveryInstrument = options.cueEveryInstrument;
     return settings;
-}
-
-void setupProjection() {
-    gfx::setViewport(0, 0, platform::frameWidth(), platform::frameHeight());
-    gfx::resetMatrices();
-    gfx::setProjection(perspectiveMatrix(
-        45.0, static_cast<double>(appState.screenWidth) / appState.screenHeight, 0.1, 100.0));
 }
 
 int runShow(const ShowOptions& given) {

@@ -1,5 +1,5 @@
-#include "app/app.h"
 #include "platform/browser.h"
+#include "startup/options.h"
 
 #include <cstdio>
 

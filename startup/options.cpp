@@ -1,7 +1,7 @@
 // The command line beside the two start-up questions.
-#include "app/app.h"
+#include "startup/options.h"
 
-#include "app/render_size.h"
+#include "startup/render_size.h"
 
 #include <charconv>
 #include <cstdlib>
