@@ -36,8 +36,12 @@ double measureFloor() {
 
 } // namespace
 
-SceneTimes summarise(int entry, std::vector<double> samples) {
+SceneTimes summarise(int entry, std::vector<double> samples, std::vector<long> draws) {
     SceneTimes times;
+    if (!draws.empty()) {
+        std::nth_element(draws.begin(), draws.begin() + draws.size() / 2, draws.end());
+        times.medianDraws = draws[draws.size() / 2];
+    }
     times.entry = entry;
     times.frames = static_cast<long>(samples.size());
     if (samples.empty()) return times;
@@ -57,12 +61,13 @@ SceneTimes summarise(int entry, std::vector<double> samples) {
 std::string formatReportTable(const BenchmarkReport& report) {
     std::string out;
     char line[160];
-    std::snprintf(line, sizeof line, "%-6s %7s %10s %8s %8s %9s\n", "entry", "frames", "median_ms",
-                  "p95_ms", "max_ms", "fps(med)");
+    std::snprintf(line, sizeof line, "%-6s %7s %10s %8s %8s %9s %6s\n", "entry", "frames",
+                  "median_ms", "p95_ms", "max_ms", "fps(med)", "draws");
     out += line;
     for (const SceneTimes& s : report.scenes) {
-        std::snprintf(line, sizeof line, "%-6d %7ld %10.2f %8.2f %8.2f %9.0f\n", s.entry, s.frames,
-                      s.medianMs, s.p95Ms, s.maxMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
+        std::snprintf(line, sizeof line, "%-6d %7ld %10.2f %8.2f %8.2f %9.0f %6ld\n", s.entry,
+                      s.frames, s.medianMs, s.p95Ms, s.maxMs,
+                      s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0, s.medianDraws);
         out += line;
     }
     std::snprintf(line, sizeof line,
@@ -83,8 +88,9 @@ std::string formatReportJson(const BenchmarkReport& report) {
         const SceneTimes& s = report.scenes[i];
         std::snprintf(item, sizeof item,
                       "%s{\"entry\": %d, \"frames\": %ld, \"median_ms\": %.3f, \"p95_ms\": %.3f, "
-                      "\"max_ms\": %.3f}",
-                      i ? ", " : "", s.entry, s.frames, s.medianMs, s.p95Ms, s.maxMs);
+                      "\"max_ms\": %.3f, \"median_draws\": %ld}",
+                      i ? ", " : "", s.entry, s.frames, s.medianMs, s.p95Ms, s.maxMs,
+                      s.medianDraws);
         out += item;
     }
     std::snprintf(item, sizeof item,
@@ -100,6 +106,8 @@ bool BenchmarkRun::frameEnded() {
     // A frame counts until its drawing is done, the same on the desktop and in a browser.
     platform::waitForDrawing();
     frameTimes_[sceneOfFrame_].push_back(msSince(frameStart_));
+    frameDraws_[sceneOfFrame_].push_back(gfx::drawCallCount() - drawsBefore_);
+    drawsBefore_ = gfx::drawCallCount();
     sceneOfFrame_ = std::min(currentScene, sceneCount - 1);
     frameStart_ = Clock::now();
     if (holdFrames_ < 0 && showHolding()) holdFrames_ = 0;
@@ -115,6 +123,7 @@ int BenchmarkRun::run() {
     const std::uint32_t firstTick = platform::tickCount();
     const auto started = Clock::now();
     frameStart_ = started;
+    drawsBefore_ = gfx::drawCallCount();
     sceneOfFrame_ = currentScene;
     // The show's picture, for the floor measured after it (the show closes its window).
     const platform::PictureSize picture{false, platform::frameWidth(), platform::frameHeight(),
@@ -133,7 +142,7 @@ int BenchmarkRun::run() {
                 report.loadingMs += ms;
             report.slowestLoadMs = *std::max_element(samples.begin(), samples.end());
         } else {
-            report.scenes.push_back(summarise(entry, samples));
+            report.scenes.push_back(summarise(entry, samples, frameDraws_[entry]));
         }
     }
     std::string error;

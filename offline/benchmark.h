@@ -14,6 +14,7 @@ struct SceneTimes {
     int entry = 0;
     long frames = 0;
     double medianMs = 0, p95Ms = 0, maxMs = 0;
+    long medianDraws = 0; // draw calls in a frame
 };
 
 struct BenchmarkReport {
@@ -25,8 +26,9 @@ struct BenchmarkReport {
     double floorMs = 0;             // median of a bare clear-and-present loop
 };
 
-// Median, 95th percentile and maximum of the samples (ms).
-SceneTimes summarise(int entry, std::vector<double> samples);
+// Median, 95th percentile and maximum of the samples (ms), and the median of the frames' draw
+// calls.
+SceneTimes summarise(int entry, std::vector<double> samples, std::vector<long> draws = {});
 std::string formatReportTable(const BenchmarkReport& report);
 std::string formatReportJson(const BenchmarkReport& report);
 
@@ -47,6 +49,8 @@ class BenchmarkRun : public ShowObserver {
 
     std::string jsonPath_;
     std::map<int, std::vector<double>> frameTimes_; // per entry
+    std::map<int, std::vector<long>> frameDraws_;   // per entry
+    long drawsBefore_ = 0;                          // the count when the frame began
     Clock::time_point frameStart_;
     long holdFrames_ = -1;
     int sceneOfFrame_ = 0; // the entry that was current when the frame began

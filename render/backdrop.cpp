@@ -3,13 +3,13 @@
 #include "render/frame_size.h"
 #include "render/gfx.h"
 
+const float centredUnitQuad[20] = {0, 0, -0.5f, 0.5f,  0, 1, 0, 0.5f,  0.5f,  0,
+                                   1, 1, 0.5f,  -0.5f, 0, 0, 1, -0.5f, -0.5f, 0};
+
 void drawCentredUnitQuad() {
-    static gfx::Mesh quad; // many particles a frame: kept in a buffer
-    if (!gfx::meshAlive(quad)) {
-        const float vertices[] = {0, 0, -0.5f, 0.5f,  0, 1, 0, 0.5f,  0.5f,  0,
-                                  1, 1, 0.5f,  -0.5f, 0, 0, 1, -0.5f, -0.5f, 0};
-        quad = gfx::createMesh(gfx::texturedLayout, vertices, 4, gfx::Primitive::Quads);
-    }
+    static gfx::Mesh quad; // drawn many times a frame: kept in a buffer
+    if (!gfx::meshAlive(quad))
+        quad = gfx::createMesh(gfx::texturedLayout, centredUnitQuad, 4, gfx::Primitive::Quads);
     gfx::draw(quad);
 }
 

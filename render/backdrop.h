@@ -35,5 +35,7 @@ class FrameFillingPicture {
 void beginPixelPass();
 void endPixelPass();
 
-// A unit quad centred on the origin in the z = 0 plane, the texture upright on it.
+// A unit quad centred on the origin in the z = 0 plane, the texture upright on it: its corners
+// as s, t, x, y, z, and a draw of them.
+extern const float centredUnitQuad[20];
 void drawCentredUnitQuad();

@@ -172,6 +172,10 @@ void draw(const Mesh& mesh);
 // Vertices that change every frame: copied into a stream buffer and drawn at once.
 void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Primitive primitive);
 
+// Draw calls made since start, for the benchmark: each costs more in a browser, where WebGL
+// checks and forwards it, than on the desktop.
+long drawCallCount();
+
 // Vertices gathered one by one in texturedLayout (s, t, x, y, z), then streamed in one draw:
 // the shape of classic begin / end drawing, without its call per vertex.
 class VertexBatch {

@@ -17,6 +17,7 @@ struct Stream {
     int quadCapacity = 0; // quads the index buffer covers
 };
 Stream stream;
+long drawCalls = 0;
 
 std::vector<std::uint32_t> quadIndexList(int quads) {
     std::vector<std::uint32_t> indices;
@@ -145,8 +146,11 @@ void deleteMesh(Mesh& mesh) {
     mesh = {};
 }
 
+long drawCallCount() { return drawCalls; }
+
 void draw(const Mesh& mesh) {
     if (!meshAlive(mesh) || mesh.count <= 0) return;
+    ++drawCalls;
     detail::prepareDraw();
     glBindVertexArray(mesh.vertexArray);
     const GLenum mode =
@@ -159,6 +163,7 @@ void draw(const Mesh& mesh) {
 
 void draw(const VertexLayout& layout, const float* vertices, int vertexCount, Primitive primitive) {
     if (vertexCount <= 0) return;
+    ++drawCalls;
     detail::prepareDraw();
     glBindVertexArray(stream.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, stream.vertexBuffer);
