@@ -8,11 +8,20 @@
 #include "scenes/scenes.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
 
 constexpr long mostSeconds = 20 * 60; // a jump gives up after 20 minutes of show
+
+// Offline runs that start late (a clip, part of a flash report) draw every frame that left a
+// trail, back to the first, so their pictures are the whole run's to the byte. Each frame keeps
+// 70 % of the last one over the backdrop: after the 20 frames a live jump draws, what is left of
+// older pictures is under one step of 8 bits, but where the backdrop stands still a pixel one
+// step off stays so (70 % of it plus 30 % of the backdrop rounds back to it), so only the whole
+// history gives the same bytes. Up to about 1,000 frames more at the end of the show.
+constexpr int exactTrailFrames = std::numeric_limits<int>::max();
 
 std::uint32_t startTick = 0;
 long startFrame = 0;
@@ -111,7 +120,7 @@ JumpOutcome replay(const JumpTarget& target, const Pass& pass) {
 
 // The steps whose pictures carry into the one after the last: the last few that leave a trail
 // and the last that drew each live face. carried[i] belongs to step i + 1.
-std::vector<long> stepsToDraw(const std::vector<unsigned>& carried) {
+std::vector<long> stepsToDraw(const std::vector<unsigned>& carried, int trailFrames) {
     std::vector<long> steps;
     int trail = 0;
     unsigned faces = carriesTunnelFace | carriesHallFace;
@@ -150,6 +159,7 @@ JumpOutcome replayShowTo(const JumpTarget& target) {
         platform::musicLoaded() ? platform::musicSyncNotes() : none;
     std::vector<unsigned> carried;
     replay(target, {notes, false, nullptr, &carried});
-    const std::vector<long> draws = stepsToDraw(carried);
+    const std::vector<long> draws = stepsToDraw(
+        carried, target.kind == JumpTarget::Kind::Frame ? exactTrailFrames : trailFrames);
     return replay(target, {notes, true, &draws, nullptr});
 }

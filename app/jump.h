@@ -12,7 +12,8 @@ struct JumpTarget {
     std::uint32_t showMs = 0; // ShowTime: milliseconds after the music started (the first scene)
     int entry = 0;            // Entry: the start of this scene entry
     // Frame: the main loop's frame of this number (from 0, loading included); nothing when the
-    // show is already there or past it.
+    // show is already there or past it. Offline runs jump so, and their pictures after the jump
+    // are those of a run from the start to the byte (a little more is drawn for it).
     long frame = 0;
 };
 

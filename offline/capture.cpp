@@ -134,19 +134,26 @@ bool CaptureRun::frameEnded() {
 void CaptureRun::reportProgress(bool last) {
     using namespace std::chrono;
     const double elapsed = duration<double>(steady_clock::now() - started_).count();
+    if (firstKeptAt_ < 0 && frames_ > firstKept_) firstKeptAt_ = elapsed;
     if (!last && elapsed - lastReport_ < 0.5) return;
     lastReport_ = elapsed;
     const long exact = exactFrames();
-    const long total = exact >= 0 ? std::max(exact, frames_) : estimatedFrames();
+    // A clip counts its own frames; the jump to its start comes first.
+    const long total = (exact >= 0 ? std::max(exact, frames_) : estimatedFrames()) - firstKept_;
+    const long kept = std::max(0L, frames_ - firstKept_);
     char line[160];
-    if (exact < 0 && total <= frames_) {
+    if (firstKept_ > 0 && kept == 0) {
+        std::snprintf(line, sizeof line,
+                      "capture: on the way to the clip's start, %.0f s elapsed   ", elapsed);
+    } else if (exact < 0 && total <= kept) {
         // Past the estimate: no end is promised until the final picture is reached.
         std::snprintf(line, sizeof line, "capture: frame %ld, %.0f s elapsed, end not known yet   ",
-                      frames_, elapsed);
+                      kept, elapsed);
     } else {
-        const double left = frames_ > 0 ? elapsed / frames_ * (total - frames_) : 0;
+        // At the pace of the frames kept so far (a clip's jump is not part of it).
+        const double left = kept > 0 ? (elapsed - firstKeptAt_) / kept * (total - kept) : 0;
         std::snprintf(line, sizeof line,
-                      "capture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ", frames_,
+                      "capture: frame %ld of %s%ld, %.0f s elapsed, about %.0f s left   ", kept,
                       exact < 0 ? "~" : "", total, elapsed, left);
     }
     printProgressLine(line);

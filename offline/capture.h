@@ -64,4 +64,5 @@ class CaptureRun : public ShowObserver {
     std::string failure_;
     std::chrono::steady_clock::time_point started_;
     double lastReport_ = -1;
+    double firstKeptAt_ = -1; // seconds into the run when the clip's first frame was kept
 };

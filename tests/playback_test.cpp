@@ -238,6 +238,21 @@ TEST(Playback, PictureASecondAfterAJumpMatchesTheCapture) {
     }
 }
 
+// A clip that starts in an interlude, reached by a jump, holds the very picture of a run that
+// drew every frame from the start: the trail (70 % of each frame carried into the next, over a
+// still backdrop where a pixel one step off would stay so) and the live faces are the same.
+TEST(Playback, AClipStartingInAnInterludeIsTheWholeRunsPictureToTheByte) {
+    // Late in interlude 1, 150 frames after its trail began; in interlude 2, whose trail starts
+    // from interlude 1's last picture.
+    for (double showSeconds : {37.0, 68.5}) {
+        const RgbImage whole = capturedAt(showSeconds, "interlude-whole", Reach::EveryFrame);
+        const RgbImage clip = capturedAt(showSeconds, "interlude-clip", Reach::Jump);
+        ASSERT_FALSE(whole.pixels.empty());
+        EXPECT_TRUE(clip.pixels == whole.pixels)
+            << "at " << showSeconds << " s: " << psnr(clip, whole) << " dB";
+    }
+}
+
 // The keys that jump, on the real clock: Page Down on the last entry does nothing; Page Up goes
 // to the start of the entry before (this one after its first 2 s); full stop and comma 5 s
 // forward and back; Home to the first frame of the first scene.
