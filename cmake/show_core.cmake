@@ -1,5 +1,6 @@
 # Everything of the program but main() and the platform layer, start-up included, so tests
-# drive the real code; the desktop and the browser build share it. Needs tuvero_platform and TUVERO_WARNINGS.
+# drive the real code; the desktop and the browser build share it. Needs tuvero_platform and
+# TUVERO_WARNINGS.
 file(GLOB CORE_SOURCES CONFIGURE_DEPENDS app/*.cpp assets/*.cpp render/*.cpp scenes/*.cpp
      offline/*.cpp startup/*.cpp)
 list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/startup/main.cpp)

@@ -54,11 +54,13 @@ void buildPillars() {
     }
 }
 
-// Reduced flashing: how opaque a pillar is whose centre stands `distance` from the eye. The
+// Reduced flashing: how opaque pillar `pillar` is, by its centre's distance from the eye. The
 // walk brushes past a pillar every second; close up its stripes and gold edges sweep across
 // most of the view in a few frames. Near the eye the pillars fade out instead.
-float gentlePillarOpacity(float distance) {
-    return std::clamp((distance - 1.0f) / 1.5f, 0.0f, 1.0f);
+float gentlePillarOpacity(size_t pillar) {
+    const float dx = pillarCentres[2 * pillar] - hall.eyeX;
+    const float dz = pillarCentres[2 * pillar + 1] - hall.eyeZ;
+    return std::clamp((std::sqrt(dx * dx + dz * dz) - 1.0f) / 1.5f, 0.0f, 1.0f);
 }
 
 // A pillar's sides wind clockwise seen from outside (counter-clockwise in the mirror); the
@@ -86,12 +88,10 @@ void drawPillars(bool mirrored) {
                                 static_cast<int>(pillarVertices.size() / 5), gfx::Primitive::Quads);
         gfx::draw(pillars);
     } else {
-        std::vector<float> opaque;
-        opaque.reserve(pillarVertices.size());
+        static std::vector<float> opaque;
+        opaque.clear();
         for (size_t i = 0; i < pillarCentres.size() / 2; ++i) {
-            const float dx = pillarCentres[2 * i] - hall.eyeX,
-                        dz = pillarCentres[2 * i + 1] - hall.eyeZ;
-            if (gentlePillarOpacity(std::sqrt(dx * dx + dz * dz)) < 1) continue;
+            if (gentlePillarOpacity(i) < 1) continue;
             const float* v = &pillarVertices[i * pillarFloats];
             opaque.insert(opaque.end(), v, v + pillarFloats);
         }
@@ -109,9 +109,7 @@ void drawFadingPillars(bool mirrored) {
     gfx::setBlend(true);
     gfx::blendAlpha();
     for (size_t i = 0; i < pillarCentres.size() / 2; ++i) {
-        const float dx = pillarCentres[2 * i] - hall.eyeX,
-                    dz = pillarCentres[2 * i + 1] - hall.eyeZ;
-        const float opacity = gentlePillarOpacity(std::sqrt(dx * dx + dz * dz));
+        const float opacity = gentlePillarOpacity(i);
         if (opacity <= 0 || opacity >= 1) continue;
         gfx::setColor(1, 1, 1, opacity);
         gfx::draw(gfx::texturedLayout, &pillarVertices[i * pillarFloats], pillarFloats / 5,

@@ -1,7 +1,7 @@
 // --flash-report over spans of the real show: the classic greetings fail where large squares
 // pass close to the eye and the classic hall where the walk brushes past a pillar, the gentle
-// show passes in both, and a report that cannot be written
-// fails before the show starts, leaving nothing behind.
+// show passes in both, and a report that cannot be written fails before the show starts,
+// leaving nothing behind.
 #include "tests/process_support.h"
 
 #include <filesystem>
